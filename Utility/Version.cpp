@@ -1,0 +1,3 @@
+#include "Utility/Version.h"
+
+std::string pmGetVersionInfo() { return CARTENA_VERSION; }

@@ -1,0 +1,6 @@
+#include "cli/Commands.h"
+
+void addAllCommands(CLI::App& app, int& exitCode) {
+    (void)app;
+    (void)exitCode;
+}

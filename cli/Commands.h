@@ -1,0 +1,6 @@
+#pragma once
+#include <CLI/CLI.hpp>
+
+// Each subcommand of `cartena` lives in its own file with an add function listed here and called
+// from addAllCommands; its callback stores the exit code (0 success, 1 failure).
+void addAllCommands(CLI::App& app, int& exitCode);

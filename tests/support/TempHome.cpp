@@ -1,0 +1,46 @@
+#include "support/TempHome.h"
+
+#include "Utility/UserFolders.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+TempHome::TempHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "cartena-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+    std::filesystem::create_directories(documents());
+    std::filesystem::create_directories(movies());
+    std::filesystem::create_directories(configHome());
+
+    if (const char* home = std::getenv("HOME")) hadHome_ = true, savedHome_ = home;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) hadConfig_ = true, savedConfig_ = config;
+    setenv("HOME", root_.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
+    pmReloadUserFolders();
+}
+
+TempHome::~TempHome() {
+    if (hadHome_) setenv("HOME", savedHome_.c_str(), 1); else unsetenv("HOME");
+    if (hadConfig_) setenv("XDG_CONFIG_HOME", savedConfig_.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+    pmReloadUserFolders();
+    std::error_code ignored;
+    std::filesystem::permissions(root_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(root_, ignored);
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
