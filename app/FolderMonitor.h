@@ -28,7 +28,7 @@ public:
 
 // The controller's side of the folder watch: watch the scanned folder and its volume, and when
 // recordings of the playlist vanish, pause and rebuild the playlist without them. The library is
-// never rescanned here.
+// never rescanned here. The host, the folder watch and the scheduler must outlive the monitor.
 class FolderMonitor : public SCEventListenerProtocol {
 public:
     FolderMonitor(FolderMonitorHost& host, FolderWatch& watch, Scheduler& scheduler);

@@ -27,6 +27,7 @@ void FolderEventBatcher::add(const FolderChange& change) {
     }
     if (!timer_) timer_ = scheduler_.startOneShot(latency_, [this] {
         timer_.reset();
+        if (collect_) collect_();
         flush();
     });
 }

@@ -35,6 +35,9 @@ public:
     FolderEventBatcher& operator=(const FolderEventBatcher&) = delete;
 
     void setLatency(double seconds) { latency_ = seconds > 0 ? seconds : 0; }
+    // Called when a window closes, before its batch is made: the source hands over what it still
+    // holds, so that a change made just before the end is not left for the next batch.
+    void setCollect(std::function<void()> collect) { collect_ = std::move(collect); }
     double latency() const { return latency_; }
 
     void add(const FolderChange& change);
@@ -56,6 +59,7 @@ private:
 
     Scheduler& scheduler_;
     Deliver deliver_;
+    std::function<void()> collect_;
     double latency_ = 1.0;
     std::vector<Pending> pending_;
     // Index in pending_ of the shared (OR'ed) event of a path, and of its lone events.

@@ -7,7 +7,11 @@
 SCEvents::SCEvents(FolderWatch& watch, Scheduler& runLoop)
     : watch_(watch), batcher_(runLoop, [this](std::vector<BatchedEvent> batch) {
           deliver(std::move(batch));
-      }) {}
+      }) {
+    batcher_.setCollect([this] {
+        if (isWatchingPaths_) watch_.drain();
+    });
+}
 
 SCEvents::~SCEvents() { stopWatchingPaths(); }
 

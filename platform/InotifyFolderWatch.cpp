@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -30,12 +31,6 @@ std::string childPath(const std::string& folder, const char* name) {
 
 bool isUnder(const std::string& path, const std::string& folder) {
     return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
-}
-
-bool isLinkToFolder(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The real folders above a canonical path, nearest first, without "/" (which cannot move).
@@ -98,8 +93,22 @@ bool InotifyFolderWatch::start(const std::vector<WatchRoot>& roots, Sink sink) {
     for (const auto& root : roots_)
         if (root.watched && root.recursive) walk(root.path);
 
+    // Read as soon as there is something, then let a burst gather for a moment: one read of many
+    // events instead of a wake-up for every few. The kernel's queue holds far more than a copy
+    // makes in that moment.
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { drain(); });
+    resumeTimer_ = std::make_unique<QTimer>();
+    resumeTimer_->setSingleShot(true);
+    resumeTimer_->setInterval(kGatherMilliseconds);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
+        drain();
+        if (!notifier_) return;
+        notifier_->setEnabled(false);
+        resumeTimer_->start();
+    });
+    QObject::connect(resumeTimer_.get(), &QTimer::timeout, resumeTimer_.get(), [this] {
+        if (notifier_) notifier_->setEnabled(true);
+    });
 
     // The kernel flags the mount table as changed (POLLPRI) when something is mounted or unmounted.
     mountFd_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
@@ -118,6 +127,7 @@ bool InotifyFolderWatch::start(const std::vector<WatchRoot>& roots, Sink sink) {
 void InotifyFolderWatch::stop() {
     ++epoch_;
     notifier_.reset();
+    resumeTimer_.reset();
     mountNotifier_.reset();
     mountTimer_.reset();
     if (fd_ >= 0) ::close(fd_);  // closing drops every watch
@@ -200,6 +210,8 @@ void InotifyFolderWatch::drain() {
             if (epoch != epoch_) return;
             offset += static_cast<ssize_t>(sizeof event + event.len);
         }
+        // Room left for the longest event: the queue was empty, no need to ask again.
+        if (static_cast<std::size_t>(length) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer) break;
     }
     finishMoves();
 }
@@ -237,8 +249,9 @@ void InotifyFolderWatch::handle(int wd, std::uint32_t mask, const char* name) {
     if (mask & IN_CREATE) {
         report(FolderChange::Kind::Created, folder);
         if (epoch != epoch_ || !recursive) return;
-        const std::string child = childPath(folder, name);
-        if (isFolder || isLinkToFolder(child)) walk(child);
+        // Only real folders: a link made after the scan leads to nothing the library holds, and
+        // checking every new file for being one would cost a system call per file of a copy.
+        if (isFolder) walk(childPath(folder, name));
     } else if (mask & IN_DELETE) {
         report(FolderChange::Kind::Removed, folder);
     } else if (mask & IN_MOVED_FROM) {
@@ -246,9 +259,7 @@ void InotifyFolderWatch::handle(int wd, std::uint32_t mask, const char* name) {
         if (epoch == epoch_ && recursive && isFolder) movedOut_.push_back(childPath(folder, name));
     } else if (mask & IN_MOVED_TO) {
         report(FolderChange::Kind::Renamed, folder);
-        if (epoch != epoch_ || !recursive) return;
-        const std::string child = childPath(folder, name);
-        if (isFolder || isLinkToFolder(child)) movedIn(child);
+        if (epoch == epoch_ && recursive && isFolder) movedIn(childPath(folder, name));
     }
 }
 

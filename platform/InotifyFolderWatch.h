@@ -19,13 +19,14 @@ class QTimer;
 
 // The folder watch on inotify, delivered on the thread that starts it (the main thread).
 // - A tree root gets one watch per folder, following folder links as the scan does (a folder met
-//   twice, by its device and inode, is watched once), and new folders are watched as they appear.
+//   twice, by its device and inode, is watched once), and new folders are watched as they appear
+//   (new links are not followed: what they lead to is not in the library before the next scan).
 //   A flat root gets one watch for its own entries.
 // - The ancestors of every root are watched for their own move or deletion, which moves the root.
 // - Unmounts are seen through IN_UNMOUNT and through the mount table: a lazy unmount with a file
 //   held open, or the unmount of a bind mount, sends no inotify event.
-// - The kernel queue is read as soon as it has data, so a burst does not overflow it while a batch
-//   waits above. The tree is never scanned again: on an overflow the loss is reported, not repaired.
+// - The kernel queue is read as soon as it has data (then left to gather for a few ms), so a burst
+//   does not overflow it while a batch waits above. The tree is never scanned again: on an overflow the loss is reported, not repaired.
 // - When the system runs out of watches, the roots, ancestors and volume roots (watched first) are
 //   kept, the log says so once, and the rest of the tree goes unwatched.
 class InotifyFolderWatch : public FolderWatch {
@@ -42,6 +43,8 @@ public:
     bool ranOutOfWatches() const { return outOfWatches_; }
     // The mount table is also read at this interval in case its change signal is missed.
     static constexpr int kMountPollMilliseconds = 2000;
+    // After a read, the queue is left to gather this long before the next.
+    static constexpr int kGatherMilliseconds = 10;
 
 private:
     struct Node {
@@ -80,6 +83,7 @@ private:
     int fd_ = -1;
     int mountFd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QTimer> resumeTimer_;
     std::unique_ptr<QSocketNotifier> mountNotifier_;
     std::unique_ptr<QTimer> mountTimer_;
     Sink sink_;

@@ -70,14 +70,25 @@ TEST(FolderEventBatching, TheWindowIsFixedByTheFirstChangeSoASteadyCopyStillGets
     EXPECT_DOUBLE_EQ(rig.recorder.delivered[2].time, 4.0);
     for (const auto& d : rig.recorder.delivered) EXPECT_EQ(d.flags, kSCEventFlagItemRemoved);
 
+    // What the system still holds when the window closes is read into that batch.
+    rig.watch.report(Kind::Removed, "/card/A");
+    rig.clock.advance(0.9);
+    rig.watch.queue(Kind::Renamed, "/card/A");
+    rig.watch.queue(Kind::Removed, "/card/B");
+    rig.clock.advance(0.1);
+    ASSERT_EQ(rig.recorder.delivered.size(), 5u);
+    EXPECT_EQ(rig.recorder.delivered[3].flags, kSCEventFlagItemRemoved | kSCEventFlagItemRenamed);
+    EXPECT_EQ(rig.recorder.delivered[4].path, "/card/B");
+    EXPECT_EQ(rig.clock.activeCount(), 0u);
+
     // Changes inside the window wait for it; a quiet watch delivers nothing.
     rig.watch.report(Kind::Renamed, "/card/A");
     rig.clock.advance(0.999);
-    EXPECT_EQ(rig.recorder.delivered.size(), 3u);
+    EXPECT_EQ(rig.recorder.delivered.size(), 5u);
     rig.clock.advance(0.001);
-    EXPECT_EQ(rig.recorder.delivered.size(), 4u);
+    EXPECT_EQ(rig.recorder.delivered.size(), 6u);
     rig.clock.advance(10.0);
-    EXPECT_EQ(rig.recorder.delivered.size(), 4u);
+    EXPECT_EQ(rig.recorder.delivered.size(), 6u);
 }
 
 TEST(FolderEventBatching, ChangesBecomeFlaggedEventsCoalescedPerFolder) {
