@@ -1,6 +1,5 @@
 #include "cli/Commands.h"
 
 void addAllCommands(CLI::App& app, int& exitCode) {
-    (void)app;
-    (void)exitCode;
+    addScanCommand(app, exitCode);
 }

@@ -4,3 +4,5 @@
 // Each subcommand of `cartena` lives in its own file with an add function listed here and called
 // from addAllCommands; its callback stores the exit code (0 success, 1 failure).
 void addAllCommands(CLI::App& app, int& exitCode);
+
+void addScanCommand(CLI::App& app, int& exitCode);
