@@ -2,4 +2,5 @@
 
 void addAllCommands(CLI::App& app, int& exitCode) {
     addMakeSampleCardCommand(app, exitCode);
+    addScanCommand(app, exitCode);
 }

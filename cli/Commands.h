@@ -6,3 +6,4 @@
 void addAllCommands(CLI::App& app, int& exitCode);
 
 void addMakeSampleCardCommand(CLI::App& app, int& exitCode);
+void addScanCommand(CLI::App& app, int& exitCode);

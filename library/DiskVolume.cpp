@@ -74,6 +74,7 @@ std::vector<MountEntry> pmParseMountInfo(std::string_view text) {
         if (entry.mountPoint.empty() || entry.mountPoint[0] != '/') continue;
         entry.fsType = unescape(fields[dash + 1]);
         entry.source = unescape(fields[dash + 2]);
+        if (dash + 3 < fields.size()) entry.superOptions = std::string(fields[dash + 3]);
         mounts.push_back(std::move(entry));
     }
     return mounts;

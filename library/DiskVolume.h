@@ -15,6 +15,7 @@ struct MountEntry {
     std::string mountPoint;  // unescaped ("\040" back to a space)
     std::string fsType;
     std::string source;
+    std::string superOptions;
 
     bool sameMount(const MountEntry& other) const {
         return mountId == other.mountId && major == other.major && minor == other.minor &&
