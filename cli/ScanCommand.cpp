@@ -76,13 +76,7 @@ std::string printable(const std::string& path) {
     return out;
 }
 
-std::string shownDate(FileDate date) {
-    const LocalDateTime t = pmGetLocalDateTime(date);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
-}
+std::string shownDate(FileDate date) { return pmGetDateStringFromNSDate(date) + " " + pmGetTimeStringFromNSDate(date); }
 
 // ISO 8601 with the local offset, e.g. 2024-05-03T10:00:00+02:00.
 std::string isoDate(FileDate date) {

@@ -6,6 +6,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -83,6 +84,20 @@ std::optional<FileDate> pmGetFileDate(const std::string& path) {
 LocalDateTime pmGetLocalDateTime(FileDate date) {
     const struct tm fields = localFields(date);
     return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec};
+}
+
+std::string pmGetDateStringFromNSDate(FileDate date) {
+    const LocalDateTime t = pmGetLocalDateTime(date);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", t.year, t.month, t.day);
+    return text;
+}
+
+std::string pmGetTimeStringFromNSDate(FileDate date) {
+    const LocalDateTime t = pmGetLocalDateTime(date);
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text;
 }
 
 CalendarDay pmGetLocalDay(FileDate date) {

@@ -28,6 +28,10 @@ std::optional<FileDate> pmGetFileDate(const std::string& path);
 
 LocalDateTime pmGetLocalDateTime(FileDate date);
 CalendarDay pmGetLocalDay(FileDate date);
+// The date and the time of day as the user sees them, in the local calendar: "%04d/%02d/%02d" and
+// "%02d:%02d:%02d".
+std::string pmGetDateStringFromNSDate(FileDate date);
+std::string pmGetTimeStringFromNSDate(FileDate date);
 FileDate pmFileDateFromUnix(long long seconds, long nanoseconds = 0);
 
 // A FAT file system stores local wall-clock times. Without a tz= or time_offset= mount option the

@@ -24,6 +24,9 @@ TEST(FileDate, ModificationTimeWithNanosecondsAndLocalFields) {
     EXPECT_EQ(fields.hour, 0);
     EXPECT_EQ(fields.minute, 30);
     EXPECT_EQ(fields.second, 5);
+    // What the recording list shows: zero-padded local fields, not the UTC day before.
+    EXPECT_EQ(pmGetDateStringFromNSDate(*date), "2024/03/02");
+    EXPECT_EQ(pmGetTimeStringFromNSDate(*date), "00:30:05");
 
     // A link gives the date of what it points to; nothing there gives none.
     ASSERT_EQ(::symlink(path.c_str(), (home.path() + "/link.MP4").c_str()), 0);

@@ -1,0 +1,69 @@
+#include "telemetry/SampleText.h"
+
+#include "Utility/StringTables.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr float kKmhToMph = 0.62137f;
+constexpr float kNoAltitude = 65535.0f;
+
+std::string fixedText(double value, int decimals) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+const char* compassPoint(float heading) {
+    if (heading >= 337.5f || heading <= 22.5f) return "N";
+    if (heading <= 67.5f) return "NE";
+    if (heading <= 112.5f) return "E";
+    if (heading <= 157.5f) return "SE";
+    if (heading <= 202.5f) return "S";
+    if (heading <= 247.5f) return "SW";
+    if (heading <= 292.5f) return "W";
+    return "NW";
+}
+
+}  // namespace
+
+std::string pmGetSpeedUnitString(std::int16_t unit) { return unit != kSpeedUnitKmh ? "mph" : "km/h"; }
+
+float pmGetSpeedInUnit(float kmh, std::int16_t unit) {
+    if (unit == kSpeedUnitKmh || kmh < 0.0f) return kmh;
+    return kmh * kKmhToMph;
+}
+
+int pmGetShownSpeed(float kmh, std::int16_t unit) { return static_cast<int>(pmGetSpeedInUnit(kmh, unit) + 0.5f); }
+
+std::string pmGetDirectionString(float heading) {
+    if (heading < 0.0f) return "-";
+    return std::string(compassPoint(heading)) + " " + std::to_string(static_cast<int>(heading + 0.5f)) +
+           pmGetString("IDS_UNIT_DEGREE");
+}
+
+std::string pmGetLocationString(bool latitude, float value) {
+    const char* letter = latitude ? (value < 0.0f ? "S" : "N") : (value < 0.0f ? "W" : "E");
+    value = std::fabs(value);
+    std::string degrees = "0", minutes = "00", seconds = "00";
+    if (value != 0.0f) {
+        const int wholeDegrees = static_cast<int>(value);
+        const float minuteValue = (value - static_cast<float>(wholeDegrees)) * 60.0f;
+        const int wholeMinutes = static_cast<int>(minuteValue);
+        const float secondValue = (minuteValue - static_cast<float>(wholeMinutes)) * 60.0f;
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d", wholeMinutes);
+        degrees = std::to_string(wholeDegrees);
+        minutes = text;
+        seconds = fixedText(secondValue, 1);
+    }
+    return std::string(letter) + " " + degrees + pmGetString("IDS_UNIT_DEGREE") + minutes + "'" + seconds + "\"";
+}
+
+std::string pmGetAltitudeString(float altitude) {
+    if (altitude >= kNoAltitude) return "-";
+    return fixedText(altitude, 1) + "  m";
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The texts under which a telemetry sample is shown on the dashboard and the printed page. Numbers
+// are printed the same whatever the process locale.
+
+// Speed units of the setting "SpeedUnit".
+inline constexpr std::int16_t kSpeedUnitKmh = 0;
+inline constexpr std::int16_t kSpeedUnitMph = 1;
+
+// "km/h" for 0, "mph" for any other unit.
+std::string pmGetSpeedUnitString(std::int16_t unit);
+// A speed in km/h in the unit (a negative, unknown speed is left as it is).
+float pmGetSpeedInUnit(float kmh, std::int16_t unit);
+// The whole number shown for a speed in km/h: in the unit, plus 0.5, cut.
+int pmGetShownSpeed(float kmh, std::int16_t unit);
+
+// Compass point, a blank, the rounded degrees and the degree sign ("N 360°"); "-" when the
+// heading is negative (unknown).
+std::string pmGetDirectionString(float heading);
+// Hemisphere letter, a blank, degrees, the degree sign, minutes, "'", seconds with one decimal and
+// '"' ("S 25°30'0.0\""); a zero value shows 0 degrees, 00 minutes and 00 seconds.
+std::string pmGetLocationString(bool latitude, float value);
+// "%.1f  m" of the altitude in metres; "-" from 65535 on (no altitude).
+std::string pmGetAltitudeString(float altitude);
