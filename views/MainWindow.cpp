@@ -1,27 +1,64 @@
 #include "views/MainWindow.h"
 
+#include "views/CalendarWidget.h"
+#include "views/DashboardPanel.h"
+#include "views/GSensorGraphWidget.h"
+#include "views/MovieViewFrame.h"
+#include "views/PlayBarWidget.h"
+#include "views/RecordingListWidget.h"
+#include "views/ToolbarWidget.h"
+#include "views/ViewStyle.h"
+
+#include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
-#include <QVBoxLayout>
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), status_(new QLabel(this)) {
-    setMinimumSize(980, 660);
-    auto* content = new QWidget(this);
-    content->setAutoFillBackground(true);
-    QPalette palette = content->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, QColor(200, 200, 200));
-    content->setPalette(palette);
+namespace {
 
-    status_->setAlignment(Qt::AlignCenter);
-    QFont font = status_->font();
-    font.setPointSize(16);
-    status_->setFont(font);
-    auto* layout = new QVBoxLayout(content);
-    layout->addWidget(status_);
-    setCentralWidget(content);
-    showFolder(QString(), 0);
+// Lays the window's views out whenever its content changes size.
+class ContentArea : public QWidget {
+public:
+    ContentArea(std::function<void()> relayout, QWidget* parent) : QWidget(parent), relayout_(std::move(relayout)) {
+        setAutoFillBackground(true);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        setPalette(palette);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { relayout_(); }
+
+private:
+    std::function<void()> relayout_;
+};
+
+constexpr int kLargeFill = 0;
+constexpr int kSmallFill = 55;
+constexpr int kFullScreenInset = 12;
+
+}  // namespace
+
+MainWindow::MainWindow(NotificationCenter& notifications, QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(pmViewString("IDR_MAINFRAME"));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+
+    toolbar_ = new ToolbarWidget(this);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+
+    content_ = new ContentArea([this] { layoutViews(); }, this);
+    setCentralWidget(content_);
+    movieView_ = new MovieViewFrame(content_);
+    movieView_->setObjectName("movieView");
+    movieView2_ = new MovieViewFrame(content_);
+    movieView2_->setObjectName("movieView2");
+    movieView_->setFillGray(kLargeFill);
+    movieView2_->setFillGray(kSmallFill);
+    movieView2_->setHidden(true);
+    playBar_ = new PlayBarWidget(notifications, content_);
+    dashboard_ = new DashboardPanel(content_);
+    gsensor_ = new GSensorGraphWidget(content_);
+    calendar_ = new CalendarWidget(notifications, content_);
+    list_ = new RecordingListWidget(notifications, content_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -30,11 +67,96 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), status_(new QLabe
     }
 }
 
-void MainWindow::showFolder(const QString& folder, int recordingCount) {
-    if (recordingCount == 0)
-        status_->setText(folder.isEmpty() ? tr("No recordings") : tr("No recordings in %1").arg(folder));
-    else
-        status_->setText(tr("%1 recordings in %2").arg(recordingCount).arg(folder));
+void MainWindow::setActions(MainWindowActions actions) {
+    actions_ = std::move(actions);
+    toolbar_->setBrowseHandler(actions_.browse);
+    toolbar_->setWindowSwitchHandler(actions_.windowSwitch);
+    calendar_->setModeHandler(actions_.showCalendar);
+    calendar_->setRecordingQuery(actions_.hasRecordingOn);
 }
 
-QString MainWindow::statusText() const { return status_->text(); }
+void MainWindow::hostVideoWidgets(QWidget* first, QWidget* second) {
+    if (first) movieView_->hostVideoWidget(first, 0);
+    if (second) movieView2_->hostVideoWidget(second, 1);
+}
+
+ControllerViews MainWindow::controllerViews() {
+    ControllerViews views;
+    views.playBar = playBar_;
+    views.toolbar = toolbar_;
+    views.fileList = list_;
+    views.calendar = calendar_;
+    views.map = dashboard_;
+    views.gsensor = gsensor_;
+    views.movieView = movieView_;
+    views.movieView2 = movieView2_;
+    views.layout = this;
+    return views;
+}
+
+void MainWindow::relayout(double, double) { layoutViews(); }
+
+void MainWindow::layoutViews() {
+    const int width = content_->width();
+    const int height = content_->height();
+    // The large view is the black one: the controller swaps the frames and fills of the two.
+    MovieViewFrame* large = movieView_->fillGray() == kLargeFill ? movieView_ : movieView2_;
+    MovieViewFrame* small = large == movieView_ ? movieView2_ : movieView_;
+    const bool dual = !movieView2_->isHidden();
+    const int bar = PlayBarWidget::kBarHeight;
+
+    if (fullScreen_) {
+        large->setFrame({0, 0, double(width), double(height - bar)});
+        small->setFrame({double(width - kColumnWidth - kFullScreenInset), double(kFullScreenInset), double(kColumnWidth),
+                         double(kSmallMovieHeight)});
+        playBar_->setGeometry(0, height - bar, width, bar);
+        return;
+    }
+
+    const int left = width - kColumnWidth;
+    const int bottom = GSensorGraphWidget::kHeight;
+    large->setFrame({0, 0, double(left), double(height - bar - bottom)});
+    playBar_->setGeometry(0, height - bar - bottom, left, bar);
+    dashboard_->setGeometry(0, height - bottom, left - GSensorGraphWidget::kWidth, bottom);
+    gsensor_->move(left - GSensorGraphWidget::kWidth, height - bottom);
+
+    // The small view keeps its place at the top of the column even while hidden, so that the
+    // two views' widths always tell which one is large.
+    small->setFrame({double(left), 0, double(kColumnWidth), double(kSmallMovieHeight)});
+    int top = dual ? kSmallMovieHeight : 0;
+    const int calendarHeight = calendar_->isShrunk() ? CalendarWidget::kStripHeight : CalendarWidget::kFullHeight;
+    calendar_->setGeometry(left, top, kColumnWidth, calendarHeight);
+    top += calendarHeight;
+    list_->setGeometry(left, top, kColumnWidth, height - top);
+}
+
+void MainWindow::showFullScreen(bool fullScreen) {
+    if (fullScreen == fullScreen_) return;
+    fullScreen_ = fullScreen;
+    for (QWidget* panel : {static_cast<QWidget*>(toolbar_), static_cast<QWidget*>(calendar_),
+                           static_cast<QWidget*>(list_), static_cast<QWidget*>(dashboard_),
+                           static_cast<QWidget*>(gsensor_)})
+        panel->setVisible(!fullScreen);
+    if (fullScreen) QMainWindow::showFullScreen();
+    else showNormal();
+    layoutViews();
+}
+
+void MainWindow::showCalendar(bool show) {
+    calendar_->shrinkCalendarView(!show);
+    layoutViews();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (actions_.windowWillClose) actions_.windowWillClose();
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves full screen the way the play bar's button does.
+    if (event->key() == Qt::Key_Escape && fullScreen_) {
+        playBar_->pressFullScreen();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}

@@ -1,18 +1,78 @@
 #pragma once
+#include "app/ControllerViews.h"
+
 #include <QMainWindow>
 
-class QLabel;
+#include <functional>
 
-// The main window. Until the recording views exist it shows which folder is open and that it holds
-// no recordings.
-class MainWindow : public QMainWindow {
+class CalendarWidget;
+class DashboardPanel;
+class GSensorGraphWidget;
+class MovieViewFrame;
+class NotificationCenter;
+class PlayBarWidget;
+class RecordingListWidget;
+class ToolbarWidget;
+
+// What the window's controls ask of the application directly, besides the notifications.
+struct MainWindowActions {
+    std::function<void()> browse;                            // the toolbar's Open
+    std::function<void()> windowSwitch;                      // swap the front and rear views
+    std::function<void(bool showCalendar)> showCalendar;     // the calendar's mode button
+    std::function<bool(int year, int month, int day)> hasRecordingOn;  // marks the calendar's days
+    std::function<void()> windowWillClose;
+};
+
+// The main window: toolbar on top; the large movie view, the play bar, the dashboard and the
+// G-sensor graph on the left; the small movie view (dual-camera playback), the calendar and the
+// recording list in a column on the right. In video full screen the movie fills the screen above
+// the play bar, the small view over its top right corner.
+class MainWindow : public QMainWindow, public WindowLayout {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    static constexpr int kColumnWidth = 291;
+    static constexpr int kSmallMovieHeight = 184;
+    static constexpr int kMinimumWidth = 980;
+    static constexpr int kMinimumHeight = 660;
 
-    void showFolder(const QString& folder, int recordingCount);
-    QString statusText() const;
+    explicit MainWindow(NotificationCenter& notifications, QWidget* parent = nullptr);
+
+    void setActions(MainWindowActions actions);
+    // The widgets that draw the two player slots' pictures.
+    void hostVideoWidgets(QWidget* first, QWidget* second);
+    ControllerViews controllerViews();
+
+    // WindowLayout. The window's real size wins over the numbers passed: Qt knows it exactly.
+    void relayout(double width, double height) override;
+    void showFullScreen(bool fullScreen) override;
+    void showCalendar(bool show) override;
+
+    bool isVideoFullScreen() const { return fullScreen_; }
+    PlayBarWidget& playBar() { return *playBar_; }
+    ToolbarWidget& toolbar() { return *toolbar_; }
+    RecordingListWidget& recordingList() { return *list_; }
+    CalendarWidget& calendar() { return *calendar_; }
+    DashboardPanel& dashboard() { return *dashboard_; }
+    GSensorGraphWidget& gsensorGraph() { return *gsensor_; }
+    MovieViewFrame& movieView() { return *movieView_; }
+    MovieViewFrame& movieView2() { return *movieView2_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLabel* status_;
+    void layoutViews();
+
+    QWidget* content_;
+    ToolbarWidget* toolbar_;
+    PlayBarWidget* playBar_;
+    RecordingListWidget* list_;
+    CalendarWidget* calendar_;
+    DashboardPanel* dashboard_;
+    GSensorGraphWidget* gsensor_;
+    MovieViewFrame* movieView_;
+    MovieViewFrame* movieView2_;
+    MainWindowActions actions_;
+    bool fullScreen_ = false;
 };

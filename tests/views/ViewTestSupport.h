@@ -1,0 +1,57 @@
+#pragma once
+#include "app/NotificationCenter.h"
+#include "support/MemoryPreferences.h"
+#include "support/Screenshot.h"
+#include "support/TempHome.h"
+#include "views/ViewStyle.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+// One view test: its own home and settings (English texts), a themed application and a record of
+// every notification the views post.
+class ViewTest {
+public:
+    ViewTest() : application_(argc_, argv_) {
+        store.values["LANGUAGE_ID"] = 0;
+        pmApplyWindowTheme(application_);
+        for (const char* name : {notify::kFileListViewDoubleClick, notify::kFileListViewCheckBox,
+                                 notify::kCalendarSelChanged, notify::kSliderChanged, notify::kDoSliderChanged,
+                                 notify::kPlayBarButtonClicked, notify::kMapViewReady})
+            notifications.addObserver(NotificationCenter::fullName(name),
+                                      [this](const Notification& n) { posted.push_back(n); });
+    }
+
+    // The notifications of one name (short form) in the order they came.
+    std::vector<Notification> postedNamed(const char* shortName) const {
+        std::vector<Notification> found;
+        for (const auto& n : posted)
+            if (n.name == NotificationCenter::fullName(shortName)) found.push_back(n);
+        return found;
+    }
+    std::vector<long> objectsNamed(const char* shortName) const {
+        std::vector<long> objects;
+        for (const auto& n : postedNamed(shortName)) objects.push_back(n.object);
+        return objects;
+    }
+
+    // Saves a screenshot for people to look at and returns it as an image for the test to read.
+    static QImage shoot(QWidget& widget, const QString& name) {
+        const QString path = saveScreenshot(widget, name);
+        return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_RGB32);
+    }
+
+    TempHome home;
+    MemoryPreferences store;
+    NotificationCenter notifications;
+    std::vector<Notification> posted;
+
+private:
+    int argc_ = 1;
+    char name_[12] = "view_tests";
+    char* argv_[2] = {name_, nullptr};
+    QApplication application_;
+};

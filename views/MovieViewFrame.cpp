@@ -1,0 +1,50 @@
+#include "views/MovieViewFrame.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+MovieViewFrame::MovieViewFrame(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+void MovieViewFrame::hostVideoWidget(QWidget* video, int slot) {
+    video_ = video;
+    videoSlot_ = slot;
+    if (!video) return;
+    video->setParent(this);
+    placeVideo();
+    video->setVisible(shownSlot_ == slot && slot >= 0);
+}
+
+void MovieViewFrame::showPlayer(int slot) {
+    shownSlot_ = slot;
+    if (video_) video_->setVisible(slot >= 0 && slot == videoSlot_);
+    update();
+}
+
+ViewFrame MovieViewFrame::frame() const {
+    const QRect g = geometry();
+    return {double(g.x()), double(g.y()), double(g.width()), double(g.height())};
+}
+
+void MovieViewFrame::setFrame(const ViewFrame& frame) {
+    setGeometry(int(std::lround(frame.x)), int(std::lround(frame.y)), int(std::lround(frame.width)),
+                int(std::lround(frame.height)));
+}
+
+void MovieViewFrame::setFillGray(int level) {
+    fillGray_ = level;
+    // The grey view is the small one; where the two overlap (full screen) it stays on top.
+    if (level != 0) raise();
+    update();
+}
+
+void MovieViewFrame::resizeEvent(QResizeEvent*) { placeVideo(); }
+
+void MovieViewFrame::placeVideo() {
+    if (video_) video_->setGeometry(rect());
+}
+
+void MovieViewFrame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(fillGray_, fillGray_, fillGray_));
+}

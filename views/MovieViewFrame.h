@@ -1,0 +1,42 @@
+#pragma once
+#include "app/ControllerViews.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+
+// One movie view of the window: a filled frame (black when large, grey when small) that hosts
+// the video widget of one player slot. The controller moves the frames (they are exchanged when
+// the front and rear views swap) and says which slot the view shows.
+class MovieViewFrame : public QWidget, public MovieView {
+    Q_OBJECT
+public:
+    explicit MovieViewFrame(QWidget* parent = nullptr);
+
+    // The widget that draws the pictures of a player slot; the frame takes it as its child and
+    // keeps it filling the frame. Shown only while showPlayer() names that slot.
+    void hostVideoWidget(QWidget* video, int slot);
+    QWidget* videoWidget() const { return video_; }
+
+    // MovieView
+    void showPlayer(int slot) override;
+    ViewFrame frame() const override;
+    void setFrame(const ViewFrame& frame) override;
+    void setFillGray(int level) override;
+    void setHidden(bool hidden) override { QWidget::setHidden(hidden); }
+
+    int shownSlot() const { return shownSlot_; }
+    int fillGray() const { return fillGray_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeVideo();
+
+    QPointer<QWidget> video_;
+    int videoSlot_ = -1;
+    int shownSlot_ = -1;
+    int fillGray_ = 0;
+};
