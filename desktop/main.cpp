@@ -3,7 +3,10 @@
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
 #include "platform/QtMessageBoxPresenter.h"
+#include "WaitingWindow/WaitingWindow.h"
+#include "app/NotificationCenter.h"
 #include "views/MainWindow.h"
+#include "views/ViewStyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,12 +33,16 @@ int main(int argc, char** argv) {
     pmOutputDebugMsg("-- Start Video Player! - AppDelegate.");
     pmOutputDebugMsgF("Version : %s", pmGetVersionInfo().c_str());
 
-    const QStringList folders = parser.positionalArguments();
-    MainWindow window;
+    pmApplyWindowTheme(application);
+    NotificationCenter notifications;
+    MainWindow window(notifications);
     QtMessageBoxPresenter messageBoxes(&window);
     pmSetMessageBoxPresenter(&messageBoxes);
-    window.setWindowTitle("Cartena Manager");
-    window.showFolder(folders.isEmpty() ? QString() : folders.first(), 0);
+    WaitingWindow waiting(&window);
+    pmSetWaitingPresenter(&waiting);
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    pmSetWaitingPresenter(nullptr);
+    pmSetMessageBoxPresenter(nullptr);
+    return status;
 }
