@@ -75,9 +75,14 @@ void MainWindow::setActions(MainWindowActions actions) {
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
 }
 
-void MainWindow::hostVideoWidgets(QWidget* first, QWidget* second) {
-    if (first) movieView_->hostVideoWidget(first, 0);
-    if (second) movieView2_->hostVideoWidget(second, 1);
+void MainWindow::hostVideoWidgets(QWidget* first, QWidget* second,
+                                  const std::function<void(QWidget*, const QColor&)>& setFill) {
+    auto fillOf = [&](QWidget* video) -> MovieViewFrame::FillSetter {
+        if (!setFill) return {};
+        return [setFill, video](const QColor& color) { setFill(video, color); };
+    };
+    if (first) movieView_->hostVideoWidget(first, 0, fillOf(first));
+    if (second) movieView2_->hostVideoWidget(second, 1, fillOf(second));
 }
 
 ControllerViews MainWindow::controllerViews() {

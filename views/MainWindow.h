@@ -6,6 +6,7 @@
 #include <functional>
 
 class CalendarWidget;
+class QColor;
 class DashboardPanel;
 class GSensorGraphWidget;
 class MovieViewFrame;
@@ -38,8 +39,9 @@ public:
     explicit MainWindow(NotificationCenter& notifications, QWidget* parent = nullptr);
 
     void setActions(MainWindowActions actions);
-    // The widgets that draw the two player slots' pictures.
-    void hostVideoWidgets(QWidget* first, QWidget* second);
+    // The widgets that draw the two player slots' pictures, with what gives each its fill colour.
+    void hostVideoWidgets(QWidget* first, QWidget* second,
+                          const std::function<void(QWidget*, const QColor&)>& setFill = {});
     ControllerViews controllerViews();
 
     // WindowLayout. The window's real size wins over the numbers passed: Qt knows it exactly.

@@ -6,10 +6,12 @@
 
 MovieViewFrame::MovieViewFrame(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void MovieViewFrame::hostVideoWidget(QWidget* video, int slot) {
+void MovieViewFrame::hostVideoWidget(QWidget* video, int slot, FillSetter setFill) {
     video_ = video;
     videoSlot_ = slot;
+    setVideoFill_ = std::move(setFill);
     if (!video) return;
+    if (setVideoFill_) setVideoFill_(QColor(fillGray_, fillGray_, fillGray_));
     video->setParent(this);
     placeVideo();
     video->setVisible(shownSlot_ == slot && slot >= 0);
@@ -33,6 +35,7 @@ void MovieViewFrame::setFrame(const ViewFrame& frame) {
 
 void MovieViewFrame::setFillGray(int level) {
     fillGray_ = level;
+    if (video_ && setVideoFill_) setVideoFill_(QColor(level, level, level));
     // The grey view is the small one; where the two overlap (full screen) it stays on top.
     if (level != 0) raise();
     update();

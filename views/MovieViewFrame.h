@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 // One movie view of the window: a filled frame (black when large, grey when small) that hosts
 // the video widget of one player slot. The controller moves the frames (they are exchanged when
 // the front and rear views swap) and says which slot the view shows.
@@ -13,9 +15,11 @@ class MovieViewFrame : public QWidget, public MovieView {
 public:
     explicit MovieViewFrame(QWidget* parent = nullptr);
 
+    using FillSetter = std::function<void(const QColor&)>;
     // The widget that draws the pictures of a player slot; the frame takes it as its child and
-    // keeps it filling the frame. Shown only while showPlayer() names that slot.
-    void hostVideoWidget(QWidget* video, int slot);
+    // keeps it filling the frame. Shown only while showPlayer() names that slot. `setFill` gives
+    // the widget the frame's fill for the area outside the picture.
+    void hostVideoWidget(QWidget* video, int slot, FillSetter setFill = {});
     QWidget* videoWidget() const { return video_; }
 
     // MovieView
@@ -36,6 +40,7 @@ private:
     void placeVideo();
 
     QPointer<QWidget> video_;
+    FillSetter setVideoFill_;
     int videoSlot_ = -1;
     int shownSlot_ = -1;
     int fillGray_ = 0;

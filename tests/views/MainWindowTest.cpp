@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <map>
+
 namespace {
 
 struct ShownWindow {
@@ -181,4 +183,37 @@ TEST(MainWindow, ToolbarAndCalendarReachTheApplicationThroughItsActions) {
     window.toolbar().setButtonEnabled(ToolbarView::Capture, true);
     EXPECT_TRUE(window.toolbar().isButtonEnabled(ToolbarView::Capture));
     EXPECT_FALSE(window.toolbar().isButtonEnabled(ToolbarView::Print));
+}
+
+TEST(MainWindow, MovieViewsHostThePictureWidgetsAndPassTheirFillOn) {
+    ViewTest t;
+    ShownWindow shown(t.notifications);
+    MainWindow& window = shown.window;
+    QWidget* first = new QWidget;
+    QWidget* second = new QWidget;
+    std::map<QWidget*, std::vector<int>> fills;
+    window.hostVideoWidgets(first, second, [&](QWidget* video, const QColor& c) { fills[video].push_back(c.red()); });
+    EXPECT_EQ(first->parentWidget(), &window.movieView());
+    EXPECT_EQ(second->parentWidget(), &window.movieView2());
+    EXPECT_EQ(fills[first], (std::vector<int>{0}));
+    EXPECT_EQ(fills[second], (std::vector<int>{55}));
+
+    // A picture shows only while its slot is asked for, and fills its frame.
+    EXPECT_FALSE(first->isVisible());
+    window.movieView().showPlayer(0);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->geometry(), window.movieView().rect());
+    window.movieView().showPlayer(1);  // not the slot it hosts
+    EXPECT_FALSE(first->isVisible());
+    window.movieView().showPlayer(-1);
+    EXPECT_FALSE(first->isVisible());
+
+    window.movieView2().setHidden(false);
+    window.relayout(0, 0);
+    window.movieView2().showPlayer(1);
+    swapViews(window);
+    EXPECT_EQ(fills[first].back(), 55);
+    EXPECT_EQ(fills[second].back(), 0);
+    EXPECT_EQ(second->geometry(), window.movieView2().rect());
+    EXPECT_GT(second->width(), 291);
 }
