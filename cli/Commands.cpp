@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
 void addAllCommands(CLI::App& app, int& exitCode) {
+    addMakeSampleCardCommand(app, exitCode);
     addScanCommand(app, exitCode);
 }

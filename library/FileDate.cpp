@@ -6,12 +6,9 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -35,6 +32,13 @@ int kernelMinutesWest() {
     return zone.tz_minuteswest;
 }
 
+std::optional<MountEntry> findMountOfDevice(const std::vector<MountEntry>& mounts, unsigned wantedMajor,
+                                            unsigned wantedMinor) {
+    for (const auto& mount : mounts)
+        if (mount.major == wantedMajor && mount.minor == wantedMinor) return mount;
+    return std::nullopt;
+}
+
 // What the date of a file on a device needs: nothing, or the FAT correction with the kernel's
 // offset. Learnt once per device and scan.
 struct DeviceDates {
@@ -46,11 +50,8 @@ std::mutex gDevicesMutex;
 std::map<dev_t, DeviceDates> gDevices;
 
 DeviceDates learnDevice(dev_t device) {
-    std::ifstream in("/proc/self/mountinfo");
-    std::ostringstream text;
-    text << in.rdbuf();
     DeviceDates dates;
-    const auto mount = pmFindMountOfDevice(text.str(), major(device), minor(device));
+    const auto mount = findMountOfDevice(pmReadMountInfo(), major(device), minor(device));
     if (mount && pmReadsWallClockAsUtc(*mount)) {
         dates.wallClockAsUtc = true;
         dates.minutesWest = kernelMinutesWest();
@@ -63,23 +64,6 @@ DeviceDates datesOfDevice(dev_t device) {
     auto found = gDevices.find(device);
     if (found == gDevices.end()) found = gDevices.emplace(device, learnDevice(device)).first;
     return found->second;
-}
-
-std::vector<std::string_view> splitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && line[i] == ' ') ++i;
-        const std::size_t begin = i;
-        while (i < line.size() && line[i] != ' ') ++i;
-        if (i > begin) fields.push_back(line.substr(begin, i - begin));
-    }
-    return fields;
-}
-
-bool parseUnsigned(std::string_view text, unsigned& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
 }
 
 }  // namespace
@@ -124,33 +108,11 @@ FileDate pmFatWallClockToLocal(FileDate kernelDate, int kernelMinutesWest) {
 }
 
 std::optional<MountEntry> pmFindMountOfDevice(std::string_view mountinfo, unsigned wantedMajor, unsigned wantedMinor) {
-    std::size_t lineStart = 0;
-    while (lineStart < mountinfo.size()) {
-        auto lineEnd = mountinfo.find('\n', lineStart);
-        if (lineEnd == std::string_view::npos) lineEnd = mountinfo.size();
-        const auto fields = splitFields(mountinfo.substr(lineStart, lineEnd - lineStart));
-        lineStart = lineEnd + 1;
-        // id parent major:minor root mountpoint options [optional...] - type source superoptions
-        if (fields.size() < 9) continue;
-        const auto colon = fields[2].find(':');
-        unsigned deviceMajor = 0, deviceMinor = 0;
-        if (colon == std::string_view::npos || !parseUnsigned(fields[2].substr(0, colon), deviceMajor) ||
-            !parseUnsigned(fields[2].substr(colon + 1), deviceMinor))
-            continue;
-        if (deviceMajor != wantedMajor || deviceMinor != wantedMinor) continue;
-        std::size_t separator = 6;
-        while (separator < fields.size() && fields[separator] != "-") ++separator;
-        if (separator + 1 >= fields.size()) continue;
-        MountEntry entry;
-        entry.fileSystemType = std::string(fields[separator + 1]);
-        if (separator + 3 < fields.size()) entry.superOptions = std::string(fields[separator + 3]);
-        return entry;
-    }
-    return std::nullopt;
+    return findMountOfDevice(pmParseMountInfo(mountinfo), wantedMajor, wantedMinor);
 }
 
 bool pmReadsWallClockAsUtc(const MountEntry& mount) {
-    if (mount.fileSystemType != "vfat" && mount.fileSystemType != "msdos") return false;
+    if (mount.fsType != "vfat" && mount.fsType != "msdos") return false;
     std::string_view options = mount.superOptions;
     while (!options.empty()) {
         const auto comma = options.find(',');

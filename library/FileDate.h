@@ -1,4 +1,6 @@
 #pragma once
+#include "library/DiskVolume.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -39,11 +41,6 @@ FileDate pmFileDateFromUnix(long long seconds, long nanoseconds = 0);
 // clock in the local time zone, daylight saving included; sub-second parts are kept.
 FileDate pmFatWallClockToLocal(FileDate kernelDate, int kernelMinutesWest);
 
-// One line of /proc/self/mountinfo, the parts that matter here.
-struct MountEntry {
-    std::string fileSystemType;
-    std::string superOptions;
-};
 // The mount of the device major:minor in the text of a mountinfo file; none when it is not there.
 std::optional<MountEntry> pmFindMountOfDevice(std::string_view mountinfo, unsigned major, unsigned minor);
 // Whether the kernel reads the wall-clock times of this mount as UTC (a FAT mount without tz= or

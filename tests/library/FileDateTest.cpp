@@ -85,7 +85,7 @@ TEST(FileDate, MountOptionsTellWhetherTheKernelReadTheCardClockAsUtc) {
             continue;
         }
         ASSERT_TRUE(mount.has_value()) << c.major << ":" << c.minor;
-        EXPECT_EQ(mount->fileSystemType, c.type);
+        EXPECT_EQ(mount->fsType, c.type);
         EXPECT_EQ(pmReadsWallClockAsUtc(*mount), c.wallClockAsUtc) << c.major << ":" << c.minor;
     }
 }
