@@ -1,3 +1,4 @@
+// One probe per fuzzer: built with CARTENA_FUZZ_MOV for the MP4/MOV probe, without for the AVI one.
 #include "ProbeFuzzInput.h"
 #include "library/ContainerProbe.h"
 
@@ -7,6 +8,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    pmIsAviCodecReady(probefuzz::fileWith(data, size));
+    const std::string& path = probefuzz::fileWith(data, size);
+#ifdef CARTENA_FUZZ_MOV
+    pmIsMovCodecReady(path);
+#else
+    pmIsAviCodecReady(path);
+#endif
     return 0;
 }
