@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 void addAllCommands(CLI::App& app, int& exitCode) {
-    (void)app;
-    (void)exitCode;
+    addTelemetryCommand(app, exitCode);
+    addKmlCommand(app, exitCode);
+    addGpxCommand(app, exitCode);
 }

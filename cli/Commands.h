@@ -4,3 +4,7 @@
 // Each subcommand of `cartena` lives in its own file with an add function listed here and called
 // from addAllCommands; its callback stores the exit code (0 success, 1 failure).
 void addAllCommands(CLI::App& app, int& exitCode);
+
+void addTelemetryCommand(CLI::App& app, int& exitCode);
+void addKmlCommand(CLI::App& app, int& exitCode);
+void addGpxCommand(CLI::App& app, int& exitCode);
