@@ -14,7 +14,9 @@ std::atomic<std::uint64_t> gTotalCalls{0};
 }  // namespace
 
 FileReader::FileReader(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking so that a FIFO with a recording's name opens at once (and is then refused as
+    // not a regular file) instead of waiting for a writer; regular files ignore the flag.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) return;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -107,6 +107,8 @@ public:
     virtual ~WindowLayout() = default;
     virtual void relayout(double width, double height) = 0;
     virtual void showFullScreen(bool fullScreen) = 0;
+    // Shows or hides the calendar; the recording list takes or gives back its height.
+    virtual void showCalendar(bool show) = 0;
 };
 
 // All the views the controller knows; any may be missing (nullptr).

@@ -5,6 +5,8 @@
 // from addAllCommands; its callback stores the exit code (0 success, 1 failure).
 void addAllCommands(CLI::App& app, int& exitCode);
 
+void addMakeSampleCardCommand(CLI::App& app, int& exitCode);
+void addScanCommand(CLI::App& app, int& exitCode);
 void addTelemetryCommand(CLI::App& app, int& exitCode);
 void addKmlCommand(CLI::App& app, int& exitCode);
 void addGpxCommand(CLI::App& app, int& exitCode);

@@ -28,13 +28,11 @@ void addGpxCommand(CLI::App& app, int& exitCode) {
             std::fprintf(stderr, "cartena gpx: %s: the recording has no positions to export\n", options->file.c_str());
             return;
         }
-        // Where the log gives no time, a second counts from the recording's start: the camera
-        // closes the file when the recording ends, so its start is the modification time less
-        // its length.
+        // Where the log gives no time, a second counts from the recording's start, which is the
+        // file's modification time, as the recording list shows it.
         struct stat st {};
         std::int64_t start = 0;
-        if (::stat(options->file.c_str(), &st) == 0)
-            start = (std::int64_t(st.st_mtim.tv_sec) - telemetry.load.lengthSeconds) * 1000;
+        if (::stat(options->file.c_str(), &st) == 0) start = std::int64_t(st.st_mtim.tv_sec) * 1000;
         const std::size_t slash = options->output.rfind('/');
         GpxTrack track{&telemetry.list, &telemetry.sampleTimes, start,
                        options->output.substr(slash == std::string::npos ? 0 : slash + 1)};

@@ -1,6 +1,8 @@
 #include "Utility/DiagnosticLog.h"
+#include "Utility/MessageBox.h"
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
+#include "platform/QtMessageBoxPresenter.h"
 #include "views/MainWindow.h"
 
 #include <QApplication>
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
 
     const QStringList folders = parser.positionalArguments();
     MainWindow window;
+    QtMessageBoxPresenter messageBoxes(&window);
+    pmSetMessageBoxPresenter(&messageBoxes);
     window.setWindowTitle("Cartena Manager");
     window.showFolder(folders.isEmpty() ? QString() : folders.first(), 0);
     window.show();

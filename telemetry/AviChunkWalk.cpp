@@ -1,5 +1,6 @@
 #include "telemetry/AviChunkWalk.h"
 
+#include "Utility/AsciiText.h"
 #include "telemetry/NumberText.h"
 
 #include <algorithm>
@@ -37,7 +38,7 @@ private:
 
 bool tagIs(const unsigned char tag[4], const char* name) {
     for (int i = 0; i < 4; ++i)
-        if (pmAsciiUpper(static_cast<char>(tag[i])) != name[i]) return false;
+        if (pmToUpperAscii(static_cast<char>(tag[i])) != name[i]) return false;
     return true;
 }
 
@@ -50,8 +51,8 @@ AviWalkResult pmWalkAviChunks(FileReader& file, const char target[4]) {
     if (!tagIs(tag, "RIFF")) return {AviWalkEnd::Stopped, 0};
     // The RIFF size is skipped unread.
     if (!file.readAt(8, tag, 4)) return {AviWalkEnd::EndOfFile, 0};
-    if (pmAsciiUpper(static_cast<char>(tag[0])) != 'A' || pmAsciiUpper(static_cast<char>(tag[1])) != 'V' ||
-        pmAsciiUpper(static_cast<char>(tag[2])) != 'I')
+    if (pmToUpperAscii(static_cast<char>(tag[0])) != 'A' || pmToUpperAscii(static_cast<char>(tag[1])) != 'V' ||
+        pmToUpperAscii(static_cast<char>(tag[2])) != 'I')
         return {AviWalkEnd::Stopped, 0};
 
     ScanWindow window(file);

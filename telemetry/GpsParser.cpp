@@ -2,6 +2,7 @@
 
 #include "Utility/DiagnosticLog.h"
 #include "Utility/FileReader.h"
+#include "Utility/AsciiText.h"
 #include "telemetry/NumberText.h"
 
 #include <sys/stat.h>
@@ -302,7 +303,7 @@ bool GpsParser::wxtoi(std::string_view text, std::uint32_t& result) {
     if (text.empty() || text.size() > 8) return false;
     std::uint32_t value = 0;
     for (char c : text) {
-        c = pmAsciiLower(c);
+        c = pmToLowerAscii(c);
         unsigned digit;
         if (c >= '0' && c <= '9')
             digit = static_cast<unsigned>(c - '0');

@@ -1,5 +1,7 @@
 #include "telemetry/NumberText.h"
 
+#include "Utility/AsciiText.h"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -7,7 +9,6 @@
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Skips blanks and one sign; true when a digit (or a point and a digit) follows, so that "inf",
 // "nan" and bare signs read as no number.
@@ -20,8 +21,8 @@ bool numberStart(std::string_view text, std::size_t& pos, bool& negative, bool a
         ++pos;
     }
     if (pos >= text.size()) return false;
-    if (isDigit(text[pos])) return true;
-    return allowPoint && text[pos] == '.' && pos + 1 < text.size() && isDigit(text[pos + 1]);
+    if (pmIsDigitAscii(text[pos])) return true;
+    return allowPoint && text[pos] == '.' && pos + 1 < text.size() && pmIsDigitAscii(text[pos + 1]);
 }
 
 }  // namespace

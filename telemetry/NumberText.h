@@ -9,7 +9,3 @@
 double pmTextToDouble(std::string_view text, bool* ok = nullptr);
 // Leading decimal integer (optional blanks and sign); 0 when none or out of range.
 long pmTextToLong(std::string_view text, bool* ok = nullptr);
-
-// ASCII-only case folding.
-inline char pmAsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-inline char pmAsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

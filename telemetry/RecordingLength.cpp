@@ -1,6 +1,7 @@
 #include "telemetry/RecordingLength.h"
 
 #include "Utility/FileReader.h"
+#include "Utility/AsciiText.h"
 #include "telemetry/NumberText.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace {
 
 bool typeIs(const unsigned char* p, const char* name) {
     for (int i = 0; i < 4; ++i)
-        if (pmAsciiUpper(static_cast<char>(p[i])) != name[i]) return false;
+        if (pmToUpperAscii(static_cast<char>(p[i])) != name[i]) return false;
     return true;
 }
 

@@ -1,9 +1,10 @@
 #include "telemetry/TelemetryLoader.h"
 
 #include "Utility/DiagnosticLog.h"
-#include "telemetry/ClassificationStopgap.h"
+#include "library/RecordingName.h"
 #include "telemetry/AviTelemetry.h"
 #include "telemetry/GpsLogFile.h"
+#include "telemetry/RecordingLength.h"
 
 #include <cmath>
 
@@ -25,7 +26,7 @@ TelemetryPeak pmGetTelemetryPeak(const GpsList& list) {
 }
 
 int pmGetEventTime(const GpsList& list, std::uint16_t recordType) {
-    if (recordType != 1 || !list.IsGSensorReady()) return -1;
+    if (recordType != kRecordEvent || !list.IsGSensorReady()) return -1;
     const TelemetryPeak peak = pmGetTelemetryPeak(list);
     return peak.value > 0.5f ? peak.index : -1;
 }
@@ -56,7 +57,7 @@ TelemetryLoad pmLoadTelemetry(const std::string& path, double lengthSeconds, Gps
     } else {
         pmOutputDebugMsg("OnOpenGpsFile() - No GPS file !");
         list.ClearAllData();
-        if (pmGetVideoFileType(path) == 1) {
+        if (pmGetVideoFileType(path) == kVideoFileAvi) {
             load.found = pmParseAviGpsSenser(path, &list, load.lengthSeconds);
             load.source = TelemetrySource::AviChunks;
             if (!load.found) {
@@ -77,4 +78,11 @@ TelemetryLoad pmLoadTelemetry(const std::string& path, double lengthSeconds, Gps
     if (load.found) load.eventTime = pmGetEventTime(list, load.recordType);
     pmOutputDebugMsg("AppDelegate::onOpenGPSFile - End");
     return load;
+}
+
+TelemetryLoad pmLoadTelemetryFromFile(const std::string& path, GpsList& list, std::vector<std::int64_t>* sampleTimes,
+                                      double lengthOverride) {
+    double length = lengthOverride;
+    if (length < 0.0) length = pmGetRecordingLength(path).value_or(0.0);
+    return pmLoadTelemetry(path, length, list, sampleTimes);
 }

@@ -49,3 +49,8 @@ struct TelemetryPeak {
 };
 TelemetryPeak pmGetTelemetryPeak(const GpsList& list);
 int pmGetEventTime(const GpsList& list, std::uint16_t recordType);
+
+// The same without a player: the length comes from the container (0 when it does not say), or
+// from `lengthOverride` when that is 0 or more.
+TelemetryLoad pmLoadTelemetryFromFile(const std::string& path, GpsList& list,
+                                      std::vector<std::int64_t>* sampleTimes = nullptr, double lengthOverride = -1.0);

@@ -1,0 +1,61 @@
+#include "cli/Commands.h"
+#include "tools/SampleCard.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// "YYYY-MM-DD" with a real month and a day of 1 to 31.
+bool parseDay(const std::string& text, SampleCardDate& date) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+    auto number = [&](std::size_t at, std::size_t length, int& value) {
+        const char* first = text.data() + at;
+        const auto [end, ec] = std::from_chars(first, first + length, value);
+        return ec == std::errc() && end == first + length;
+    };
+    return number(0, 4, date.year) && number(5, 2, date.month) && number(8, 2, date.day) && date.year >= 1970 &&
+           date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 31;
+}
+
+}  // namespace
+
+void addMakeSampleCardCommand(CLI::App& app, int& exitCode) {
+    struct Arguments {
+        std::string folder;
+        std::uint64_t seed = 1;
+        std::string firstDay;
+    };
+    auto args = std::make_shared<Arguments>();
+    CLI::App* command = app.add_subcommand(
+        "make-sample-card",
+        "Make a sample memory card of short, real dash-camera recordings (front and rear, events, parking, "
+        "damaged files) in DIR, which must be missing or empty");
+    command->add_option("DIR", args->folder, "Folder to make the card in")->required();
+    command->add_option("--seed", args->seed, "Varies the scenery; the same seed gives the same card (default 1)");
+    command->add_option("--first-day", args->firstDay,
+                        "Local day of the first recordings, YYYY-MM-DD (default 2024-02-27); the card spans "
+                        "about three months around it")
+        ->check([](const std::string& text) {
+            SampleCardDate date;
+            return parseDay(text, date) ? std::string() : std::string("expected a day as YYYY-MM-DD");
+        });
+    command->callback([args, &exitCode] {
+        SampleCardOptions options;
+        options.seed = args->seed;
+        if (!args->firstDay.empty()) parseDay(args->firstDay, options.firstDay);
+        const auto start = std::chrono::steady_clock::now();
+        const SampleCardResult result = makeSampleCard(args->folder, options);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!result.ok) {
+            std::fprintf(stderr, "cartena make-sample-card: %s\n", result.error.c_str());
+            exitCode = 1;
+            return;
+        }
+        std::printf("Made the sample card %s: %d recordings, %d entries, %.1f MB in %.1f s\n", args->folder.c_str(),
+                    result.recordings, result.entries, double(result.bytes) / 1e6, seconds);
+        exitCode = 0;
+    });
+}

@@ -1,0 +1,237 @@
+#include "cli/Commands.h"
+#include "library/FileDate.h"
+#include "library/RecordingName.h"
+#include "library/VideoLibrary.h"
+
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct ScanOptions {
+    std::string folder;
+    bool json = false;
+    std::string day;
+    bool normal = false;
+    bool event = false;
+    bool parking = false;
+};
+
+// "YYYY-MM-DD" naming a real day of the Gregorian calendar.
+bool parseDay(const std::string& text, CalendarDay& day) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+    auto number = [&](std::size_t at, std::size_t length, int& value) {
+        for (std::size_t i = at; i < at + length; ++i)
+            if (text[i] < '0' || text[i] > '9') return false;
+        return std::from_chars(text.data() + at, text.data() + at + length, value).ec == std::errc();
+    };
+    if (!number(0, 4, day.year) || !number(5, 2, day.month) || !number(8, 2, day.day)) return false;
+    static const int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day.month < 1 || day.month > 12 || day.day < 1) return false;
+    const bool leap = (day.year % 4 == 0 && day.year % 100 != 0) || day.year % 400 == 0;
+    return day.day <= kDaysInMonth[day.month - 1] + (day.month == 2 && leap ? 1 : 0);
+}
+
+// The filter the window's boxes would give: all three on, unless some are named, then only those.
+PlaylistFilter filterOf(const ScanOptions& options) {
+    PlaylistFilter filter;
+    if (options.normal || options.event || options.parking) {
+        filter.showNormal = options.normal;
+        filter.showEvent = options.event;
+        filter.showParking = options.parking;
+    }
+    filter.allFile = options.day.empty();
+    if (!filter.allFile) parseDay(options.day, filter.selectedDay);
+    return filter;
+}
+
+class CommandLineClient : public VideoLibraryClient {
+public:
+    explicit CommandLineClient(PlaylistFilter filter) : filter_(filter) {}
+    PlaylistFilter playlistFilter() override { return filter_; }
+
+private:
+    PlaylistFilter filter_;
+};
+
+// Control bytes would break the one-row-per-recording layout; everything else is printed as is.
+std::string printable(const std::string& path) {
+    std::string out;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string shownDate(FileDate date) {
+    const LocalDateTime t = pmGetLocalDateTime(date);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+// ISO 8601 with the local offset, e.g. 2024-05-03T10:00:00+02:00.
+std::string isoDate(FileDate date) {
+    const std::time_t whole =
+        static_cast<std::time_t>(std::chrono::floor<std::chrono::seconds>(date.time_since_epoch()).count());
+    struct tm t {};
+    localtime_r(&whole, &t);
+    const long offset = t.tm_gmtoff / 60;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, offset < 0 ? '-' : '+', std::labs(offset) / 60,
+                  std::labs(offset) % 60);
+    return text;
+}
+
+const char* videoTypeName(std::int32_t type) {
+    switch (type) {
+        case kVideoFileAvi:
+            return "AVI";
+        case kVideoFileMov:
+            return "MOV";
+        case kVideoFileMp4:
+            return "MP4";
+        default:
+            return "?";
+    }
+}
+
+const char* cameraName(std::uint16_t camera) {
+    return camera == kCameraFront ? "front" : camera == kCameraRear ? "rear" : "-";
+}
+
+struct Row {
+    std::string path;
+    FileDate date;
+    std::int32_t videoType;
+    std::uint16_t recordType;
+    std::uint16_t camera;
+    std::int16_t motorType;
+    std::optional<std::string> partnerPath;
+    std::int32_t partnerIndex;
+};
+
+std::vector<Row> rowsOf(const VideoLibrary& library) {
+    std::vector<Row> rows;
+    const auto& playlist = library.playlist();
+    for (std::size_t i = 0; i < playlist.size(); ++i) {
+        const std::string& path = playlist[i].URL();
+        rows.push_back({path, playlist[i].fileDate(), pmGetVideoFileType(path), pmGetRecordFileType(path),
+                        pmCheckDualCameraFileType(path), pmGetMotorTypeFile(path), pmGetAnotherCameraFile(path),
+                        library.getAnotherCameraFile(static_cast<std::int32_t>(i))});
+    }
+    return rows;
+}
+
+int runScan(const ScanOptions& options) {
+    struct stat st {};
+    if (::stat(options.folder.c_str(), &st) != 0) {
+        std::fprintf(stderr, "cartena scan: no such folder: %s\n", printable(options.folder).c_str());
+        return 1;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        std::fprintf(stderr, "cartena scan: not a folder: %s\n", printable(options.folder).c_str());
+        return 1;
+    }
+
+    const PlaylistFilter filter = filterOf(options);
+    CommandLineClient client(filter);
+    VideoLibrary library;
+    library.buildVideoLibrary(options.folder, client);
+    const std::vector<Row> rows = rowsOf(library);
+
+    std::size_t events = 0, paired = 0;
+    for (const Row& row : rows) {
+        events += row.recordType == kRecordEvent;
+        paired += row.partnerIndex >= 0;
+    }
+
+    if (options.json) {
+        using nlohmann::json;
+        json playlist = json::array();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const Row& row = rows[i];
+            playlist.push_back({
+                {"index", i},
+                {"path", row.path},
+                {"date", isoDate(row.date)},
+                {"videoFileType", row.videoType},
+                {"recordingType", row.recordType},
+                {"cameraCode", row.camera},
+                {"motorType", row.motorType},
+                {"partnerPath", row.partnerPath ? json(*row.partnerPath) : json(nullptr)},
+                {"partnerIndex", row.partnerIndex},
+            });
+        }
+        const json document = {
+            {"folder", options.folder},
+            {"filter",
+             {{"day", filter.allFile ? json(nullptr) : json(options.day)},
+              {"normal", filter.showNormal},
+              {"event", filter.showEvent},
+              {"parking", filter.showParking}}},
+            {"libraryCount", library.videoLib().size()},
+            {"playlistCount", rows.size()},
+            {"eventCount", events},
+            {"pairedCount", paired},
+            {"playlist", playlist},
+        };
+        // Paths are bytes; JSON text is UTF-8, so bytes that are not get the replacement character.
+        std::puts(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+        return 0;
+    }
+
+    for (const Row& row : rows) {
+        const std::string partner =
+            row.partnerIndex >= 0 ? printable(rows[static_cast<std::size_t>(row.partnerIndex)].path) : "-";
+        std::printf("%s  %-3s  %-6s  %-5s  %d  %s  %s\n", shownDate(row.date).c_str(), videoTypeName(row.videoType),
+                    row.recordType == kRecordEvent ? "event" : "normal", cameraName(row.camera), row.motorType,
+                    printable(row.path).c_str(), partner.c_str());
+    }
+    std::printf("%zu recordings in the playlist (%zu event, %zu normal, %zu in front/rear pairs), %zu in the library\n",
+                rows.size(), events, rows.size() - events, paired, library.videoLib().size());
+    return 0;
+}
+
+}  // namespace
+
+void addScanCommand(CLI::App& app, int& exitCode) {
+    auto options = std::make_shared<ScanOptions>();
+    CLI::App* scan = app.add_subcommand(
+        "scan",
+        "Scan a folder (a camera's card) and list its playlist in date order: date, container, recording type, "
+        "camera, motor type, path and the paired recording of the other camera ('-' when none is next to it). "
+        "Appends to the diagnostic log; writes nothing into the folder.");
+    scan->add_option("DIR", options->folder, "Folder to scan, sub-folders included")->required();
+    scan->add_flag("--json", options->json, "Print JSON instead of rows");
+    scan->add_option("--day", options->day, "Keep only recordings of this local day (YYYY-MM-DD); default: all dates")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                CalendarDay day;
+                return parseDay(text, day) ? std::string() : "not a day in the form YYYY-MM-DD: " + text;
+            },
+            "YYYY-MM-DD", "day"));
+    scan->add_flag("--normal", options->normal, "Normal box: normal and parking recordings");
+    scan->add_flag("--event", options->event, "Event box: event recordings");
+    scan->add_flag("--parking", options->parking,
+                   "Parking box; on its own it keeps nothing, since parking recordings count as normal");
+    scan->footer(
+        "The three boxes are all on when none of --normal, --event, --parking is given; naming any of them turns "
+        "on only the ones named.");
+    scan->callback([options, &exitCode] { exitCode = runScan(*options); });
+}
