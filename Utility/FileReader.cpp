@@ -25,6 +25,7 @@ FileReader::FileReader(const std::string& path) {
         return;
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
+    status_ = st;
 }
 
 FileReader::~FileReader() {
@@ -34,6 +35,7 @@ FileReader::~FileReader() {
 FileReader::FileReader(FileReader&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       size_(other.size_),
+      status_(other.status_),
       bytesRead_(other.bytesRead_),
       readCalls_(other.readCalls_) {}
 
@@ -42,6 +44,7 @@ FileReader& FileReader::operator=(FileReader&& other) noexcept {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         size_ = other.size_;
+        status_ = other.status_;
         bytesRead_ = other.bytesRead_;
         readCalls_ = other.readCalls_;
     }

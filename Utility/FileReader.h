@@ -1,4 +1,5 @@
 #pragma once
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -20,6 +21,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     // Size at open time (fstat); 0 when not open.
     std::uint64_t size() const { return size_; }
+    // The fstat of the open file (modification time, device); all zero when not open.
+    const struct stat& status() const { return status_; }
 
     // Fills exactly `length` bytes from `offset`; false on a short read, an error or a closed file.
     bool readAt(std::uint64_t offset, void* buffer, std::size_t length);
@@ -37,6 +40,7 @@ public:
 private:
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    struct stat status_ {};
     std::uint64_t bytesRead_ = 0;
     std::uint64_t readCalls_ = 0;
 };

@@ -7,3 +7,6 @@ void addAllCommands(CLI::App& app, int& exitCode);
 
 void addMakeSampleCardCommand(CLI::App& app, int& exitCode);
 void addScanCommand(CLI::App& app, int& exitCode);
+void addTelemetryCommand(CLI::App& app, int& exitCode);
+void addKmlCommand(CLI::App& app, int& exitCode);
+void addGpxCommand(CLI::App& app, int& exitCode);

@@ -85,7 +85,7 @@ std::string isoDate(FileDate date) {
     struct tm t {};
     localtime_r(&whole, &t);
     const long offset = t.tm_gmtoff / 60;
-    char text[40];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", t.tm_year + 1900, t.tm_mon + 1,
                   t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, offset < 0 ? '-' : '+', std::labs(offset) / 60,
                   std::labs(offset) % 60);

@@ -44,6 +44,15 @@ bool skipOfBox(FileReader& file, const unsigned char* header, std::uint64_t& pos
 
 bool pmIsAviCodecReady(const std::string& path) {
     FileReader file(path);
+    return pmIsAviCodecReady(file);
+}
+
+bool pmIsMovCodecReady(const std::string& path) {
+    FileReader file(path);
+    return pmIsMovCodecReady(file, path);
+}
+
+bool pmIsAviCodecReady(FileReader& file) {
     if (!file.isOpen() || file.size() == 0) return false;
     unsigned char handler[4];
     if (!file.readAt(kAviHandlerOffset, handler, sizeof handler)) return false;
@@ -52,8 +61,7 @@ bool pmIsAviCodecReady(const std::string& path) {
     return h264 || sameTypeIgnoringCase(handler, "MJPG");
 }
 
-bool pmIsMovCodecReady(const std::string& path) {
-    FileReader file(path);
+bool pmIsMovCodecReady(FileReader& file, const std::string& path) {
     if (!file.isOpen()) return false;
     const std::uint64_t fileSize = file.size();
     if (fileSize <= kMovMinimumSize) return false;

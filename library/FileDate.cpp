@@ -76,8 +76,12 @@ FileDate pmFileDateFromUnix(long long wholeSeconds, long nanoseconds) {
 std::optional<FileDate> pmGetFileDate(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
-    const FileDate date = pmFileDateFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    const DeviceDates device = datesOfDevice(st.st_dev);
+    return pmGetFileDate(st);
+}
+
+FileDate pmGetFileDate(const struct stat& status) {
+    const FileDate date = pmFileDateFromUnix(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+    const DeviceDates device = datesOfDevice(status.st_dev);
     return device.wallClockAsUtc ? pmFatWallClockToLocal(date, device.minutesWest) : date;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 // A recording's date: its modification time, a point in time with the file system's resolution.
 // Calendar fields are taken in the process's local time zone.
 using FileDate = std::chrono::system_clock::time_point;
@@ -25,6 +27,9 @@ struct LocalDateTime {
 // On a FAT card mounted without a time-zone option the kernel has read the card's wall-clock time
 // as if it were UTC; the date is then taken as local time instead (see pmFatWallClockToLocal).
 std::optional<FileDate> pmGetFileDate(const std::string& path);
+
+// The same from a status the caller already has (of an open file, say).
+FileDate pmGetFileDate(const struct stat& status);
 
 LocalDateTime pmGetLocalDateTime(FileDate date);
 CalendarDay pmGetLocalDay(FileDate date);

@@ -1,6 +1,7 @@
 #include "library/VideoLibrary.h"
 
 #include "Utility/DiagnosticLog.h"
+#include "Utility/FileReader.h"
 #include "Utility/WaitingIndicator.h"
 #include "library/ContainerProbe.h"
 #include "library/RecordingName.h"
@@ -25,9 +26,14 @@ void logUnlistable(const std::string& folder, int error) {
                       std::error_code(error, std::generic_category()).message().c_str());
 }
 
-// The names in a folder as the file system lists them, "." and ".." left out; false when the folder
-// cannot be listed (a listing that breaks off counts as none).
-bool listFolder(const std::string& folder, std::vector<std::string>& names) {
+struct ListedEntry {
+    std::string name;
+    unsigned char type;  // d_type: DT_REG, DT_DIR, DT_LNK, ... or DT_UNKNOWN
+};
+
+// The entries of a folder as the file system lists them, "." and ".." left out; false when the
+// folder cannot be listed (a listing that breaks off counts as none).
+bool listFolder(const std::string& folder, std::vector<ListedEntry>& entries) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
         logUnlistable(folder, errno);
@@ -38,13 +44,13 @@ bool listFolder(const std::string& folder, std::vector<std::string>& names) {
         const dirent* entry = ::readdir(dir);
         if (!entry) break;
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") names.emplace_back(name);
+        if (name != "." && name != "..") entries.push_back({std::string(name), entry->d_type});
     }
     const int error = errno;
     ::closedir(dir);
     if (error != 0) {
         logUnlistable(folder, error);
-        names.clear();
+        entries.clear();
         return false;
     }
     return true;
@@ -78,13 +84,23 @@ void VideoLibrary::searchFolder(const std::string& folder) {
 }
 
 void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>& parents) {
-    std::vector<std::string> names;
-    if (!listFolder(folder, names)) return;
-    if (mListingHook) mListingHook(folder, names);
+    std::vector<ListedEntry> entries;
+    if (!listFolder(folder, entries)) return;
+    if (mListingHook) {
+        std::vector<std::string> names;
+        for (const auto& entry : entries) names.push_back(entry.name);
+        mListingHook(folder, names);
+    }
 
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + '/';
-    for (const std::string& name : names) {
-        const std::string path = prefix + name;
+    for (const ListedEntry& entry : entries) {
+        const std::string path = prefix + entry.name;
+        // A plain file needs no stat of its own: opening it for the probe tells whether it is
+        // still there, and its status gives the date.
+        if (entry.type == DT_REG) {
+            addVideoFile(path);
+            continue;
+        }
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) continue;  // vanished, or a dangling link
         if (!S_ISDIR(st.st_mode)) {
@@ -102,22 +118,13 @@ void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>
 }
 
 bool VideoLibrary::addVideoFile(const std::string& path) {
-    bool playable = false;
-    switch (pmGetVideoFileType(path)) {
-        case kVideoFileAvi:
-            playable = pmIsAviCodecReady(path);
-            break;
-        case kVideoFileMov:
-        case kVideoFileMp4:
-            playable = pmIsMovCodecReady(path);
-            break;
-        default:
-            return false;
-    }
+    const std::int32_t videoType = pmGetVideoFileType(path);
+    if (videoType == kVideoFileOther) return false;
+    // One open file serves the probe and the date, so both describe the same file.
+    FileReader file(path);
+    const bool playable = videoType == kVideoFileAvi ? pmIsAviCodecReady(file) : pmIsMovCodecReady(file, path);
     if (!playable) return false;
-    const auto date = pmGetFileDate(path);
-    if (!date) return false;  // gone since the probe
-    mVideoLib.push_back(AMediaFile::mediaFileWithURLDate(path, *date));
+    mVideoLib.push_back(AMediaFile::mediaFileWithURLDate(path, pmGetFileDate(file.status())));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "telemetry/SampleText.h"
 
 #include "Utility/StringTables.h"
+#include "telemetry/GpsParser.h"
 
 #include <charconv>
 #include <cmath>
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr float kKmhToMph = 0.62137f;
 constexpr float kNoAltitude = 65535.0f;
 
 std::string fixedText(double value, int decimals) {
@@ -33,8 +33,7 @@ const char* compassPoint(float heading) {
 std::string pmGetSpeedUnitString(std::int16_t unit) { return unit != kSpeedUnitKmh ? "mph" : "km/h"; }
 
 float pmGetSpeedInUnit(float kmh, std::int16_t unit) {
-    if (unit == kSpeedUnitKmh || kmh < 0.0f) return kmh;
-    return kmh * kKmhToMph;
+    return unit == kSpeedUnitKmh ? kmh : pmGetSpeedByMile(kmh);
 }
 
 int pmGetShownSpeed(float kmh, std::int16_t unit) { return static_cast<int>(pmGetSpeedInUnit(kmh, unit) + 0.5f); }

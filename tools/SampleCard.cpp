@@ -2,6 +2,7 @@
 
 #include "Utility/FileReader.h"
 #include "tools/SampleScene.h"
+#include "tools/SampleTelemetry.h"
 #include "tools/VideoEncoder.h"
 
 extern "C" {
@@ -233,13 +234,14 @@ SampleCardResult makeSampleCard(const std::string& folder, const SampleCardOptio
         switch (entry.kind) {
         case SampleKind::Recording:
             ++result.recordings;
+            if (!addSampleTelemetryChunks(entry, path, error)) return fail(entry, error);
             for (const SampleRecordingHook& hook : options.recordingHooks)
                 if (hook && !hook(entry, path, root.string(), error))
                     return fail(entry, error.empty() ? "a recording hook failed" : error);
             if (!setModeAndTime(path, entry, options, error)) return fail(entry, error);
             break;
         case SampleKind::TextFile:
-            if (!writeTextFile(path, entry.text, error) || !setModeAndTime(path, entry, options, error))
+            if (!writeTextFile(path, entry.makeText ? entry.makeText(entry, options.firstDay) : entry.text, error) || !setModeAndTime(path, entry, options, error))
                 return fail(entry, error);
             break;
         case SampleKind::Folder:

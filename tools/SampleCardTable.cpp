@@ -1,5 +1,7 @@
 #include "tools/SampleCardTable.h"
 
+#include "tools/SampleTelemetry.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -103,6 +105,7 @@ std::vector<SampleEntry> makeTable() {
                                                                       "frame number.\n"});
     t.push_back({.kind = K::Folder, .folder = "DCIM", .name = "Photo"});
     t.push_back({.kind = K::FolderLink, .folder = "DCIM", .name = "Loop", .text = ".."});
+    appendSampleTelemetryEntries(t);
     return t;
 }
 

@@ -22,6 +22,8 @@ enum class SampleFlaw {
     NoMoov,    // cut short in the middle of its media data, as when the camera lost power
 };
 
+struct SampleCardDate;
+
 struct SampleEntry {
     SampleKind kind = SampleKind::Recording;
     std::string folder;  // relative to the card, '/' separated; empty for the card itself
@@ -42,6 +44,8 @@ struct SampleEntry {
     bool parked = false;          // the scene stands still
     SampleFlaw flaw = SampleFlaw::None;
     std::string text;             // TextFile: its content; FolderLink: the link's target
+    // TextFile: makes the content for the card's first day instead of `text`.
+    std::string (*makeText)(const SampleEntry& entry, const SampleCardDate& firstDay) = nullptr;
 
     // Path relative to the card.
     std::string relativePath() const { return folder.empty() ? name : folder + "/" + name; }

@@ -109,32 +109,6 @@ TEST(ScanCommand, BoxesAndDaySelectRecordings) {
     }
 }
 
-TEST(ScanCommand, JsonCarriesTheCodes) {
-    TempHome home;
-    const std::string card = makeCard(home);
-    const auto result = runCommand({builtProgram("cli/cartena"), "scan", card, "--json", "--day", "2024-05-03"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const auto document = nlohmann::json::parse(result.out);
-    EXPECT_EQ(document["filter"]["day"], "2024-05-03");
-    ASSERT_EQ(document["playlist"].size(), 4u);
-    const auto& first = document["playlist"][0];
-    const auto& second = document["playlist"][1];
-    EXPECT_EQ(first["videoFileType"], 5);
-    EXPECT_EQ(first["partnerIndex"], 1);
-    EXPECT_EQ(second["partnerIndex"], 0);
-    EXPECT_EQ(first["partnerPath"], second["path"]);
-    EXPECT_EQ(first["cameraCode"].get<int>() + second["cameraCode"].get<int>(), 3);
-    EXPECT_EQ(first["date"], "2024-05-03T10:00:00+02:00");
-    const auto& event = document["playlist"][2];
-    EXPECT_EQ(event["videoFileType"], 1);
-    EXPECT_EQ(event["recordingType"], 1);
-    EXPECT_EQ(event["motorType"], 1);
-    EXPECT_EQ(event["cameraCode"], 0);
-    EXPECT_TRUE(event["partnerPath"].is_null());
-    EXPECT_EQ(event["partnerIndex"], -1);
-    EXPECT_EQ(document["playlist"][3]["videoFileType"], 3);
-}
-
 TEST(ScanCommand, MissingFolderFailsWithOneLineAndTheLogIsAppended) {
     TempHome home;
     pmOutputDebugMsg("earlier line");

@@ -370,19 +370,3 @@ TEST(VideoLibrary, EmptyOrMissingFolderGivesAnEmptyLibrary) {
     library.searchFolder(home.path() + "/no such card");
     EXPECT_TRUE(library.videoLib().empty());
 }
-
-TEST(VideoLibrary, EditingOperations) {
-    const FileDate when = pmFileDateFromUnix(1'700'000'000);
-    const AMediaFile a = AMediaFile::mediaFileWithURLDate("/a.MP4", when);
-    const AMediaFile b = AMediaFile::mediaFileWithURLDate("/b.MP4", when);
-    VideoLibrary library;
-    EXPECT_TRUE(library.insertMediaToVideoLib(a, 0));
-    EXPECT_TRUE(library.insertMediaToVideoLib(b, 0));
-    EXPECT_FALSE(library.insertMediaToVideoLib(b, 3));
-    EXPECT_THAT(library.videoLib(), ElementsAre(b, a));
-    EXPECT_FALSE(library.insertObject(a, 1));
-    EXPECT_TRUE(library.insertObject(a, 0));
-    EXPECT_THAT(library.playlist(), ElementsAre(a));
-    library.clearVideoLibrary();
-    EXPECT_TRUE(library.videoLib().empty());
-}

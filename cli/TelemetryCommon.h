@@ -1,0 +1,16 @@
+#pragma once
+#include "telemetry/TelemetryLoader.h"
+
+#include <string>
+
+// What the telemetry commands share: loading a recording's track and saying what went wrong.
+struct LoadedTelemetry {
+    GpsList list;
+    std::vector<std::int64_t> sampleTimes;
+    TelemetryLoad load;
+    bool ok = false;  // the recording exists and, when a log was chosen, the log could be read
+};
+
+// Prints the reasons to standard error, prefixed with "cartena <command>: ".
+void loadTelemetryForCommand(const std::string& command, const std::string& path, double lengthOverride,
+                             LoadedTelemetry& out);
