@@ -1,6 +1,7 @@
 #include "telemetry/SampleText.h"
 
 #include "Utility/StringTables.h"
+#include "telemetry/GpsData.h"
 #include "telemetry/GpsParser.h"
 
 #include <charconv>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr float kNoAltitude = 65535.0f;
 
 std::string fixedText(double value, int decimals) {
     char buffer[64];
@@ -63,6 +63,6 @@ std::string pmGetLocationString(bool latitude, float value) {
 }
 
 std::string pmGetAltitudeString(float altitude) {
-    if (altitude >= kNoAltitude) return "-";
+    if (altitude >= GpsData::kNoAltitude) return "-";
     return fixedText(altitude, 1) + "  m";
 }

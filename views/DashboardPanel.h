@@ -61,7 +61,7 @@ private:
     float latitude_ = 0.0f;
     float longitude_ = 0.0f;
     float speed_ = 0.0f;
-    float altitude_ = 65535.0f;
+    float altitude_ = 65535.0f;  // none
     float direction_ = 0.0f;
     std::int16_t speedUnit_ = 0;
     int loadMapCalls_ = 0;
