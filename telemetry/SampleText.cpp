@@ -10,7 +10,6 @@
 
 namespace {
 
-
 std::string fixedText(double value, int decimals) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
