@@ -34,7 +34,6 @@ int pmGetEventTime(const GpsList& list, std::uint16_t recordType) {
 TelemetryLoad pmLoadTelemetry(const std::string& path, double lengthSeconds, GpsList& list,
                               std::vector<std::int64_t>* sampleTimes) {
     TelemetryLoad load;
-    pmOutputDebugMsg("AppDelegate::onOpenGPSFile - Start");
     load.lengthSeconds = lengthSeconds >= 1.0 && lengthSeconds < 2147483647.0 ? static_cast<int>(lengthSeconds) : 0;
     list.ClearAllData();
     if (sampleTimes) sampleTimes->clear();
@@ -76,7 +75,6 @@ TelemetryLoad pmLoadTelemetry(const std::string& path, double lengthSeconds, Gps
     load.peakValue = peak.value;
     load.peakIndex = peak.index;
     if (load.found) load.eventTime = pmGetEventTime(list, load.recordType);
-    pmOutputDebugMsg("AppDelegate::onOpenGPSFile - End");
     return load;
 }
 

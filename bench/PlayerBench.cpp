@@ -1,0 +1,240 @@
+// The player on real libmpv, headless (no picture shown, no sound played), on recordings made by
+// the sample card generator:
+// - from the call that opens a recording to the moment it can play (first frame decoded), on a
+//   reused handle, one player and a pair opening together; warm cache, median of 20;
+// - a front/rear pair playing 60 s under the rear lock at rates 1 and 2: every 0.5 s the two
+//   time-pos values (as the controller reads them) and the two clocks are compared; the process's
+//   CPU use over the run.
+#include "app/RearCameraLock.h"
+#include "platform/MpvMoviePlayer.h"
+#include "platform/QtScheduler.h"
+#include "tools/SampleCard.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+namespace {
+
+// Runs the event loop until `done` holds or `timeout` seconds pass, looking at least every
+// millisecond (the tests' helper sleeps in slices too coarse to time an open).
+bool spinUntil(const std::function<bool()>& done, double timeout = 30.0) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > qint64(timeout * 1000)) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+void spinFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+SampleEntry camera(const char* folder, const char* name, SampleCamera which, int width, int height, int fps,
+                   int seconds) {
+    SampleEntry entry;
+    entry.folder = folder;
+    entry.name = name;
+    entry.seconds = seconds;
+    entry.fps = fps;
+    entry.width = width;
+    entry.height = height;
+    entry.camera = which;
+    entry.label = which == SampleCamera::Front ? "FRONT CAM" : "REAR CAM";
+    return entry;
+}
+
+// The recordings, made once per build tree and kept.
+struct Media {
+    std::string cardFront, cardFrontOther, cardRear;  // the sample card's own pairs
+    std::string pairFront, pairRear;                  // the card's camera settings, 130 s long
+    std::string hdFront, hdRear;                      // 1920 x 1080 at 30 a second, 130 s long
+    std::string error;
+};
+
+std::string makeOnce(const std::string& folder, const std::vector<SampleEntry>& entries) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec)) return {};
+    const std::string partial = folder + ".part";
+    std::filesystem::remove_all(partial, ec);
+    SampleCardOptions options;
+    options.threads = 2;
+    const SampleCardResult made = makeSampleCard(partial, options, entries);
+    if (!made.ok) return made.error;
+    std::filesystem::rename(partial, folder, ec);
+    return ec ? ec.message() : std::string();
+}
+
+const Media& media() {
+    static const Media made = [] {
+        Media m;
+        const std::string root = std::string(CARTENA_BUILD_DIR) + "/bench-media";
+        std::filesystem::create_directories(root);
+        m.error = makeOnce(root + "/card", sampleCardEntries());
+        if (m.error.empty())
+            m.error = makeOnce(root + "/pair130", {camera("F", "LONG0001F.MP4", SampleCamera::Front, 480, 270, 20, 130),
+                                                camera("R", "LONG0001R.MP4", SampleCamera::Rear, 320, 180, 15, 130)});
+        if (m.error.empty())
+            m.error = makeOnce(root + "/hd130", {camera("F", "HD0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 130),
+                                              camera("R", "HD0001R.MP4", SampleCamera::Rear, 1920, 1080, 30, 130)});
+        m.cardFront = root + "/card/DCIM/NormalF/FILE0001F.MP4";
+        m.cardFrontOther = root + "/card/DCIM/NormalF/FILE0002F.MP4";
+        m.cardRear = root + "/card/DCIM/NormalR/FILE0001R.MP4";
+        m.pairFront = root + "/pair130/F/LONG0001F.MP4";
+        m.pairRear = root + "/pair130/R/LONG0001R.MP4";
+        m.hdFront = root + "/hd130/F/HD0001F.MP4";
+        m.hdRear = root + "/hd130/R/HD0001R.MP4";
+        return m;
+    }();
+    return made;
+}
+
+bool playable(const MoviePlayer& player) { return player.loadState() == kMovieLoadStatePlayable; }
+
+// One reused handle; each open alternates between two recordings of the card.
+void BM_OpenToFirstFrame_OnePlayer(benchmark::State& state) {
+    if (!media().error.empty()) return state.SkipWithError(media().error.c_str());
+    MpvMoviePlayer player;
+    // Warm the cache and the handle.
+    player.open(media().cardFrontOther);
+    spinUntil([&] { return playable(player); });
+    bool other = false;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        player.open(other ? media().cardFrontOther : media().cardFront);
+        if (!spinUntil([&] { return playable(player) || player.loadState() == kMovieLoadStateError; }) ||
+            !playable(player))
+            return state.SkipWithError("did not become playable");
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        other = !other;
+    }
+}
+BENCHMARK(BM_OpenToFirstFrame_OnePlayer)
+    ->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Front and rear opened in the same turn, until both can play.
+void BM_OpenToFirstFrame_Pair(benchmark::State& state) {
+    if (!media().error.empty()) return state.SkipWithError(media().error.c_str());
+    MpvMoviePlayer front, rear;
+    front.open(media().cardFrontOther);
+    rear.open(media().cardRear);
+    spinUntil([&] { return playable(front) && playable(rear); });
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        front.open(media().cardFront);
+        rear.open(media().cardRear);
+        if (!spinUntil([&] { return playable(front) && playable(rear); }))
+            return state.SkipWithError("did not become playable");
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_OpenToFirstFrame_Pair)
+    ->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Starts each player at its own ready moment, as the controller does; the lock holds them until
+// both are ready.
+class StartWhenReady : public MovieObserver {
+public:
+    float rate = 1.0f;
+    void movieLoadStateChanged(MoviePlayer& movie) override {
+        if (playable(movie)) movie.setRate(rate);
+    }
+};
+
+// Arguments: which pair (0 the card's cameras, 1 the 1080p pair), rate x 10, lock on (1) or off.
+void BM_DualPlayback60s(benchmark::State& state) {
+    if (!media().error.empty()) return state.SkipWithError(media().error.c_str());
+    const bool hd = state.range(0) == 1;
+    const float rate = float(state.range(1)) / 10.0f;
+    const bool locked = state.range(2) == 1;
+    const std::string frontPath = hd ? media().hdFront : media().pairFront;
+    const std::string rearPath = hd ? media().hdRear : media().pairRear;
+    for (auto _ : state) {
+        MpvMoviePlayer front, rear;
+        QtScheduler scheduler;
+        RearCameraLock lock(front, rear, scheduler);
+        StartWhenReady starter;
+        starter.rate = rate;
+        front.addObserver(&starter);
+        rear.addObserver(&starter);
+        if (locked) lock.engage();
+        front.open(frontPath);
+        rear.open(rearPath);
+        if (!spinUntil([&] { return playable(front) && playable(rear); }))
+            return state.SkipWithError("did not become playable");
+        // One frame of the recording's own rate: the coarser of the two for a mixed pair.
+        const double frame = 1.0 / std::min(front.frameRate(), rear.frameRate());
+        const double wallStart = scheduler.now();
+        const double cpuStart = cpuSeconds();
+        int ticks = 0, over = 0, clockOver = 0;
+        double widest = 0.0, sum = 0.0, clockWidest = 0.0, clockSum = 0.0;
+        const int count = int(60.0 / 0.5);
+        for (int tick = 0; tick < count; ++tick) {
+            spinFor(0.5);
+            const double apart = std::fabs(front.currentTime() - rear.currentTime());
+            const double clockApart = std::fabs(front.playbackClock() - rear.playbackClock());
+            ++ticks;
+            widest = std::max(widest, apart);
+            sum += apart;
+            over += apart > frame + 1e-6 ? 1 : 0;
+            clockWidest = std::max(clockWidest, clockApart);
+            clockSum += clockApart;
+            clockOver += clockApart > frame ? 1 : 0;
+        }
+        const double wall = scheduler.now() - wallStart;
+        state.SetIterationTime(wall);
+        state.counters["frame_ms"] = frame * 1000.0;
+        state.counters["max_ms"] = widest * 1000.0;
+        state.counters["mean_ms"] = sum / ticks * 1000.0;
+        state.counters["ticks"] = ticks;
+        state.counters["ticks_over_frame"] = over;
+        state.counters["clock_max_ms"] = clockWidest * 1000.0;
+        state.counters["clock_mean_ms"] = clockSum / ticks * 1000.0;
+        state.counters["clock_over_frame"] = clockOver;
+        state.counters["cpu_pct"] = (cpuSeconds() - cpuStart) / wall * 100.0;
+        state.counters["reseeks"] = lock.reseekCount();
+        state.counters["media_s"] = front.currentTime();
+        front.removeObserver(&starter);
+        rear.removeObserver(&starter);
+    }
+}
+BENCHMARK(BM_DualPlayback60s)
+    ->ArgNames({"hd", "rate_x10", "lock"})
+    ->Args({0, 10, 1})->Args({0, 20, 1})->Args({1, 10, 1})->Args({1, 20, 1})
+    ->Args({0, 10, 0})->Args({1, 10, 0})
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/MoviePlayer.h"
+#include "tools/FrameStamp.h"
+
+#include <optional>
+
+// The stamp (camera, clock, frame number) that a frame of a sample-card recording shows, read from
+// a player's picture; nothing when it cannot be read.
+inline std::optional<FrameStamp> readMovieStamp(const MovieFrameImage& image) {
+    if (image.empty()) return std::nullopt;
+    // The stamp is white on black: the mean of the three colours is as good as luma.
+    std::vector<std::uint8_t> gray(std::size_t(image.width) * std::size_t(image.height));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint8_t* p = image.pixel(x, y);
+            gray[std::size_t(y) * std::size_t(image.width) + std::size_t(x)] = std::uint8_t((p[0] + p[1] + p[2]) / 3);
+        }
+    return readFrameStamp({gray.data(), image.width, image.height, image.width, ImageView::Format::Gray8});
+}
+
+// The frame number shown, or -1.
+inline int readMovieFrame(const MovieFrameImage& image) {
+    const auto stamp = readMovieStamp(image);
+    return stamp ? stamp->frame : -1;
+}
