@@ -1,11 +1,6 @@
-#include "Utility/DiagnosticLog.h"
-#include "Utility/MessageBox.h"
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
-#include "platform/QtMessageBoxPresenter.h"
-#include "WaitingWindow/WaitingWindow.h"
-#include "app/NotificationCenter.h"
-#include "views/MainWindow.h"
+#include "desktop/WindowApplication.h"
 #include "views/ViewStyle.h"
 
 #include <QApplication>
@@ -26,23 +21,11 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     parser.addPositionalArgument("folder", "A folder to scan for this run only (it is not remembered).");
     parser.process(application);
+    const QStringList folders = parser.positionalArguments();
 
     pmUserFolders();
-    // Only the window starts a fresh log; the command line appends to it.
-    pmDeleteOutputDebugMsg();
-    pmOutputDebugMsg("-- Start Video Player! - AppDelegate.");
-    pmOutputDebugMsgF("Version : %s", pmGetVersionInfo().c_str());
-
     pmApplyWindowTheme(application);
-    NotificationCenter notifications;
-    MainWindow window(notifications);
-    QtMessageBoxPresenter messageBoxes(&window);
-    pmSetMessageBoxPresenter(&messageBoxes);
-    WaitingWindow waiting(&window);
-    pmSetWaitingPresenter(&waiting);
-    window.show();
-    const int status = application.exec();
-    pmSetWaitingPresenter(nullptr);
-    pmSetMessageBoxPresenter(nullptr);
-    return status;
+    WindowApplication program(WindowApplication::Options{});
+    program.start(folders.isEmpty() ? std::string() : folders.first().toStdString());
+    return application.exec();
 }

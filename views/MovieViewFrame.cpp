@@ -14,12 +14,14 @@ void MovieViewFrame::hostVideoWidget(QWidget* video, int slot, FillSetter setFil
     if (setVideoFill_) setVideoFill_(QColor(fillGray_, fillGray_, fillGray_));
     video->setParent(this);
     placeVideo();
-    video->setVisible(shownSlot_ == slot && slot >= 0);
+    video->setVisible(shows(shownSlot_));
 }
+
+bool MovieViewFrame::shows(int slot) const { return slot < 0 || slot == videoSlot_; }
 
 void MovieViewFrame::showPlayer(int slot) {
     shownSlot_ = slot;
-    if (video_) video_->setVisible(slot >= 0 && slot == videoSlot_);
+    if (video_) video_->setVisible(shows(slot));
     update();
 }
 

@@ -17,8 +17,10 @@ public:
 
     using FillSetter = std::function<void(const QColor&)>;
     // The widget that draws the pictures of a player slot; the frame takes it as its child and
-    // keeps it filling the frame. Shown only while showPlayer() names that slot. `setFill` gives
-    // the widget the frame's fill for the area outside the picture.
+    // keeps it filling the frame. `setFill` gives the widget the frame's fill for the area
+    // outside the picture. The widget stays shown while nothing plays (its player then holds no
+    // movie and it shows the fill): libmpv draws only into a render context that existed when the
+    // recording was opened, and the widget makes it when first shown.
     void hostVideoWidget(QWidget* video, int slot, FillSetter setFill = {});
     QWidget* videoWidget() const { return video_; }
 
@@ -38,6 +40,8 @@ protected:
 
 private:
     void placeVideo();
+    // Whether the hosted widget shows when the view is asked for `slot` (-1: nothing plays).
+    bool shows(int slot) const;
 
     QPointer<QWidget> video_;
     FillSetter setVideoFill_;

@@ -198,15 +198,17 @@ TEST(MainWindow, MovieViewsHostThePictureWidgetsAndPassTheirFillOn) {
     EXPECT_EQ(fills[first], (std::vector<int>{0}));
     EXPECT_EQ(fills[second], (std::vector<int>{55}));
 
-    // A picture shows only while its slot is asked for, and fills its frame.
-    EXPECT_FALSE(first->isVisible());
+    // The picture widget is up from the start (its player needs it before it opens anything) and
+    // fills its frame; it hides only for a slot it does not draw.
+    EXPECT_TRUE(first->isVisible());
     window.movieView().showPlayer(0);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->geometry(), window.movieView().rect());
-    window.movieView().showPlayer(1);  // not the slot it hosts
+    window.movieView().showPlayer(1);
     EXPECT_FALSE(first->isVisible());
     window.movieView().showPlayer(-1);
-    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(window.movieView().shownSlot(), -1);
 
     window.movieView2().setHidden(false);
     window.relayout(0, 0);

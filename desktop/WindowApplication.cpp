@@ -1,0 +1,87 @@
+#include "desktop/WindowApplication.h"
+
+#include "Utility/MessageBox.h"
+#include "Utility/StringTables.h"
+#include "Utility/WaitingIndicator.h"
+#include "platform/BackgroundWork.h"
+#include "platform/MpvVideoWidget.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
+WindowApplication::WindowApplication(Options options)
+    : player1_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
+      player2_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
+      window_(notifications_),
+      video1_(new MpvVideoWidget),
+      video2_(new MpvVideoWidget),
+      messageBoxes_(&window_),
+      waiting_(&window_) {
+    video1_->setPlayer(&player1_);
+    video2_->setPlayer(&player2_);
+    window_.hostVideoWidgets(video1_, video2_, [](QWidget* video, const QColor& fill) {
+        static_cast<MpvVideoWidget*>(video)->setFillColor(fill);
+    });
+    pmSetMessageBoxPresenter(&messageBoxes_);
+    pmSetWaitingPresenter(&waiting_);
+
+    // Reachability comes with the map page; until then it is not known (logged as offline).
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}};
+    services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
+    services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
+        const QString chosen =
+            QFileDialog::getExistingDirectory(&window_, QString::fromStdString(pmGetString("IDS_OPEN")),
+                                              QString::fromStdString(start));
+        if (chosen.isEmpty()) return std::nullopt;
+        return chosen.toStdString();
+    };
+    services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
+    controller_ = std::make_unique<AppDelegate>(services, window_.controllerViews());
+
+    AppDelegate& controller = *controller_;
+    MainWindowActions actions;
+    actions.browse = [&controller] { controller.onButtonBrowse(); };
+    actions.windowSwitch = [&controller] { controller.onButtonWindowSwitch(); };
+    actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
+    actions.hasRecordingOn = [&controller](int year, int month, int day) {
+        return controller.library().isMediaExistByDate(year, month, day);
+    };
+    actions.windowWillClose = [&controller] { controller.windowWillClose(); };
+    window_.setActions(std::move(actions));
+    workspace_.setSleepObserver(this);
+
+    QObject::connect(qApp, &QApplication::aboutToQuit, &window_, [this] { controller_->applicationWillTerminate(); });
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window_, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) becameActive();
+    });
+}
+
+WindowApplication::~WindowApplication() {
+    workspace_.setSleepObserver(nullptr);
+    // The controller goes first: it still holds the players and the views.
+    controller_.reset();
+    pmSetWaitingPresenter(nullptr);
+    pmSetMessageBoxPresenter(nullptr);
+}
+
+void WindowApplication::start(const std::string& folder) {
+    controller_->applicationWillFinishLaunching();
+    window_.show();
+    controller_->applicationDidFinishLaunching(folder);
+    // A window manager tells the application it became active; without one (a virtual display)
+    // the first activation is the window being shown.
+    QTimer::singleShot(0, &window_, [this] { becameActive(); });
+}
+
+void WindowApplication::becameActive() {
+    const QSize content = window_.centralWidget()->size();
+    controller_->applicationDidBecomeActive(content.width(), content.height());
+}
+
+void WindowApplication::workspaceWillSleep() {
+    controller_->makeSleep();
+    workspace_.allowSleep();
+}
+
+void WindowApplication::workspaceDidWake() { controller_->makeWake(); }

@@ -1,0 +1,59 @@
+#pragma once
+#include "WaitingWindow/WaitingWindow.h"
+#include "app/AppDelegate.h"
+#include "app/NotificationCenter.h"
+#include "platform/InotifyFolderWatch.h"
+#include "platform/LogindWorkspace.h"
+#include "platform/MpvMoviePlayer.h"
+#include "platform/QtMessageBoxPresenter.h"
+#include "platform/QtScheduler.h"
+#include "platform/Workspace.h"
+#include "views/MainWindow.h"
+
+#include <memory>
+#include <string>
+
+class MpvVideoWidget;
+
+// The window program put together: the main window and its views, the two libmpv players drawing
+// into the movie views, Qt's timers, the inotify folder watch, the message box, the waiting window,
+// sleep and wake from logind, and the controller that drives them. A QApplication must exist.
+class WindowApplication : private Workspace::SleepObserver {
+public:
+    struct Options {
+        // Empty picks the system's sound output; "null" plays silently (tests).
+        std::string audioOutput;
+    };
+
+    explicit WindowApplication(Options options);
+    ~WindowApplication() override;
+    WindowApplication(const WindowApplication&) = delete;
+    WindowApplication& operator=(const WindowApplication&) = delete;
+
+    // Starts the controller, scans `folder` (the stored folder when empty; a folder given here is
+    // scanned for this run only) and shows the window.
+    void start(const std::string& folder);
+
+    MainWindow& window() { return window_; }
+    AppDelegate& controller() { return *controller_; }
+    MpvMoviePlayer& player1() { return player1_; }
+    MpvMoviePlayer& player2() { return player2_; }
+
+private:
+    void workspaceWillSleep() override;
+    void workspaceDidWake() override;
+    void becameActive();
+
+    NotificationCenter notifications_;
+    QtScheduler scheduler_;
+    InotifyFolderWatch folderWatch_;
+    LogindWorkspace workspace_;
+    MpvMoviePlayer player1_;
+    MpvMoviePlayer player2_;
+    MainWindow window_;
+    MpvVideoWidget* video1_;
+    MpvVideoWidget* video2_;
+    QtMessageBoxPresenter messageBoxes_;
+    WaitingWindow waiting_;
+    std::unique_ptr<AppDelegate> controller_;
+};
