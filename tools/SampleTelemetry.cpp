@@ -340,7 +340,7 @@ std::string sampleTelemetryLogText(const SampleEntry& log, const SampleCardDate&
         const std::time_t when = start + i;
         std::tm utc{};
         gmtime_r(&when, &utc);
-        char clock[16], date[8];
+        char clock[40], date[40];
         std::snprintf(clock, sizeof clock, "%02d%02d%02d.00", utc.tm_hour, utc.tm_min, utc.tm_sec);
         std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_mday, utc.tm_mon + 1, utc.tm_year % 100);
         if (spec->positions) {
