@@ -4,11 +4,18 @@
 //   reused handle, one player and a pair opening together; warm cache, median of 20;
 // - a front/rear pair playing 60 s under the rear lock at rates 1 and 2: every 0.5 s the two
 //   time-pos values (as the controller reads them) and the two clocks are compared; the process's
-//   CPU use over the run.
+//   CPU use over the run;
+// - the controller's 0.5 s playback tick, in main-thread CPU time, with a 3-minute track loaded
+//   while a front/rear pair plays at 2.0 (the views are the tests' fakes: the window's own drawing
+//   happens later, in its paint events, not in the tick).
+#include "FakeViews.h"
+#include "Utility/UserFolders.h"
+#include "app/AppDelegate.h"
 #include "app/RearCameraLock.h"
 #include "platform/MpvMoviePlayer.h"
 #include "platform/QtScheduler.h"
 #include "tools/SampleCard.h"
+#include "tools/SampleTelemetry.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,12 +25,16 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -71,16 +82,35 @@ struct Media {
     std::string cardFront, cardFrontOther, cardRear;  // the sample card's own pairs
     std::string pairFront, pairRear;                  // the card's camera settings, 130 s long
     std::string hdFront, hdRear;                      // 1920 x 1080 at 30 a second, 130 s long
+    std::string driveCard;                            // a 180 s pair with the front's text log
     std::string error;
 };
 
-std::string makeOnce(const std::string& folder, const std::vector<SampleEntry>& entries) {
+// The front camera's text log beside it, a drive through Munich with a hard braking half-way.
+bool writeFrontLog(const SampleEntry& entry, const std::string& file, const std::string&, std::string& error) {
+    if (entry.camera != SampleCamera::Front) return true;
+    SampleTelemetrySpec spec;
+    spec.drive = SampleDrive::Munich;
+    spec.peakSecond = entry.seconds / 2;
+    const std::string log = file.substr(0, file.rfind('.')) + ".txt";
+    FILE* out = std::fopen(log.c_str(), "wb");
+    const std::string text = sampleLogText(spec, entry, SampleCardDate{});
+    const bool written = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const bool closed = out != nullptr && std::fclose(out) == 0;
+    if (written && closed) return true;
+    error = "cannot write " + log;
+    return false;
+}
+
+std::string makeOnce(const std::string& folder, const std::vector<SampleEntry>& entries,
+                     std::vector<SampleRecordingHook> hooks = {}) {
     std::error_code ec;
     if (std::filesystem::is_directory(folder, ec)) return {};
     const std::string partial = folder + ".part";
     std::filesystem::remove_all(partial, ec);
     SampleCardOptions options;
     options.threads = 2;
+    options.recordingHooks = std::move(hooks);
     const SampleCardResult made = makeSampleCard(partial, options, entries);
     if (!made.ok) return made.error;
     std::filesystem::rename(partial, folder, ec);
@@ -99,6 +129,12 @@ const Media& media() {
         if (m.error.empty())
             m.error = makeOnce(root + "/hd130", {camera("F", "HD0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 130),
                                               camera("R", "HD0001R.MP4", SampleCamera::Rear, 1920, 1080, 30, 130)});
+        if (m.error.empty())
+            m.error = makeOnce(root + "/drive180",
+                               {camera("DCIM/DriveF", "DRIV0001F.MP4", SampleCamera::Front, 480, 270, 20, 180),
+                                camera("DCIM/DriveR", "DRIV0001R.MP4", SampleCamera::Rear, 320, 180, 15, 180)},
+                               {writeFrontLog});
+        m.driveCard = root + "/drive180";
         m.cardFront = root + "/card/DCIM/NormalF/FILE0001F.MP4";
         m.cardFrontOther = root + "/card/DCIM/NormalF/FILE0002F.MP4";
         m.cardRear = root + "/card/DCIM/NormalR/FILE0001R.MP4";
@@ -228,13 +264,108 @@ BENCHMARK(BM_DualPlayback60s)
     ->Args({0, 10, 0})->Args({1, 10, 0})
     ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
+// The process's main-thread CPU clock, in seconds.
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// Qt's timers, with the cost of each run of the repeating 0.5 s timers measured.
+class TickTimingScheduler : public QtScheduler {
+public:
+    std::vector<double> cpu, wall;  // seconds, one per tick
+
+    TimerId startRepeating(double interval, std::function<void()> action) override {
+        if (interval != 0.5) return QtScheduler::startRepeating(interval, std::move(action));
+        return QtScheduler::startRepeating(interval, [this, action = std::move(action)] {
+            QElapsedTimer clock;
+            clock.start();
+            const double cpuStart = threadCpuSeconds();
+            action();
+            cpu.push_back(threadCpuSeconds() - cpuStart);
+            wall.push_back(double(clock.nsecsElapsed()) / 1e9);
+        });
+    }
+};
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, std::size_t(fraction * double(values.size())))];
+}
+
+// The whole controller on the real players: the rear row of the 3-minute pair is opened, played at
+// 2.0 for 60 s (120 s of the recording), and every tick of the playback timer is timed.
+void BM_PlaybackTick_PairAt2WithThreeMinuteTrack(benchmark::State& state) {
+    if (!media().error.empty()) return state.SkipWithError(media().error.c_str());
+    for (auto _ : state) {
+        NotificationCenter center;
+        TickTimingScheduler scheduler;
+        MpvMoviePlayer front, rear;
+        FakeViews views(center);
+        AppServices services{.notifications = center,
+                             .scheduler = scheduler,
+                             .player1 = front,
+                             .player2 = rear,
+                             .folderWatch = nullptr,
+                             .isInternetConnected = {},
+                             .openAddress = {},
+                             .chooseFolder = {},
+                             .runInBackground = {}};
+        AppDelegate app(services, views.all());
+        app.applicationWillFinishLaunching();
+        app.applicationDidFinishLaunching(media().driveCard);
+        if (app.playlist().size() != 2 || !app.isDualCameraMode())
+            return state.SkipWithError("the pair was not found as a pair");
+        views.doubleClickRow(1);
+        if (!spinUntil([&] { return app.selectedMovieIsPlaying(); }))
+            return state.SkipWithError("the pair did not start");
+        views.pressSpeed();
+        views.pressSpeed();
+        if (!spinUntil([&] { return front.rate() == 2.0f && rear.rate() == 2.0f; }))
+            return state.SkipWithError("the pair did not reach 2.0");
+        if (app.gpsList().GetDataCount() < 180) return state.SkipWithError("the track was not loaded");
+        scheduler.cpu.clear();
+        scheduler.wall.clear();
+        spinFor(60.0);
+        const std::size_t ticks = scheduler.cpu.size();
+        if (ticks == 0) return state.SkipWithError("no tick ran");
+        double sum = 0.0;
+        int over = 0;
+        for (const double t : scheduler.cpu) {
+            sum += t;
+            over += t > 0.001 ? 1 : 0;
+        }
+        state.SetIterationTime(60.0);
+        state.counters["track_samples"] = app.gpsList().GetDataCount();
+        state.counters["ticks"] = double(ticks);
+        state.counters["cpu_mean_us"] = sum / double(ticks) * 1e6;
+        state.counters["cpu_p99_us"] = percentile(scheduler.cpu, 0.99) * 1e6;
+        state.counters["cpu_max_us"] = percentile(scheduler.cpu, 1.0) * 1e6;
+        state.counters["ticks_over_1ms"] = over;
+        state.counters["wall_max_us"] = percentile(scheduler.wall, 1.0) * 1e6;
+        state.counters["media_s"] = front.currentTime();
+    }
+}
+BENCHMARK(BM_PlaybackTick_PairAt2WithThreeMinuteTrack)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Our own HOME, so that the controller's settings and log go to a scratch folder.
+    std::string scratch = (std::filesystem::temp_directory_path() / "cartena-bench-XXXXXX").string();
+    if (!::mkdtemp(scratch.data())) return 1;
+    ::setenv("HOME", scratch.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    pmReloadUserFolders();
+
     QCoreApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch, ignored);
     return 0;
 }

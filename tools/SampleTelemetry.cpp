@@ -328,22 +328,27 @@ std::string sampleTelemetryLogText(const SampleEntry& log, const SampleCardDate&
     const SampleTelemetrySpec* spec = nullptr;
     for (const SampleTelemetrySpec& s : sampleTelemetrySpecs())
         if (s.logName == log.relativePath()) spec = &s;
-    if (spec == nullptr || spec->emptyLog) return {};
+    if (spec == nullptr) return {};
     const SampleEntry* recording = findEntry(sampleCardEntries(), spec->recording);
     if (recording == nullptr) return {};
-    const char* end = spec->lineEnds == E::CrLf ? "\r\n" : spec->lineEnds == E::CrOnly ? "\r" : "\n";
-    const std::time_t start = sampleEntryTime(*recording, firstDay);
+    return sampleLogText(*spec, *recording, firstDay);
+}
+
+std::string sampleLogText(const SampleTelemetrySpec& spec, const SampleEntry& recording, const SampleCardDate& firstDay) {
+    if (spec.emptyLog) return {};
+    const char* end = spec.lineEnds == E::CrLf ? "\r\n" : spec.lineEnds == E::CrOnly ? "\r" : "\n";
+    const std::time_t start = sampleEntryTime(recording, firstDay);
     std::string text;
     char body[256];
-    for (int i = 0; i < recording->seconds; ++i) {
-        const SampleSecond raw = rawSecond(*spec, *recording, i);
+    for (int i = 0; i < recording.seconds; ++i) {
+        const SampleSecond raw = rawSecond(spec, recording, i);
         const std::time_t when = start + i;
         std::tm utc{};
         gmtime_r(&when, &utc);
-        char clock[16], date[8];
+        char clock[40], date[40];
         std::snprintf(clock, sizeof clock, "%02d%02d%02d.00", utc.tm_hour, utc.tm_min, utc.tm_sec);
         std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_mday, utc.tm_mon + 1, utc.tm_year % 100);
-        if (spec->positions) {
+        if (spec.positions) {
             if (raw.fix) {
                 std::snprintf(body, sizeof body, "GPRMC,%s,A,%s,%s,%.3f,%.1f,%s,,,A", clock,
                               coordinate(raw.latitude, 2, 'N', 'S').c_str(), coordinate(raw.longitude, 3, 'E', 'W').c_str(),
@@ -364,12 +369,12 @@ std::string sampleTelemetryLogText(const SampleEntry& log, const SampleCardDate&
                 text += nmea("GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9") + end;
             }
         }
-        switch (spec->sensor) {
+        switch (spec.sensor) {
         case S::Hex:
         case S::HexWithTail:
             std::snprintf(body, sizeof body, "$GSENSOR,%02x,%02x,%02x", sensorCount(raw.gx) & 0xFF,
                           sensorCount(raw.gy) & 0xFF, sensorCount(raw.gz) & 0xFF);
-            text += spec->sensor == S::Hex ? std::string(body) : nmea(body + 1);
+            text += spec.sensor == S::Hex ? std::string(body) : nmea(body + 1);
             text += end;
             break;
         case S::Decimal:
@@ -380,7 +385,7 @@ std::string sampleTelemetryLogText(const SampleEntry& log, const SampleCardDate&
             break;
         }
     }
-    if (!spec->lastLineFeed && !text.empty() && text.back() == '\n') text.pop_back();
+    if (!spec.lastLineFeed && !text.empty() && text.back() == '\n') text.pop_back();
     return text;
 }
 

@@ -54,6 +54,9 @@ SampleSecond sampleTelemetrySecond(const SampleTelemetrySpec& spec, const Sample
 void appendSampleTelemetryEntries(std::vector<SampleEntry>& table);
 // The text of a log entry (made when the card is made, for its first day).
 std::string sampleTelemetryLogText(const SampleEntry& log, const SampleCardDate& firstDay);
+// The text of the log `spec` describes for `recording`, which need not be on the card (benchmarks
+// make longer drives).
+std::string sampleLogText(const SampleTelemetrySpec& spec, const SampleEntry& recording, const SampleCardDate& firstDay);
 // Appends the telemetry chunks of an AVI recording behind its index (a recording without chunks is
 // left alone); true when done.
 bool addSampleTelemetryChunks(const SampleEntry& recording, const std::string& path, std::string& error);

@@ -68,7 +68,9 @@ TEST(StringTables, ChineseTableIsTranslatedAndTheVersionTextTakesOneArgument) {
     };
     const StringTables& tables = pmStringTables();
     for (const std::string& key : allKeys()) {
-        if (!shared(key)) EXPECT_NE(tables.lookup("TraditionalChinese", key), tables.lookup("English", key)) << key;
+        if (!shared(key)) {
+            EXPECT_NE(tables.lookup("TraditionalChinese", key), tables.lookup("English", key)) << key;
+        }
     }
     // The about box fills this text with the version: exactly one text directive, nothing else.
     for (const char* table : {"English", "TraditionalChinese"}) {

@@ -1,8 +1,8 @@
 #pragma once
 #include "app/AppDelegate.h"
+#include "CountingMessageBoxes.h"
 #include "FakeViews.h"
 #include "Utility/DiagnosticLog.h"
-#include "Utility/MessageBox.h"
 #include "support/ContainerBuilder.h"
 #include "support/FakeMoviePlayer.h"
 #include "support/ManualScheduler.h"
@@ -16,12 +16,6 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
-
-class CountingMessageBoxes : public MessageBoxPresenter {
-public:
-    void present(const std::string&, const std::string& body, const std::string&) override { bodies.push_back(body); }
-    std::vector<std::string> bodies;
-};
 
 // A controller on fake views, fake players and a manual clock, over a card of small but valid
 // recordings written into a temporary home.
@@ -47,7 +41,15 @@ public:
     }
 
     void start() {
-        AppServices services{.notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2};
+        AppServices services{.notifications = center,
+                             .scheduler = clock,
+                             .player1 = player1,
+                             .player2 = player2,
+                             .folderWatch = nullptr,
+                             .isInternetConnected = {},
+                             .openAddress = {},
+                             .chooseFolder = {},
+                             .runInBackground = {}};
         app = std::make_unique<AppDelegate>(services, views.all());
         app->applicationWillFinishLaunching();
         app->applicationDidFinishLaunching(card());

@@ -44,11 +44,10 @@ int videoTypeOf(const SampleEntry& e) {
 std::string isoLocal(std::time_t t) {
     struct tm fields {};
     localtime_r(&t, &fields);
-    char text[64];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &fields);
-    std::string iso = text;
-    iso.insert(iso.size() - 2, ":");
-    return iso;
+    char clock[32], zone[8];  // zone: +hhmm, written as +hh:mm
+    std::strftime(clock, sizeof clock, "%Y-%m-%dT%H:%M:%S", &fields);
+    std::strftime(zone, sizeof zone, "%z", &fields);
+    return std::string(clock) + std::string(zone, 3) + ":" + std::string(zone + 3);
 }
 
 nlohmann::json scanJson(const std::vector<std::string>& extra) {

@@ -279,8 +279,10 @@ TEST(VideoLibrary, UnlistableFolderIsSkippedAndLogged) {
     ASSERT_EQ(::chmod((card + "/locked").c_str(), 0700), 0);
 
     const bool asRoot = ::geteuid() == 0;
-    if (!asRoot) ASSERT_EQ(::chown((card + "/locked").c_str(), ::geteuid(), ::getegid()), 0);
-    if (!asRoot) ASSERT_EQ(::chmod((card + "/locked").c_str(), 0000), 0);
+    if (!asRoot) {
+        ASSERT_EQ(::chown((card + "/locked").c_str(), ::geteuid(), ::getegid()), 0);
+        ASSERT_EQ(::chmod((card + "/locked").c_str(), 0000), 0);
+    }
     const int result = runInChild(
         [&] {
             VideoLibrary library;

@@ -41,7 +41,9 @@ TEST(GpsLogFile, LookupPlacesAndNames) {
         for (const std::string& file : c.files) {
             const fs::path path = fs::path(card) / file;
             fs::create_directories(file.back() == '/' ? path : path.parent_path());
-            if (file.back() != '/') ASSERT_TRUE(writeFile(path.string(), "$GPRMC\n"));
+            if (file.back() != '/') {
+                ASSERT_TRUE(writeFile(path.string(), "$GPRMC\n"));
+            }
         }
         fs::create_directories(fs::path(card) / fs::path(c.recording).parent_path());
         const auto log = pmGetGpsLogFile(card + "/" + c.recording);
