@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <utime.h>
 
-#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -31,12 +29,7 @@ public:
         const std::string path = card() + "/" + relative;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         EXPECT_TRUE(containers::writeImage(path, containers::mp4Image()));
-        struct tm day {};
-        day.tm_year = 2026 - 1900, day.tm_mon = 10, day.tm_mday = 14, day.tm_hour = 8, day.tm_min = minute;
-        day.tm_isdst = -1;
-        const std::time_t when = std::mktime(&day);
-        const struct utimbuf times {when, when};
-        EXPECT_EQ(utime(path.c_str(), &times), 0);
+        EXPECT_TRUE(setLocalFileTime(path, 2026, 11, 14, 8, minute));
         return path;
     }
 

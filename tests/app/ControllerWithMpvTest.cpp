@@ -17,12 +17,10 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 
 #include <QElapsedTimer>
 
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -47,12 +45,7 @@ protected:
         fs::create_directories(fs::path(target).parent_path());
         fs::copy_file(sampleCardPath(sampleCardEntry(sampleName)), target);
         ::chmod(target.c_str(), 0644);
-        struct tm day {};
-        day.tm_year = 2026 - 1900, day.tm_mon = 4, day.tm_mday = 9, day.tm_hour = 8, day.tm_min = minute;
-        day.tm_isdst = -1;
-        const std::time_t when = std::mktime(&day);
-        const struct utimbuf times {when, when};
-        EXPECT_EQ(::utime(target.c_str(), &times), 0);
+        EXPECT_TRUE(setLocalFileTime(target, 2026, 5, 9, 8, minute));
         return target;
     }
     // The log of a sample-card recording, copied beside `recording` under the same kind of name.

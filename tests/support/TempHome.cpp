@@ -2,7 +2,10 @@
 
 #include "Utility/UserFolders.h"
 
+#include <utime.h>
+
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,6 +33,16 @@ TempHome::~TempHome() {
     std::error_code ignored;
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(root_, ignored);
+}
+
+bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute) {
+    std::tm local{};
+    local.tm_year = year - 1900, local.tm_mon = month - 1, local.tm_mday = day;
+    local.tm_hour = hour, local.tm_min = minute;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    const utimbuf times{when, when};
+    return ::utime(path.c_str(), &times) == 0;
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {

@@ -25,5 +25,7 @@ private:
 
 // Writes bytes to a file, creating or truncating it; returns false on failure.
 bool writeFile(const std::string& path, const std::string& bytes);
+// Dates a file (access and modification) at a local wall-clock time; false on failure.
+bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute);
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::string& path);
