@@ -5,19 +5,15 @@
 
 #include <gtest/gtest.h>
 
-using containers::be16;
-using containers::be32;
-using containers::le32;
-using containers::zeros;
+using namespace containers;
 
 namespace {
 
 // An AVI as cameras write it (headers, movie data, padding, an index of a quarter of its size),
 // then `tail` behind the index.
 std::string aviWith(const std::string& tail, std::uint64_t size = 1024) {
-    std::string bytes = containers::aviImage({.size = size}).flat() + containers::riffChunk("JUNK", zeros(12)) +
-                        containers::riffChunk("idx1", zeros(size / 4));
-    bytes += tail;
+    std::string bytes =
+        aviImage({.size = size}).flat() + riffChunk("JUNK", zeros(12)) + riffChunk("idx1", zeros(size / 4)) + tail;
     return bytes.replace(4, 4, le32(std::uint32_t(bytes.size() - 8)));
 }
 
@@ -60,19 +56,15 @@ protected:
 }  // namespace
 
 TEST(AviRecords, CoordinateAndAxisBitLayouts) {
-    const unsigned char east[] = {0x00, 0x78, 0x00, 0x98, 0x96, 0x80};
-    const unsigned char west[] = {0xFF, 0x88, 0x00, 0x98, 0x96, 0x80};
-    const unsigned char nearZero[] = {0x00, 0x00, 0x02, 0xFA, 0xF0, 0x80};  // 0 whole degrees carry no sign
-    EXPECT_FLOAT_EQ(pmDecodeSlltCoordinate(east), 120.1f);
-    EXPECT_FLOAT_EQ(pmDecodeSlltCoordinate(west), -120.1f);
-    EXPECT_FLOAT_EQ(pmDecodeSlltCoordinate(nearZero), 0.5f);
+    auto bytes = [](const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); };
+    // Whole degrees and 1e-8 degrees that take their sign, so 0 whole degrees carry none.
+    for (auto [whole, fraction, degrees] : {std::tuple{120, 10000000u, 120.1f}, {-120, 10000000u, -120.1f}, {0, 50000000u, 0.5f}})
+        EXPECT_FLOAT_EQ(pmDecodeSlltCoordinate(bytes(be16(std::uint16_t(whole)) + be32(fraction))), degrees) << whole;
     // Bit 7 the sign, bits 0-5 a six-bit two's complement, bit 6 unused.
     for (auto [sign, fraction, g] : {std::tuple{0x01, 25000u, 1.25f}, {0x80, 50000u, -0.5f}, {0x81, 0u, -1.0f},
                                      {0x3F, 0u, -1.0f}, {0x3F, 50000u, -0.5f}, {0x41, 0u, 1.0f}, {0xA0, 0u, 32.0f},
-                                     {0x1F, 99999u, 31.99999f}}) {
-        const std::string bytes = axis(std::uint8_t(sign), fraction);
-        EXPECT_FLOAT_EQ(pmDecodeSgltAxis(reinterpret_cast<const unsigned char*>(bytes.data())), g) << sign << " " << fraction;
-    }
+                                     {0x1F, 99999u, 31.99999f}})
+        EXPECT_FLOAT_EQ(pmDecodeSgltAxis(bytes(axis(std::uint8_t(sign), fraction))), g) << sign << " " << fraction;
 }
 
 TEST_F(AviTelemetry, RecordsFillTheLastSecondsOfTheRecording) {
@@ -106,21 +98,19 @@ TEST_F(AviTelemetry, SensorRecordsWithoutPositionsAreAppendedFromTheStart) {
     ASSERT_EQ(list.GetDataCount(), 3);
     EXPECT_EQ(std::tuple(list.GetMaxGValue(), list.GetMinGValue(), list.GetMaxGIndex(), list.GetMinGIndex()),
               std::tuple(static_cast<float>(1.00001), -1.25f, 2, 0));
-    EXPECT_EQ(std::tuple(list.GetGpsData(0)->fDirection(), list.GetGpsData(0)->dAltitude()), std::tuple(-1.0f, 0.0));
+    EXPECT_EQ(std::pair(list.GetGpsData(0)->fDirection(), list.GetGpsData(0)->dAltitude()), std::pair(-1.0f, 0.0));
     EXPECT_TRUE(list.IsGSensorReady() && !list.IsGPSReady());
     // The merging reader on a 10-second recording without positions: records meant for seconds 7
     // to 9 land on samples 0 to 2, and the extremes name the samples they landed on.
     GpsList merged;
     EXPECT_TRUE(pmParseSyntekAviSenser(write(aviWith(chunk("SGLT", sensors(3)))), &merged, 10));
-    ASSERT_EQ(merged.GetDataCount(), 3);
-    EXPECT_EQ(std::tuple(merged.GetMaxGIndex(), merged.GetMinGIndex()), std::tuple(2, 0));
+    EXPECT_EQ(std::tuple(merged.GetDataCount(), merged.GetMaxGIndex(), merged.GetMinGIndex()), std::tuple(3, 2, 0));
 }
 
 // Lower-case tags, chunks off the four-byte steps behind the index, an unknown chunk before it and
-// files with one kind of chunk are on the sample card; here the rest.
+// files with one kind of chunk are on the sample card. Here: the position reader's result on 4
+// seconds and the samples it left; the sensor-only reader's (the merging one walks alike) and its.
 TEST_F(AviTelemetry, WhatEachReaderReportsOnOddFiles) {
-    // The position reader's result on 4 seconds and the samples it left; the sensor-only reader's
-    // result, which the merging reader shares (they walk alike), and its samples.
     for (auto [name, bytes, gpsSenser, samples, sensorOnly, sensorSamples] :
          {std::tuple{"empty file", std::string(), false, 0, false, 0},
           {"not RIFF: the walks stop, the G-sensor stage reports success", "RIFX" + aviWith("").substr(4), true, 0,
@@ -138,8 +128,7 @@ TEST_F(AviTelemetry, WhatEachReaderReportsOnOddFiles) {
     }
     GpsList emptyChunk;  // an empty chunk still says the track has G-sensor data
     EXPECT_TRUE(pmParseSyntekAviSenser(write(aviWith(chunk("SGLT", ""))), &emptyChunk, 4) && emptyChunk.IsGSensorReady());
-    EXPECT_FALSE(pmParseAviGpsSenser(home.path() + "/none.AVI", &list, 4));
-    EXPECT_FALSE(pmParseAviSensor(home.path() + "/none.AVI", &list));
+    EXPECT_FALSE(pmParseAviGpsSenser(home.path() + "/none.AVI", &list, 4) || pmParseAviSensor(home.path() + "/none", &list));
 }
 
 TEST_F(AviTelemetry, NeverReadsTheMovieOrTheIndex) {

@@ -25,9 +25,8 @@ TEST(GpsLogFile, LookupPlacesAndNames) {
         {"other titles do not match", {"N/F2.log"}, "N/F1.AVI", ""}}) {
         TempHome home;
         const fs::path card = home.path() + "/card";
-        fs::create_directories(card / "N");
         for (const std::string& file : files) {
-            fs::create_directories(card / (file.back() == '/' ? file : fs::path(file).parent_path().string()));
+            fs::create_directories((card / file).parent_path());
             if (file.back() != '/') ASSERT_TRUE(writeFile((card / file).string(), "$GPRMC\n"));
         }
         fs::create_directories((card / recording).parent_path());

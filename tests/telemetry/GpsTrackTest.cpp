@@ -1,5 +1,4 @@
-// What the readers do not show of a track: insertion inside it, lookups at its ends, deletion,
-// copies, and a new sample against a reset one. Padding and extremes are read through the log
+// What the readers do not show of a track; its padding and extremes are read through the log
 // parser and the loader.
 #include "telemetry/GpsList.h"
 
@@ -16,12 +15,10 @@ TEST(GpsTrack, InsertLookupDeleteCopyResetAndClear) {
         EXPECT_EQ(latitudes, expected) << "index " << index;
     }
     GpsList list;
-    list.InsertData(1.0f, 1.0f, 10.0f, 90.0f, -1);
-    list.InsertData(2.0f, 2.0f, 10.0f, 90.0f, -1);
-    EXPECT_EQ(list.InsertData(nullptr, 0), -1);
-    EXPECT_EQ(GpsList().GetGpsData(-1), nullptr);
+    for (float latitude : {1.0f, 2.0f}) list.InsertData(latitude, latitude, 10.0f, 90.0f, -1);
+    EXPECT_EQ(std::tuple(list.InsertData(nullptr, 0), GpsList().GetGpsData(-1), list.GetGpsData(2)),
+              std::tuple(-1, nullptr, nullptr));
     EXPECT_EQ(list.GetGpsData(-1)->fLatitude(), 2.0f);
-    EXPECT_EQ(list.GetGpsData(2), nullptr);
 
     GpsData sample;
     EXPECT_EQ(sample.fDirection(), -1.0f);  // unknown; a reset sample says 0

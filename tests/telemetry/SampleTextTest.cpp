@@ -6,27 +6,17 @@
 
 #include <clocale>
 
-namespace {
-// English texts whatever the machine's language.
-struct English {
-    MemoryPreferences store;
-    English() { store.values["LANGUAGE_ID"] = 0; }
-};
-}  // namespace
-
-TEST(SampleText, HeadingPointsHaveInclusiveUpperBoundsAndRoundedDegrees) {
-    English english;
+// Headings have inclusive upper bounds and rounded degrees; numbers are printed the same in a
+// German locale, whose decimal separator is a comma.
+TEST(SampleText, HeadingCoordinatesAndAltitudeWhateverTheLocale) {
+    MemoryPreferences english;  // English texts whatever the machine's language
+    english.values["LANGUAGE_ID"] = 0;
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "scripts/setup generates de_DE.UTF-8";
     for (auto [heading, text] : {std::pair{-1.0f, "-"}, {0.0f, "N 0°"}, {22.5f, "N 23°"}, {22.6f, "NE 23°"},
                                  {67.5f, "NE 68°"}, {67.6f, "E 68°"}, {112.5f, "E 113°"}, {157.5f, "SE 158°"},
                                  {157.6f, "S 158°"}, {202.5f, "S 203°"}, {247.5f, "SW 248°"}, {292.5f, "W 293°"},
                                  {292.6f, "NW 293°"}, {337.4f, "NW 337°"}, {337.5f, "N 338°"}, {359.6f, "N 360°"}})
         EXPECT_EQ(pmGetDirectionString(heading), text) << heading;
-}
-
-// Numbers are printed the same in a German locale, whose decimal separator is a comma.
-TEST(SampleText, CoordinatesAndAltitudeWhateverTheLocale) {
-    English english;
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "scripts/setup generates de_DE.UTF-8";
     for (auto [latitude, value, text] :
          {std::tuple{true, -25.5f, "S 25°30'0.0\""}, {true, 25.5f, "N 25°30'0.0\""}, {false, -0.25f, "W 0°15'0.0\""},
           {false, 121.5125f, "E 121°30'45.0\""}, {true, 0.0f, "N 0°00'00\""}, {false, 0.0f, "E 0°00'00\""},

@@ -1,5 +1,4 @@
-// What the sample card cannot show of the loader (its recordings come whole and their logs cover
-// them); the card's own test checks the source and samples of every recording on it.
+// What the sample card, whose own test checks every recording on it, cannot show of the loader.
 #include "support/ContainerBuilder.h"
 #include "support/TempHome.h"
 #include "telemetry/RecordingLength.h"

@@ -1,10 +1,10 @@
-// Decoded, gray and scaled frames of the sample card are read in its own test; here the reader
-// against drawn frames of every size and character, noise and frames that hold no stamp.
+// Decoded gray frames are read in the sample card's test (through real compression, where glyphs
+// too alike would be confused) and scaled ones in the player's and the window's; here the reader
+// against drawn frames of every size and character.
 #include "tools/FrameStamp.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 
 namespace {
@@ -30,16 +30,14 @@ RgbImage busyFrame(int width, int height, const FrameStamp& s) {
 
 }  // namespace
 
-TEST(FrameStamp, ReadsBackWhatWasDrawnAtEverySize) {
+TEST(FrameStamp, ReadsBackWhatWasDrawnAtEverySizeAndThroughNoiseButNothingWhereNoStampIs) {
     for (auto [width, height, drawn] :
          {std::tuple{320, 180, stamp("FRONT CAM", 0)}, {480, 270, stamp("REAR CAM", 9999)},
           {128, 72, stamp("ABCDEFGHIJKL", 1234)}, {1280, 720, stamp("MNOPQRSTUVWX", 5678)},
           {640, 360, stamp("YZ-./:#", 90)}, {333, 187, stamp("0O8B5S1I", 4321)}})
         EXPECT_EQ(readFrameStamp(ImageView::of(busyFrame(width, height, drawn))), drawn)
             << describeFrameStamp(drawn) << " " << width << "x" << height;
-}
 
-TEST(FrameStamp, ToleratesNoiseButRejectsFramesWithoutAStamp) {
     const FrameStamp drawn = stamp("DASH CAM", 77);
     RgbImage noisy = busyFrame(320, 180, drawn);
     std::uint32_t state = 12345;
@@ -49,9 +47,7 @@ TEST(FrameStamp, ToleratesNoiseButRejectsFramesWithoutAStamp) {
     }
     EXPECT_EQ(readFrameStamp(ImageView::of(noisy)), drawn);
 
-    RgbImage plain(320, 180);
-    plain.fill(0, 0, 320, 180, 90, 90, 90);
-    EXPECT_FALSE(readFrameStamp(ImageView::of(plain)));
+    EXPECT_FALSE(readFrameStamp(ImageView::of(RgbImage(320, 180))));  // all black
 
     RgbImage withoutCounter = busyFrame(320, 180, drawn);
     const FrameStampLayout layout = frameStampLayout(320, 180);
@@ -61,17 +57,4 @@ TEST(FrameStamp, ToleratesNoiseButRejectsFramesWithoutAStamp) {
     // Told the wrong source shape, the reader looks in the wrong places and gives up.
     EXPECT_FALSE(readFrameStamp(ImageView::of(busyFrame(480, 270, drawn)), 320, 240));
     EXPECT_FALSE(readFrameStamp(ImageView{}));
-}
-
-TEST(FrameStamp, GlyphsDifferEnoughToBeToldApart) {
-    const std::string& all = frameStampCharacters();
-    auto bits = [](char c) {
-        std::uint64_t b = 0;
-        for (int r = 0; r < 7; ++r) b = b << 5 | (frameStampGlyph(c)[r] & 0x1F);
-        return b;
-    };
-    for (std::size_t i = 0; i < all.size(); ++i)
-        for (std::size_t j = i + 1; j < all.size(); ++j)
-            EXPECT_GE(std::popcount(bits(all[i]) ^ bits(all[j])), 3) << all[i] << " and " << all[j];
-    EXPECT_EQ(frameStampGlyph('a'), nullptr);
 }
