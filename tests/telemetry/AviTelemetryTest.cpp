@@ -58,7 +58,8 @@ protected:
 TEST(AviRecords, CoordinateAndAxisBitLayouts) {
     auto bytes = [](const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); };
     // Whole degrees and 1e-8 degrees that take their sign, so 0 whole degrees carry none.
-    for (auto [whole, fraction, degrees] : {std::tuple{120, 10000000u, 120.1f}, {-120, 10000000u, -120.1f}, {0, 50000000u, 0.5f}})
+    for (auto [whole, fraction, degrees] :
+         {std::tuple{120, 10000000u, 120.1f}, {-120, 10000000u, -120.1f}, {0, 50000000u, 0.5f}})
         EXPECT_FLOAT_EQ(pmDecodeSlltCoordinate(bytes(be16(std::uint16_t(whole)) + be32(fraction))), degrees) << whole;
     // Bit 7 the sign, bits 0-5 a six-bit two's complement, bit 6 unused.
     for (auto [sign, fraction, g] : {std::tuple{0x01, 25000u, 1.25f}, {0x80, 50000u, -0.5f}, {0x81, 0u, -1.0f},
@@ -128,14 +129,13 @@ TEST_F(AviTelemetry, WhatEachReaderReportsOnOddFiles) {
     }
     GpsList emptyChunk;  // an empty chunk still says the track has G-sensor data
     EXPECT_TRUE(pmParseSyntekAviSenser(write(aviWith(chunk("SGLT", ""))), &emptyChunk, 4) && emptyChunk.IsGSensorReady());
-    EXPECT_FALSE(pmParseAviGpsSenser(home.path() + "/none.AVI", &list, 4) || pmParseAviSensor(home.path() + "/none", &list));
+    EXPECT_FALSE(pmParseAviGpsSenser(home.path() + "/none", &list, 4) || pmParseAviSensor(home.path() + "/none", &list));
 }
 
 TEST_F(AviTelemetry, NeverReadsTheMovieOrTheIndex) {
     const std::string tail = chunk("SLLT", positions(60)) + chunk("SGLT", sensors(60));
-    const std::string path = write(aviWith(tail, 1 << 20));
     FileReader::resetTotals();
-    EXPECT_TRUE(pmParseAviGpsSenser(path, &list, 60));
+    EXPECT_TRUE(pmParseAviGpsSenser(write(aviWith(tail, 1 << 20)), &list, 60));
     // Headers read twice (two walks) plus every byte behind the index at most twice.
     EXPECT_LE(FileReader::totalBytesRead(), 2 * 200 + 2 * tail.size());
 }

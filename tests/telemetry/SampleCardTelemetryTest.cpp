@@ -15,12 +15,13 @@ double number(const json& value, double marker) { return value.is_null() ? marke
 }  // namespace
 
 TEST(SampleCardTelemetry, EveryRecordingShowsTheDriveThatWasMeant) {
+    const std::string cartena = builtProgram("cli/cartena");
     int checkedSeconds = 0;
     for (const SampleEntry& e : sampleCardEntries()) {
         if (e.kind != SampleKind::Recording) continue;
         SCOPED_TRACE(e.relativePath());
         const SampleTelemetrySpec* spec = sampleTelemetrySpecOf(e);
-        const CommandResult r = runCommand({builtProgram("cli/cartena"), "telemetry", sampleCardPath(e), "--format", "json"});
+        const CommandResult r = runCommand({cartena, "telemetry", sampleCardPath(e), "--format", "json"});
         const json t = json::parse(r.out, nullptr, false);
         ASSERT_FALSE(t.is_discarded()) << r.out << r.err;
         const json& samples = t.at("samples");

@@ -49,8 +49,8 @@ TEST(SampleCardMaking, SameOptionsGiveTheSameBytesAndAnotherSeedOtherScenery) {
     EXPECT_NE(made[0].at("DCIM/Movie/EVEN0101.AVI"), made[2].at("DCIM/Movie/EVEN0101.AVI"));
 }
 
-// The way telemetry is added later: bytes appended to the recording and a log beside it, while a
-// recording to be protected is still writable; its mode and date are set afterwards.
+// The way telemetry is added later: bytes appended to the recording while a recording to be
+// protected is still writable; its mode and date are set afterwards.
 TEST(SampleCardMaking, HooksAddToEachRecordingBeforeItsModeAndDateAreSet) {
     TempHome temp;
     const std::string card = temp.path() + "/card";
@@ -61,7 +61,6 @@ TEST(SampleCardMaking, HooksAddToEachRecordingBeforeItsModeAndDateAreSet) {
             seen.push_back(e.name);
             error = "wrong paths " + file;
             return root == card && file == root + "/" + e.relativePath() &&
-                   writeFile(file.substr(0, file.rfind('.')) + ".log", "$GPRMC\n") &&
                    bool(std::ofstream(file, std::ios::binary | std::ios::app) << "JUNK");
         });
     const SampleCardResult made = makeSampleCard(card, options, smallCard());
@@ -71,7 +70,6 @@ TEST(SampleCardMaking, HooksAddToEachRecordingBeforeItsModeAndDateAreSet) {
     const std::string path = card + "/" + sampleCardEntry("EVEN0101.AVI").relativePath();
     const std::string bytes = readFile(path);
     EXPECT_EQ(bytes.substr(bytes.size() - 4), "JUNK");
-    EXPECT_TRUE(fs::exists(card + "/DCIM/Movie/EVEN0101.log"));
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     std::tm local{};
@@ -85,7 +83,8 @@ TEST(SampleCardMaking, HooksAddToEachRecordingBeforeItsModeAndDateAreSet) {
         return false;
     });
     const SampleCardResult refused = makeSampleCard(temp.path() + "/failing", failing, smallCard());
-    EXPECT_EQ(std::pair(refused.ok, refused.error), std::pair(false, std::string("DCIM/NormalF/FILE0001F.MP4: no room for telemetry")));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, "DCIM/NormalF/FILE0001F.MP4: no room for telemetry");
     // A folder that holds something is refused in `cartena make-sample-card`'s test; a file too.
     EXPECT_FALSE(makeSampleCard(path, {}, smallCard()).ok);
     EXPECT_EQ(readFile(path), bytes);

@@ -63,8 +63,8 @@ TEST(SampleCard, EveryRecordingIsWhatItsEntryPromisesDownToEachFrame) {
         }
 
         // Every frame as ffmpeg decodes it, gray; an error stops it.
-        const CommandResult decoded =
-            runCommand({"ffmpeg", "-nostdin", "-v", "error", "-xerror", "-i", path, "-f", "rawvideo", "-pix_fmt", "gray", "-"});
+        const CommandResult decoded = runCommand(
+            {"ffmpeg", "-nostdin", "-v", "error", "-xerror", "-i", path, "-f", "rawvideo", "-pix_fmt", "gray", "-"});
         EXPECT_EQ(std::pair(decoded.exitCode, decoded.err), std::pair(0, std::string()));
         const std::size_t frameBytes = std::size_t(e.width) * std::size_t(e.height);
         EXPECT_EQ(decoded.out.size(), frameBytes * std::size_t(e.frameCount()));
