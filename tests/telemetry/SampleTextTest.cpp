@@ -30,9 +30,8 @@ TEST(SampleText, HeadingCoordinatesAndAltitudeWhateverTheLocale) {
 
 TEST(SampleText, SpeedInTheChosenUnitAndTheViewsConversions) {
     EXPECT_EQ(std::tuple(pmGetShownSpeed(105.4f, kSpeedUnitMph), pmGetShownSpeed(105.4f, kSpeedUnitKmh),
-                         pmGetShownSpeed(99.5f, kSpeedUnitKmh)),
-              std::tuple(65, 105, 100));  // 65.49 mph
-    EXPECT_EQ(pmGetSpeedInUnit(-1.0f, kSpeedUnitMph), -1.0f);  // unknown stays unknown
+                         pmGetShownSpeed(99.5f, kSpeedUnitKmh), pmGetSpeedInUnit(-1.0f, kSpeedUnitMph)),
+              std::tuple(65, 105, 100, -1.0f));  // 65.49 mph; an unknown speed stays unknown
     EXPECT_EQ(pmGetSpeedUnitString(kSpeedUnitKmh) + " " + pmGetSpeedUnitString(7), "km/h mph");
     EXPECT_FLOAT_EQ(pmGetSpeedByMile(100.0f), 62.137f);
     EXPECT_DOUBLE_EQ(pmMeter2Feet(100.0), 328.0);

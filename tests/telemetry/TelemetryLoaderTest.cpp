@@ -8,8 +8,7 @@
 
 #include <filesystem>
 
-using containers::be32;
-using containers::le32;
+using namespace containers;
 
 TEST(TelemetryLoader, PadsOnlyTracksWithSensorValuesToTheWholeSeconds) {
     const std::string second0 = "$GPRMC,101500,A,4807.038,N,01131.000,E,020.0,084.4,010524,,*00\n";
@@ -61,13 +60,13 @@ TEST(TelemetryLoader, EventMarkGoesToTheLargerMagnitudeAboveHalfAG) {
 
 TEST(TelemetryLoader, RecordingLengthFromTheContainer) {
     auto avi = [](std::uint32_t frames) {  // frames of 33 333 us in 8 KiB
-        return containers::aviImage({.size = 8192}).flat().replace(48, 4, le32(frames));
+        return aviImage({.size = 8192}).flat().replace(48, 4, le32(frames));
     };
     auto mp4 = [](std::uint32_t scale, std::uint32_t duration) {
-        return containers::mp4Image({.timeScale = scale, .duration = duration, .mediaBytes = 100}).flat();
+        return mp4Image({.timeScale = scale, .duration = duration, .mediaBytes = 100}).flat();
     };
-    const std::string version1 = containers::ftypBox() + containers::box("moov", containers::box("mvhd",
-        std::string("\x01\0\0\0", 4) + std::string(16, '\0') + be32(90000) + containers::be64(90000ull * 61)));
+    const std::string version1 = ftypBox() + box("moov", box("udta", "") + box("mvhd", std::string("\x01\0\0\0", 4) +
+                                                 zeros(16) + be32(90000) + be64(90000ull * 61)));
     TempHome home;
     for (auto [name, bytes, length] :  // length -1: none
          {std::tuple{"AVI: frames x frame time", avi(899), 899 * 33333 / 1e6},

@@ -57,4 +57,5 @@ TEST(FrameStamp, ReadsBackWhatWasDrawnAtEverySizeAndThroughNoiseButNothingWhereN
     // Told the wrong source shape, the reader looks in the wrong places and gives up.
     EXPECT_FALSE(readFrameStamp(ImageView::of(busyFrame(480, 270, drawn)), 320, 240));
     EXPECT_FALSE(readFrameStamp(ImageView{}));
+    EXPECT_EQ(frameStampGlyph('a'), nullptr);  // drawn as a blank
 }
