@@ -11,7 +11,8 @@
 #include <cmath>
 
 namespace {
-struct App {
+struct Waiting : ::testing::Test {
+    TempHome home;
     int argc = 1;
     char name[24] = "waiting_window_tests";
     char* argv[2] = {name, nullptr};
@@ -19,20 +20,16 @@ struct App {
 };
 }  // namespace
 
-TEST(SpinningIndicator, BrightFinStepsBackAndTheOthersFadeToTheFloor) {
-    App app;
+TEST_F(Waiting, BrightFinStepsBackAndTheOthersFadeToTheFloor) {
     SpinningIndicator spinner;
     spinner.startAnimation();
-    EXPECT_EQ(spinner.position(), 1);
-
-    // The bright fin goes 0, 11, 10, ...: one step back per frame, wrapping below 0.
-    std::vector<int> positions;
+    // The bright fin goes 1, 0, 11, 10, ...: one step back per frame, wrapping below 0.
+    std::vector<int> positions{spinner.position()};
     for (int frame = 0; frame < 14; ++frame) {
         spinner.updateFrame();
         positions.push_back(spinner.position());
     }
-    EXPECT_EQ(positions, (std::vector<int>{0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11}));
-
+    EXPECT_EQ(positions, (std::vector<int>{1, 0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11}));
     // After more than a turn every fin is as bright as its age: 0.85 per frame since it was lit,
     // never below 0.15.
     for (int age = 0; age < SpinningIndicator::kFins; ++age) {
@@ -42,23 +39,17 @@ TEST(SpinningIndicator, BrightFinStepsBackAndTheOthersFadeToTheFloor) {
     }
 }
 
-TEST(WaitingWindow, OneWindowWhileWaitingThatTurnsUntilTheEnd) {
-    TempHome home;
-    App app;
+TEST_F(Waiting, OneWindowCentredOverTheMainWindowThatTurnsUntilTheEnd) {
     QWidget mainWindow;
     mainWindow.resize(600, 400);
     mainWindow.show();
     WaitingWindow presenter(&mainWindow);
     pmSetWaitingPresenter(&presenter);
-
     pmStartWait();
-    QWidget* window = presenter.window();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    const QPoint offset = window->geometry().center() - mainWindow.frameGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2) << "not centred over the main window";
     pmStartWait();  // no second window
-    EXPECT_EQ(presenter.window(), window);
+    QWidget* window = presenter.window();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_LE((window->geometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 2);
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 2);
 
     // The event loop turns it (no timing asserted: it only has to move at all).
@@ -70,8 +61,8 @@ TEST(WaitingWindow, OneWindowWhileWaitingThatTurnsUntilTheEnd) {
     EXPECT_FALSE(saveScreenshot(*window, "waiting-window").isEmpty());
 
     pmEndWait();
+    pmEndWait();  // harmless
     EXPECT_EQ(presenter.window(), nullptr);
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 1);
-    pmEndWait();  // harmless
     pmSetWaitingPresenter(nullptr);
 }

@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QListWidget>
-#include <QTableView>
 #include <QTest>
 
 #include <algorithm>
@@ -32,30 +31,23 @@
 
 namespace {
 
-struct Day {
-    int year, month, day;
-    bool operator==(const Day&) const = default;
-};
-
-Day localDay(std::time_t when) {
+QDate localDay(std::time_t when) {
     struct tm t {};
     localtime_r(&when, &t);
-    return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday};
+    return QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
 }
+QDate dayOf(const SampleEntry& e) { return localDay(sampleEntryTime(e, sampleCardTestOptions().firstDay)); }
 
 // The playable recordings of the card on a day, as the card's table describes them.
-int recordingsOn(const Day& day) {
-    const SampleCardDate first = sampleCardTestOptions().firstDay;
-    return int(std::count_if(sampleCardEntries().begin(), sampleCardEntries().end(), [&](const SampleEntry& e) {
-        return e.expectedInLibrary() && localDay(sampleEntryTime(e, first)) == day;
-    }));
+int recordingsOn(const QDate& day) {
+    return int(std::count_if(sampleCardEntries().begin(), sampleCardEntries().end(),
+                             [&](const SampleEntry& e) { return e.expectedInLibrary() && dayOf(e) == day; }));
 }
 
-Day newestDay() {
-    const SampleCardDate first = sampleCardTestOptions().firstDay;
+QDate newestDay() {
     std::time_t newest = 0;
     for (const SampleEntry& e : sampleCardEntries())
-        if (e.expectedInLibrary()) newest = std::max(newest, sampleEntryTime(e, first));
+        if (e.expectedInLibrary()) newest = std::max(newest, sampleEntryTime(e, sampleCardTestOptions().firstDay));
     return localDay(newest);
 }
 
@@ -79,11 +71,6 @@ std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window, QWidg
     return readFrameStamp(image, natural.width, natural.height);
 }
 
-bool sameDay(const FrameStamp& stamp, const SampleEntry& entry) {
-    return Day{stamp.year, stamp.month, stamp.day} ==
-           localDay(sampleEntryTime(entry, sampleCardTestOptions().firstDay));
-}
-
 void doubleClickRow(RecordingListWidget& list, int row) {
     QListWidget& rows = list.list();
     const QPoint at = rows.visualItemRect(rows.item(row)).center();
@@ -93,25 +80,23 @@ void doubleClickRow(RecordingListWidget& list, int row) {
 
 class WholeWindow : public ::testing::Test {
 protected:
-    WholeWindow() : application_(argc_, argv_) {
+    // Starts the program on the card and waits for its first layout.
+    std::unique_ptr<WindowApplication> start() {
         std::setlocale(LC_NUMERIC, "C");
         store_.values["LANGUAGE_ID"] = 0;
         pmApplyWindowTheme(application_);
-    }
-
-    // Starts the program on the card and waits for its first layout.
-    WindowApplication& start() {
-        program_ = std::make_unique<WindowApplication>(WindowApplication::Options{"null"});
-        program_->start(sampleCardFolder());
+        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{"null"});
+        started->start(sampleCardFolder());
         spinFor(0.3);
-        return *program_;
+        return started;
     }
 
     // Plays until the first player shows moving pictures with the pause image on the play button.
-    bool playing(WindowApplication& program) {
+    bool playing() {
         return spinUntil([&] {
-            return program.player1().loadState() == kMovieLoadStatePlayable && program.player1().currentTime() > 1.0 &&
-                   program.window().playBar().playButtonIndex() == 1;
+            auto& player = program->player1();
+            return player.loadState() == kMovieLoadStatePlayable && player.currentTime() > 1.0 &&
+                   window.playBar().playButtonIndex() == 1;
         });
     }
 
@@ -120,34 +105,33 @@ protected:
     int argc_ = 1;
     char name_[16] = "desktop_tests";
     char* argv_[2] = {name_, nullptr};
-    QApplication application_;
-    std::unique_ptr<WindowApplication> program_;
+    QApplication application_{argc_, argv_};
+    std::unique_ptr<WindowApplication> program = start();
+    MainWindow& window = program->window();
+    RecordingListWidget& list = window.recordingList();
 };
 
 }  // namespace
 
 TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
-    WindowApplication& program = start();
-    MainWindow& window = program.window();
-    RecordingListWidget& list = window.recordingList();
 
     // The calendar is on the newest day and the list holds that day's recordings.
-    const Day newest = newestDay();
+    const QDate newest = newestDay();
     int year = 0, month = 0, day = 0;
     window.calendar().getSelectDay(year, month, day);
-    EXPECT_EQ((Day{year, month, day}), newest);
+    EXPECT_EQ(QDate(year, month, day), newest);
     ASSERT_EQ(list.rowCount(), recordingsOn(newest));
     ASSERT_GT(list.rowCount(), 1);
-    EXPECT_TRUE(window.calendar().isMarked(QDate(newest.year, newest.month, newest.day)));
+    EXPECT_TRUE(window.calendar().isMarked(newest));
     EXPECT_TRUE(window.movieView2().isHidden());  // no front and rear pairs on that day
     saveScreenshot(window, "whole-window-card");
 
     doubleClickRow(list, 1);
-    ASSERT_TRUE(playing(program)) << "state " << program.player1().loadState();
+    ASSERT_TRUE(playing()) << "state " << program->player1().loadState();
     EXPECT_EQ(list.playMarkRow(), 1);
     EXPECT_EQ(list.getCurSel(), 1);
-    const SampleEntry* entry = entryOfPath(program.player1().path());
-    ASSERT_NE(entry, nullptr) << program.player1().path();
+    const SampleEntry* entry = entryOfPath(program->player1().path());
+    ASSERT_NE(entry, nullptr) << program->player1().path();
     EXPECT_EQ(window.playBar().totalTimeText(), PlayBarWidget::timeText(entry->seconds));
     // The played time follows the playback timer.
     EXPECT_TRUE(spinUntil([&] { return window.playBar().playedTimeText() != "00:00"; }, 5.0));
@@ -157,13 +141,13 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     QImage shot;
     ASSERT_TRUE(spinUntil([&] {
         shot = window.grab().toImage();
-        stamp = stampInView(shot, window, window.movieView(), program.player1().naturalSize());
+        stamp = stampInView(shot, window, window.movieView(), program->player1().naturalSize());
         return stamp.has_value();
     }, 10.0)) << "no readable frame in the movie view";
     keepGraphicsDriversLoaded();
     saveScreenshot(window, "whole-window-playing");
     EXPECT_EQ(stamp->camera, entry->label);
-    EXPECT_TRUE(sameDay(*stamp, *entry)) << describeFrameStamp(*stamp);
+    EXPECT_EQ(QDate(stamp->year, stamp->month, stamp->day), dayOf(*entry)) << describeFrameStamp(*stamp);
     EXPECT_GT(stamp->frame, 0);
 
     // Its G-sensor curves and the mark of its peak second come with it; it has no positions.
@@ -180,7 +164,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 
     // Pause from the play bar stops the clock.
     QTest::mouseClick(window.playBar().findChild<QWidget*>("playButton"), Qt::LeftButton);
-    ASSERT_TRUE(spinUntil([&] { return program.player1().rate() == 0.0f; }));
+    ASSERT_TRUE(spinUntil([&] { return program->player1().rate() == 0.0f; }));
     EXPECT_EQ(window.playBar().playButtonIndex(), 0);
 
     // A recording with a position log beside it fills the dashboard.
@@ -193,8 +177,8 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     ASSERT_GE(logged, 0) << "no recording with a log on the newest day";
     doubleClickRow(list, logged);
     ASSERT_TRUE(spinUntil([&] {
-        return program.player1().path() == list.list().item(logged)->toolTip().toStdString() &&
-               program.player1().currentTime() > 1.0 && window.dashboard().latitudeText() != "-";
+        return program->player1().path() == list.list().item(logged)->toolTip().toStdString() &&
+               program->player1().currentTime() > 1.0 && window.dashboard().latitudeText() != "-";
     })) << "the dashboard shows no position";
     EXPECT_NE(window.dashboard().getMapState(), -1);
     EXPECT_NE(window.dashboard().headingText(), "-");
@@ -203,28 +187,13 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 }
 
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
-    WindowApplication& program = start();
-    MainWindow& window = program.window();
-    RecordingListWidget& list = window.recordingList();
 
-    // The user turns the calendar to the card's first day, which holds front and rear pairs.
+    // The user picks the card's first day, which holds front and rear pairs.
     const SampleCardDate first = sampleCardTestOptions().firstDay;
-    window.calendar().calendar().setCurrentPage(first.year, first.month);
-    QTableView* grid = window.calendar().calendar().findChild<QTableView*>("qt_calendar_calendarview");
-    ASSERT_NE(grid, nullptr);
-    bool clicked = false;
-    for (int row = 1; row < grid->model()->rowCount() && !clicked; ++row)
-        for (int column = 0; column < grid->model()->columnCount() && !clicked; ++column) {
-            const QModelIndex index = grid->model()->index(row, column);
-            // The first day of the card is late in its month: take the cell in the month's last weeks.
-            if (index.data().toInt() == first.day && row >= 3) {
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-                clicked = true;
-            }
-        }
-    ASSERT_TRUE(clicked);
+    const QDate firstDay(first.year, first.month, first.day);
+    window.calendar().calendar().setSelectedDate(firstDay);
     spinFor(0.2);
-    ASSERT_EQ(list.rowCount(), recordingsOn({first.year, first.month, first.day}));
+    ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
     EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
 
@@ -233,8 +202,8 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
         if (list.list().item(row)->toolTip().endsWith("R.MP4")) rearRow = row;
     ASSERT_GE(rearRow, 0);
     doubleClickRow(list, rearRow);
-    ASSERT_TRUE(playing(program));
-    ASSERT_TRUE(spinUntil([&] { return program.player2().loadState() == kMovieLoadStatePlayable; }));
+    ASSERT_TRUE(playing());
+    ASSERT_TRUE(spinUntil([&] { return program->player2().loadState() == kMovieLoadStatePlayable; }));
     // The rear view became the large one; the front recording's row is selected.
     EXPECT_GT(window.movieView2().width(), window.movieView().width());
     EXPECT_EQ(window.movieView2().fillGray(), 0);
@@ -243,8 +212,8 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     std::optional<FrameStamp> large, small;
     ASSERT_TRUE(spinUntil([&] {
         const QImage shot = window.grab().toImage();
-        large = stampInView(shot, window, window.movieView2(), program.player2().naturalSize());
-        small = stampInView(shot, window, window.movieView(), program.player1().naturalSize());
+        large = stampInView(shot, window, window.movieView2(), program->player2().naturalSize());
+        small = stampInView(shot, window, window.movieView(), program->player1().naturalSize());
         return large && small;
     }, 10.0)) << "the two views do not both show a readable frame";
     keepGraphicsDriversLoaded();
