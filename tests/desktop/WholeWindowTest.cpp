@@ -44,13 +44,6 @@ int recordingsOn(const QDate& day) {
                              [&](const SampleEntry& e) { return e.expectedInLibrary() && dayOf(e) == day; }));
 }
 
-QDate newestDay() {
-    std::time_t newest = 0;
-    for (const SampleEntry& e : sampleCardEntries())
-        if (e.expectedInLibrary()) newest = std::max(newest, sampleEntryTime(e, sampleCardTestOptions().firstDay));
-    return localDay(newest);
-}
-
 const SampleEntry* entryOfPath(const std::string& path) {
     for (const SampleEntry& e : sampleCardEntries())
         if (sampleCardPath(e) == path) return &e;
@@ -71,13 +64,6 @@ std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window, QWidg
     return readFrameStamp(image, natural.width, natural.height);
 }
 
-void doubleClickRow(RecordingListWidget& list, int row) {
-    QListWidget& rows = list.list();
-    const QPoint at = rows.visualItemRect(rows.item(row)).center();
-    QTest::mouseClick(rows.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(rows.viewport(), Qt::LeftButton, {}, at);
-}
-
 class WholeWindow : public ::testing::Test {
 protected:
     // Starts the program on the card and waits for its first layout.
@@ -91,12 +77,19 @@ protected:
         return started;
     }
 
-    // Plays until the first player shows moving pictures with the pause image on the play button.
-    bool playing() {
+    std::string pathOf(int row) { return list.list().item(row)->toolTip().toStdString(); }
+
+    // Double-clicks a row and plays until the first player shows moving pictures of another
+    // recording with the pause image on the play button.
+    bool play(int row) {
+        const std::string before = program->player1().path();
+        const QPoint at = list.list().visualItemRect(list.list().item(row)).center();
+        QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
         return spinUntil([&] {
             auto& player = program->player1();
-            return player.loadState() == kMovieLoadStatePlayable && player.currentTime() > 1.0 &&
-                   window.playBar().playButtonIndex() == 1;
+            return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
+                   player.currentTime() > 1.0 && window.playBar().playButtonIndex() == 1;
         });
     }
 
@@ -114,9 +107,10 @@ protected:
 }  // namespace
 
 TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
-
     // The calendar is on the newest day and the list holds that day's recordings.
-    const QDate newest = newestDay();
+    QDate newest;
+    for (const SampleEntry& e : sampleCardEntries())
+        if (e.expectedInLibrary()) newest = std::max(newest, dayOf(e));
     int year = 0, month = 0, day = 0;
     window.calendar().getSelectDay(year, month, day);
     EXPECT_EQ(QDate(year, month, day), newest);
@@ -126,22 +120,19 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     EXPECT_TRUE(window.movieView2().isHidden());  // no front and rear pairs on that day
     saveScreenshot(window, "whole-window-card");
 
-    doubleClickRow(list, 1);
-    ASSERT_TRUE(playing()) << "state " << program->player1().loadState();
+    ASSERT_TRUE(play(1)) << "state " << program->player1().loadState();
     EXPECT_EQ(list.playMarkRow(), 1);
     EXPECT_EQ(list.getCurSel(), 1);
-    const SampleEntry* entry = entryOfPath(program->player1().path());
-    ASSERT_NE(entry, nullptr) << program->player1().path();
+    const SampleEntry* entry = entryOfPath(pathOf(1));
+    ASSERT_NE(entry, nullptr) << pathOf(1);
     EXPECT_EQ(window.playBar().totalTimeText(), PlayBarWidget::timeText(entry->seconds));
     // The played time follows the playback timer.
     EXPECT_TRUE(spinUntil([&] { return window.playBar().playedTimeText() != "00:00"; }, 5.0));
 
     // The movie view shows the recording's own frames.
     std::optional<FrameStamp> stamp;
-    QImage shot;
     ASSERT_TRUE(spinUntil([&] {
-        shot = window.grab().toImage();
-        stamp = stampInView(shot, window, window.movieView(), program->player1().naturalSize());
+        stamp = stampInView(window.grab().toImage(), window, window.movieView(), program->player1().naturalSize());
         return stamp.has_value();
     }, 10.0)) << "no readable frame in the movie view";
     keepGraphicsDriversLoaded();
@@ -152,8 +143,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 
     // Its G-sensor curves and the mark of its peak second come with it; it has no positions.
     const SampleTelemetrySpec* telemetry = sampleTelemetrySpecOf(*entry);
-    ASSERT_NE(telemetry, nullptr);
-    ASSERT_GE(telemetry->peakSecond, 0);
+    ASSERT_TRUE(telemetry && telemetry->peakSecond >= 0);
     EXPECT_TRUE(window.gsensorGraph().hasCurves());
     EXPECT_GE(window.gsensorGraph().indicatorX(), GSensorGraphWidget::kGraphicX);
     const SliderWidget& slider = window.playBar().timeSlider();
@@ -166,28 +156,9 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     QTest::mouseClick(window.playBar().findChild<QWidget*>("playButton"), Qt::LeftButton);
     ASSERT_TRUE(spinUntil([&] { return program->player1().rate() == 0.0f; }));
     EXPECT_EQ(window.playBar().playButtonIndex(), 0);
-
-    // A recording with a position log beside it fills the dashboard.
-    int logged = -1;
-    for (int row = 0; row < list.rowCount() && logged < 0; ++row) {
-        const SampleEntry* e = entryOfPath(list.list().item(row)->toolTip().toStdString());
-        const SampleTelemetrySpec* spec = e ? sampleTelemetrySpecOf(*e) : nullptr;
-        if (spec && spec->log != SampleLogPlace::None && !spec->emptyLog) logged = row;
-    }
-    ASSERT_GE(logged, 0) << "no recording with a log on the newest day";
-    doubleClickRow(list, logged);
-    ASSERT_TRUE(spinUntil([&] {
-        return program->player1().path() == list.list().item(logged)->toolTip().toStdString() &&
-               program->player1().currentTime() > 1.0 && window.dashboard().latitudeText() != "-";
-    })) << "the dashboard shows no position";
-    EXPECT_NE(window.dashboard().getMapState(), -1);
-    EXPECT_NE(window.dashboard().headingText(), "-");
-    EXPECT_EQ(list.playMarkRow(), logged);
-    saveScreenshot(window, "whole-window-dashboard");
 }
 
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
-
     // The user picks the card's first day, which holds front and rear pairs.
     const SampleCardDate first = sampleCardTestOptions().firstDay;
     const QDate firstDay(first.year, first.month, first.day);
@@ -197,17 +168,17 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_FALSE(window.movieView2().isHidden());
     EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
 
-    int rearRow = -1;
-    for (int row = 0; row < list.rowCount() && rearRow < 0; ++row)
-        if (list.list().item(row)->toolTip().endsWith("R.MP4")) rearRow = row;
-    ASSERT_GE(rearRow, 0);
-    doubleClickRow(list, rearRow);
-    ASSERT_TRUE(playing());
+    int rearRow = 0;
+    while (rearRow < list.rowCount() && !pathOf(rearRow).ends_with("R.MP4")) ++rearRow;
+    ASSERT_LT(rearRow, list.rowCount());
+    ASSERT_TRUE(play(rearRow));
     ASSERT_TRUE(spinUntil([&] { return program->player2().loadState() == kMovieLoadStatePlayable; }));
     // The rear view became the large one; the front recording's row is selected.
     EXPECT_GT(window.movieView2().width(), window.movieView().width());
     EXPECT_EQ(window.movieView2().fillGray(), 0);
-    EXPECT_TRUE(list.list().item(list.getCurSel())->toolTip().endsWith("F.MP4"));
+    EXPECT_TRUE(pathOf(list.getCurSel()).ends_with("F.MP4"));
+    // The pair's position log fills the dashboard.
+    EXPECT_TRUE(spinUntil([&] { return window.dashboard().latitudeText() != "-"; }, 5.0));
 
     std::optional<FrameStamp> large, small;
     ASSERT_TRUE(spinUntil([&] {
