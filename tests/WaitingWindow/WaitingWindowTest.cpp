@@ -1,12 +1,12 @@
 #include "WaitingWindow/SpinningIndicator.h"
 #include "WaitingWindow/WaitingWindow.h"
+#include "support/QtWait.h"
 #include "support/Screenshot.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <cmath>
 
@@ -25,10 +25,7 @@ TEST_F(Waiting, BrightFinStepsBackAndTheOthersFadeToTheFloor) {
     spinner.startAnimation();
     // The bright fin goes 1, 0, 11, 10, ...: one step back per frame, wrapping below 0.
     std::vector<int> positions{spinner.position()};
-    for (int frame = 0; frame < 14; ++frame) {
-        spinner.updateFrame();
-        positions.push_back(spinner.position());
-    }
+    for (int frame = 0; frame < 14; ++frame) positions.push_back((spinner.updateFrame(), spinner.position()));
     EXPECT_EQ(positions, (std::vector<int>{1, 0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11}));
     // After more than a turn every fin is as bright as its age: 0.85 per frame since it was lit,
     // never below 0.15.
@@ -54,10 +51,7 @@ TEST_F(Waiting, OneWindowCentredOverTheMainWindowThatTurnsUntilTheEnd) {
 
     // The event loop turns it (no timing asserted: it only has to move at all).
     const int start = presenter.spinner()->position();
-    QElapsedTimer waited;
-    waited.start();
-    while (presenter.spinner()->position() == start && waited.elapsed() < 10000) QApplication::processEvents();
-    EXPECT_NE(presenter.spinner()->position(), start);
+    EXPECT_TRUE(spinUntil([&] { return presenter.spinner()->position() != start; }, 10.0));
     EXPECT_FALSE(saveScreenshot(*window, "waiting-window").isEmpty());
 
     pmEndWait();

