@@ -33,6 +33,9 @@ struct List : ViewTest {
 };
 
 const QColor kPlayMark(110, 200, 120);
+bool near(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 100;
+}
 
 }  // namespace
 

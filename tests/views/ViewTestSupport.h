@@ -49,10 +49,6 @@ public:
         const QString path = saveScreenshot(widget, name);
         return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_RGB32);
     }
-    static bool near(QColor a, QColor b) {
-        return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
-               std::abs(a.blue() - b.blue()) < 40;
-    }
 
     TempHome home;
     MemoryPreferences store;
