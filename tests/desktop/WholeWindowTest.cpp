@@ -150,9 +150,8 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 }
 
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
-    // The user picks the card's first day, which holds front and rear pairs.
-    const SampleCardDate first = sampleCardTestOptions().firstDay;
-    const QDate firstDay(first.year, first.month, first.day);
+    // The user picks the day of the card's first recording, which holds front and rear pairs.
+    const QDate firstDay = dayOf(sampleCardEntries().front());
     window.calendar().calendar().setSelectedDate(firstDay);
     spinFor(0.2);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));

@@ -11,7 +11,6 @@ TEST_F(ViewTest, GSensorValuesShowForNonZeroAxesOnlyWhileTheRecordingHasCurves) 
     graph.drawIndicator(50, 100, 200, 300);
     EXPECT_EQ(graph.indicatorX(), G::kGraphicX + 50);
     EXPECT_EQ(graph.valueText(G::kX), "");
-    shoot(graph, "gsensor-graph-empty");
 
     // X level above the centre line, Y below it, Z climbing; the event at x 39.
     const SensorGraphic curves{.present = true, .xCurve = {{0, 46}, {238, 46}}, .yCurve = {{0, 16}, {238, 16}},

@@ -28,7 +28,7 @@ struct PlayBar : ViewTest {
 
 }  // namespace
 
-TEST_F(PlayBar, ButtonsPostTheirCodesAndSwitchTheirOwnStatesTheControllersCallsPostNothing) {
+TEST_F(PlayBar, ButtonsPostTheirCodesAndSwitchTheirStatesButTheControllersCallsPostNothing) {
     // Play shows pause after the press and posts play; the next press posts pause.
     click({"playButton", "playButton", "nextButton", "previousButton", "muteButton", "fullScreenButton"});
     EXPECT_EQ(bar.playButtonIndex(), 0);
@@ -57,7 +57,6 @@ TEST_F(PlayBar, TimeSliderMarksTheEventJumpsWithinTheRangeAndDragsByWholeSteps) 
     const int length = slider.width() - SliderWidget::kThumbWidth;
     ASSERT_GT(length, 120);
     // The event mark sits over its second, from end to end of the track.
-    EXPECT_EQ(slider.eventMarkX(), -1);
     bar.setEventMarkPos(0);
     EXPECT_EQ(slider.eventMarkX(), SliderWidget::kThumbWidth / 2);
     bar.setEventMarkPos(60);
@@ -96,7 +95,6 @@ TEST_F(PlayBar, TimesShowMinutesAndSecondsWithoutHours) {
     bar.setPlayTime(3725, 59, true);
     EXPECT_EQ(bar.playedTimeText() + " " + bar.totalTimeText(), "02:05 00:59");
     bar.setTimeSliderRange(0, 120);
-    bar.setTimeSliderValue(40);
     bar.setEventMarkPos(90);
     shoot(bar, "play-bar");
 }

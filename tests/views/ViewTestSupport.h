@@ -46,8 +46,7 @@ public:
     }
     // Saves a screenshot for people to look at and returns it as an image for the test to read.
     static QImage shoot(QWidget& widget, const QString& name) {
-        const QString path = saveScreenshot(widget, name);
-        return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_RGB32);
+        return QImage(saveScreenshot(widget, name)).convertToFormat(QImage::Format_RGB32);
     }
 
     TempHome home;
