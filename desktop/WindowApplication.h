@@ -38,6 +38,8 @@ public:
     AppDelegate& controller() { return *controller_; }
     MpvMoviePlayer& player1() { return player1_; }
     MpvMoviePlayer& player2() { return player2_; }
+    MpvVideoWidget& video1() { return *video1_; }
+    MpvVideoWidget& video2() { return *video2_; }
 
 private:
     void workspaceWillSleep() override;

@@ -115,4 +115,5 @@ void MpvVideoWidget::paintGL() {
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     mpv_render_context_render(render_, params);
+    ++renders_;
 }

@@ -18,6 +18,8 @@ public:
     MpvMoviePlayer* player() const { return player_; }
     void setFillColor(const QColor& color);
     QColor fillColor() const { return fill_; }
+    // Pictures drawn by libmpv so far.
+    long renderCount() const { return renders_; }
 
 protected:
     void initializeGL() override;
@@ -33,4 +35,5 @@ private:
     int shutdownHook_ = 0;
     mpv_render_context* render_ = nullptr;
     QColor fill_ = Qt::black;
+    long renders_ = 0;
 };
