@@ -13,7 +13,7 @@
 #include "BenchMedia.h"
 #include "Utility/UserFolders.h"
 #include "desktop/WindowApplication.h"
-#include "platform/MpvVideoWidget.h"
+#include "platform/MpvVideoView.h"
 #include "tools/FrameStamp.h"
 #include "views/ViewStyle.h"
 
@@ -112,9 +112,33 @@ std::int64_t mpvCount(const MpvMoviePlayer& player, const char* name) {
     return value;
 }
 
+// One of a player's own counters, added up across its restarts (a seek of the rear by the lock
+// starts mpv's counts again).
+class MpvCounter {
+public:
+    MpvCounter(const MpvMoviePlayer& player, const char* name) : player_(player), name_(name) { look(); }
+    void look() {
+        const std::int64_t now = mpvCount(player_, name_);
+        if (now < 0) return;
+        total_ += now >= last_ ? now - last_ : now;
+        last_ = now;
+    }
+    // Counted since the last take.
+    std::int64_t take() {
+        look();
+        const std::int64_t counted = total_ - taken_;
+        taken_ = total_;
+        return counted;
+    }
+
+private:
+    const MpvMoviePlayer& player_;
+    const char* name_;
+    std::int64_t last_ = 0, total_ = 0, taken_ = 0;
+};
+
 struct WindowCounts {
     long renders[2]{}, paints[2]{}, otherPaints = 0;
-    std::int64_t dropped[2]{}, decoderDropped[2]{}, delayed[2]{};
     double when = 0.0;
 };
 
@@ -125,7 +149,8 @@ Json describeView(QWidget& video, const MpvMoviePlayer& player) {
 }
 
 // Plays the pair of `folder` at `rate`; prints one line of JSON when it plays steadily, one with the
-// counts since then when it reads "report", and ends when it reads "quit" (or its input closes).
+// counts since then (and the players' widest distance since the last report) when it reads
+// "report", and ends when it reads "quit" (or its input closes).
 int runWindow(int argc, char** argv, const std::string& folder, float rate) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
@@ -148,20 +173,15 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
     if (rate != 1.0f) controller.setPlaySpeed(rate);
     spinFor(kWarmUp);
 
-    MpvVideoWidget* videos[2] = {&program.video1(), &program.video2()};
+    MpvVideoView* videos[2] = {&program.video1(), &program.video2()};
     MpvMoviePlayer* players[2] = {&front, &rear};
-    PaintCounter paints(videos[0], videos[1]);
+    PaintCounter paints(videos[0]->widget(), videos[1]->widget());
     application.installEventFilter(&paints);
     QElapsedTimer clock;
     clock.start();
     auto counts = [&] {
         WindowCounts c;
-        for (int i = 0; i < 2; ++i) {
-            c.renders[i] = videos[i]->renderCount();
-            c.dropped[i] = mpvCount(*players[i], "frame-drop-count");
-            c.decoderDropped[i] = mpvCount(*players[i], "decoder-frame-drop-count");
-            c.delayed[i] = mpvCount(*players[i], "vo-delayed-frame-count");
-        }
+        for (int i = 0; i < 2; ++i) c.renders[i] = videos[i]->renderCount();
         c.paints[0] = paints.first;
         c.paints[1] = paints.second;
         c.otherPaints = paints.others;
@@ -169,7 +189,30 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
         return c;
     };
     const WindowCounts start = counts();
-    std::cout << Json{{"views", {describeView(*videos[0], front), describeView(*videos[1], rear)}}}.dump()
+    std::vector<MpvCounter> dropped, delayed;
+    for (MpvMoviePlayer* player : players) {
+        dropped.emplace_back(*player, "frame-drop-count");
+        dropped.emplace_back(*player, "decoder-frame-drop-count");
+        delayed.emplace_back(*player, "vo-delayed-frame-count");
+    }
+    // How far apart the players' clocks get, looked at every 20 ms (the counters every 100 ms); the
+    // largest since the last report.
+    double playersApart = 0.0;
+    int looks = 0;
+    QTimer positions;
+    QObject::connect(&positions, &QTimer::timeout, [&] {
+        playersApart = std::max(playersApart, std::fabs(front.playbackClock() - rear.playbackClock()));
+        if (++looks % 5 != 0) return;
+        for (auto* counters : {&dropped, &delayed})
+            for (MpvCounter& counter : *counters) counter.look();
+    });
+    positions.start(20);
+    auto taken = [](std::vector<MpvCounter>& counters) {
+        std::int64_t sum = 0;
+        for (MpvCounter& counter : counters) sum += counter.take();
+        return sum;
+    };
+    std::cout << Json{{"views", {describeView(*videos[0]->widget(), front), describeView(*videos[1]->widget(), rear)}}}.dump()
               << std::endl;
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -189,11 +232,12 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
             for (int i = 0; i < 2; ++i) {
                 report["renders_per_s"].push_back(double(now.renders[i] - start.renders[i]) / seconds);
                 report["paints_per_s"].push_back(double(now.paints[i] - start.paints[i]) / seconds);
-                report["dropped"].push_back(now.dropped[i] - start.dropped[i] + now.decoderDropped[i] -
-                                            start.decoderDropped[i]);
-                report["delayed"].push_back(now.delayed[i] - start.delayed[i]);
             }
+            report["dropped"] = taken(dropped);
+            report["delayed"] = taken(delayed);
             report["other_paints_per_s"] = double(now.otherPaints - start.otherPaints) / seconds;
+            report["players_apart_max_ms"] = playersApart * 1000.0;
+            playersApart = 0.0;
             std::cout << report.dump() << std::endl;
         }
     });
@@ -530,6 +574,9 @@ void BM_WindowBesideMpv(benchmark::State& state) {
         const Json report = reportLine ? Json::parse(*reportLine, nullptr, false) : Json();
         if (!report.contains("renders_per_s")) return state.SkipWithError("window: no report");
         const GrabFigures grabs = grabPair(shownView(views["views"][0]), shownView(views["views"][1]));
+        window.send("report");
+        const auto grabReportLine = window.readLine(30.0);
+        const Json grabReport = grabReportLine ? Json::parse(*grabReportLine, nullptr, false) : Json();
         window.send("quit");
 
         // Two mpv processes at the sizes of the two views.
@@ -600,8 +647,8 @@ void BM_WindowBesideMpv(benchmark::State& state) {
             c[view + "paints_s"] = report["paints_per_s"][i].get<double>();
         }
         c["other_paints_s"] = report["other_paints_per_s"].get<double>();
-        c["win_dropped"] = double(report["dropped"][0].get<std::int64_t>() + report["dropped"][1].get<std::int64_t>());
-        c["win_late"] = double(report["delayed"][0].get<std::int64_t>() + report["delayed"][1].get<std::int64_t>());
+        c["win_dropped"] = double(report["dropped"].get<std::int64_t>());
+        c["win_late"] = double(report["delayed"].get<std::int64_t>());
         c["mpv_dropped"] = double(droppedAfter - droppedBefore);
         c["mpv_late"] = double(delayedAfter - delayedBefore);
         c["grabs"] = grabs.grabs;
@@ -612,6 +659,8 @@ void BM_WindowBesideMpv(benchmark::State& state) {
         c["apart_p90_ms"] = grabs.p90Ms;
         c["apart_max_ms"] = grabs.maxMs;
         c["slower_frame_ms"] = grabs.slowerFrameMs;
+        c["players_apart_max_ms"] = report["players_apart_max_ms"].get<double>();
+        c["grab_players_apart_max_ms"] = grabReport.value("players_apart_max_ms", -1.0);
     }
 }
 BENCHMARK(BM_WindowBesideMpv)
