@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -64,6 +65,29 @@ int talkerOf(std::string_view talker) {
     for (int i = 0; i < int(std::size(kTalkers)); ++i)
         if (kTalkers[i] == talker) return i;
     return -1;
+}
+
+// Eight bytes in memory order, the first in the lowest bits.
+std::uint64_t eightBytes(const char* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) {
+        std::uint64_t swapped = 0;
+        for (int i = 0; i < 8; ++i, value >>= 8) swapped = swapped << 8 | (value & 0xFF);
+        value = swapped;
+    }
+    return value;
+}
+
+// The top bit of every byte that is zero, and no other bit.
+std::uint64_t zeroBytes(std::uint64_t v) {
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((v & low7) + low7) | v | low7);
+}
+
+// The top bit of every byte that is a field separator: a comma or a NUL.
+std::uint64_t separatorBits(std::uint64_t eight) {
+    return zeroBytes(eight) | zeroBytes(eight ^ 0x2C2C2C2C2C2C2C2Cull);
 }
 
 // A log of a few hundred bytes per second; the hint stays modest for huge or odd files.
@@ -211,12 +235,33 @@ void GpsParser::collectLinePart(const char* from, const char* to) {
     if (m_run.bStartOfLine) appendToSentence(from, to);
 }
 
+// A whole line, begun with no sentence being collected, read where it lies: true unless its
+// sentence needs carriage returns dropped from its middle or a cut to the length limit.
+bool GpsParser::parseLineInPlace(const char* from, const char* lineFeed) {
+    const auto* dollar = static_cast<const char*>(::memrchr(from, '$', static_cast<std::size_t>(lineFeed - from)));
+    const char* end = lineFeed;
+    if (dollar != nullptr) {
+        if (end[-1] == '\r') --end;
+        const auto length = static_cast<std::size_t>(end - dollar);
+        if (length > kMaxSentence || std::memchr(dollar, '\r', length) != nullptr) return false;
+        m_run.nSentenceLine = m_run.nLine;
+    }
+    ++m_run.nLine;
+    m_run.bLineHasText = false;
+    if (dollar != nullptr) ParseSentence({dollar, static_cast<std::size_t>(end - dollar)});
+    return true;
+}
+
 void GpsParser::ProcessBytes(const char* data, std::size_t length) {
     if (m_poGpsList == nullptr) return;
     const char* at = data;
     const char* const end = data + length;
     while (at < end) {
         const auto* lineFeed = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        if (lineFeed != nullptr && !m_run.bStartOfLine && parseLineInPlace(at, lineFeed)) {
+            at = lineFeed + 1;
+            continue;
+        }
         collectLinePart(at, lineFeed ? lineFeed : end);
         if (!lineFeed) break;
         endLine();
@@ -228,23 +273,35 @@ std::string_view GpsParser::word(int index) const {
     return index >= 0 && index < m_run.nWordCount ? m_run.words[index] : std::string_view();
 }
 
-// Fields end at a comma or a NUL; the sentence's end ends the last one.
+// Fields end at a comma or a NUL; the sentence's end ends the last one. The separators are found
+// eight bytes at a time.
 bool GpsParser::ParseGpsWords(std::string_view sentence) {
-    m_run.nWordCount = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= sentence.size(); ++i) {
-        if (i == sentence.size() || sentence[i] == ',' || sentence[i] == '\0') {
-            m_run.words[m_run.nWordCount++] = sentence.substr(start, i - start);
-            start = i + 1;
-            if (m_run.nWordCount >= kWordSlots) {
-                noteIssue("the sentence has more than 23 fields and was skipped");
-                return false;
-            }
-        } else if (i - start >= kMaxWordLength) {
+    const char* const text = sentence.data();
+    const std::size_t length = sentence.size();
+    int count = 0;
+    std::size_t fieldStart = 0;
+    // Ends the field at `stop`; false when the sentence breaks a limit.
+    const auto endField = [&](std::size_t stop) {
+        if (stop - fieldStart > kMaxWordLength) {
             noteIssue("a field is longer than 20 characters; the sentence was skipped");
             return false;
         }
+        m_run.words[count++] = std::string_view(text + fieldStart, stop - fieldStart);
+        fieldStart = stop + 1;
+        if (count < kWordSlots) return true;
+        noteIssue("the sentence has more than 23 fields and was skipped");
+        return false;
+    };
+    m_run.nWordCount = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        for (std::uint64_t bits = separatorBits(eightBytes(text + at)); bits != 0; bits &= bits - 1)
+            if (!endField(at + static_cast<std::size_t>(std::countr_zero(bits)) / 8)) return false;
     }
+    for (; at < length; ++at)
+        if ((text[at] == ',' || text[at] == '\0') && !endField(at)) return false;
+    if (!endField(length)) return false;
+    m_run.nWordCount = static_cast<std::int16_t>(count);
     return true;
 }
 

@@ -99,6 +99,7 @@ private:
     void startSentence();
     void appendToSentence(const char* from, const char* to);
     void collectLinePart(const char* from, const char* to);
+    bool parseLineInPlace(const char* from, const char* lineFeed);
     void endLine();
     bool ParseSentence(std::string_view sentence);
     bool ParseGpsWords(std::string_view sentence);
