@@ -6,6 +6,7 @@
 #include "support/Screenshot.h"
 #include "support/TempHome.h"
 #include "tools/SampleCardTable.h"
+#include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -251,4 +253,36 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     saveScreenshot(window, "whole-window-dual-rear-large");
     EXPECT_EQ(large->camera, "REAR CAM");
     EXPECT_EQ(small->camera, "FRONT CAM");
+}
+
+TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDashboard) {
+    WindowApplication& program = start();
+    MainWindow& window = program.window();
+    RecordingListWidget& list = window.recordingList();
+    QTest::mouseClick(&window.calendar().modeButton(), Qt::LeftButton);  // all dates
+    spinFor(0.2);
+
+    int shown = 0;
+    for (const SampleTelemetrySpec& spec : sampleTelemetrySpecs()) {
+        if (spec.talkers == SampleTalkers::Gp) continue;
+        const auto entry = std::find_if(sampleCardEntries().begin(), sampleCardEntries().end(),
+                                        [&](const SampleEntry& e) { return e.relativePath() == spec.recording; });
+        ASSERT_NE(entry, sampleCardEntries().end());
+        const std::string path = sampleCardPath(*entry);
+        SCOPED_TRACE(path);
+        int row = -1;
+        for (int r = 0; r < list.rowCount() && row < 0; ++r)
+            if (list.list().item(r)->toolTip().toStdString() == path) row = r;
+        ASSERT_GE(row, 0) << "not in the list of all dates";
+        list.list().scrollToItem(list.list().item(row));
+        doubleClickRow(list, row);
+        EXPECT_TRUE(spinUntil([&] {
+            return program.player1().path() == path && program.player1().currentTime() > 1.0 &&
+                   window.dashboard().latitudeText() != "-" &&
+                   window.dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
+        })) << "the dashboard shows no position or no altitude";
+        keepGraphicsDriversLoaded();
+        saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));
+    }
+    EXPECT_EQ(shown, 3);
 }
