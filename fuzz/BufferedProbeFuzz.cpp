@@ -1,6 +1,6 @@
 // The probes reading through their buffer against the same walk reading every field straight from
 // the file, its reference: every read asked gets the same bytes or the same failure, so the answer
-// is the same for any file; and buffering never makes more read calls.
+// is the same for any file, whatever the buffer's size; and buffering never makes more read calls.
 #include "ProbeFuzzInput.h"
 #include "Utility/FileReader.h"
 #include "library/ContainerProbe.h"
@@ -44,10 +44,10 @@ private:
 };
 
 template <class Probe>
-void compare(const std::string& path, Probe probe) {
+void compare(const std::string& path, std::size_t window, Probe probe) {
     FileReader directFile(path), bufferedFile(path);
     DirectBytes direct(directFile);
-    BufferedProbeBytes buffered(bufferedFile);
+    BufferedProbeBytes buffered(bufferedFile, window);
     TracedBytes reference(direct), traced(buffered);
     if (probe(reference) != probe(traced) || reference.trace != traced.trace) std::abort();
     if (bufferedFile.readCalls() > directFile.readCalls()) std::abort();
@@ -62,7 +62,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = probefuzz::fileWith(data, size);
-    compare(path, [&](ProbeBytes& bytes) { return pmIsMovCodecReady(bytes, path); });
-    compare(path, [](ProbeBytes& bytes) { return pmIsAviCodecReady(bytes); });
+    // The window the probes use, and one the input's first byte chooses.
+    const std::size_t window = size > 0 ? 1 + data[0] * 8u : 1;
+    for (const std::size_t w : {BufferedProbeBytes::kWindow, window}) {
+        compare(path, w, [&](ProbeBytes& bytes) { return pmIsMovCodecReady(bytes, path); });
+        compare(path, w, [](ProbeBytes& bytes) { return pmIsAviCodecReady(bytes); });
+    }
     return 0;
 }

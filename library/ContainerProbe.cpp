@@ -13,6 +13,7 @@
 namespace {
 
 constexpr std::uint64_t kAviHandlerOffset = 112;
+constexpr std::size_t kAviHandlerLength = 4;
 // A movie file must be larger than this to be looked at.
 constexpr std::uint64_t kMovMinimumSize = 2048;
 constexpr double kMovMinimumDurationRatio = 0.2;
@@ -49,18 +50,18 @@ std::uint64_t BufferedProbeBytes::size() const { return file_.size(); }
 
 bool BufferedProbeBytes::readAt(std::uint64_t offset, void* buffer, std::size_t length) {
     if (length > kWindow) return file_.readAt(offset, buffer, length);
-    const bool inWindow = offset >= windowStart_ && offset - windowStart_ <= windowLength_ &&
-                          length <= windowLength_ - (offset - windowStart_);
-    if (!inWindow) {
-        // No further than the end the file had when opened, so that one call fills the window.
+    const bool held = offset >= bytesStart_ && offset - bytesStart_ <= bytesLength_ &&
+                      length <= bytesLength_ - (offset - bytesStart_);
+    if (!held) {
+        // No further than the end the file had when opened, so that one call fills the buffer.
         const std::uint64_t left = offset < file_.size() ? file_.size() - offset : 0;
-        const std::size_t wanted = std::max<std::size_t>(length, std::min<std::uint64_t>(kWindow, left));
-        const long long got = file_.readSomeAt(offset, window_, wanted);
-        windowStart_ = offset;
-        windowLength_ = got < 0 ? 0 : static_cast<std::size_t>(got);
-        if (length > windowLength_) return false;
+        const std::size_t wanted = std::max<std::size_t>(length, std::min<std::uint64_t>(window_, left));
+        const long long got = file_.readSomeAt(offset, bytes_, wanted);
+        bytesStart_ = offset;
+        bytesLength_ = got < 0 ? 0 : static_cast<std::size_t>(got);
+        if (length > bytesLength_) return false;
     }
-    std::memcpy(buffer, window_ + (offset - windowStart_), length);
+    std::memcpy(buffer, bytes_ + (offset - bytesStart_), length);
     return true;
 }
 
@@ -76,7 +77,7 @@ bool pmIsMovCodecReady(const std::string& path) {
 
 bool pmIsAviCodecReady(FileReader& file) {
     if (!file.isOpen()) return false;
-    BufferedProbeBytes bytes(file);
+    BufferedProbeBytes bytes(file, kAviHandlerLength);
     return pmIsAviCodecReady(bytes);
 }
 
@@ -95,7 +96,7 @@ bool pmHasContainerSignature(FileReader& file, std::int32_t videoType) {
 
 bool pmIsAviCodecReady(ProbeBytes& file) {
     if (file.size() == 0) return false;
-    unsigned char handler[4];
+    unsigned char handler[kAviHandlerLength];
     if (!file.readAt(kAviHandlerOffset, handler, sizeof handler)) return false;
     const bool h264 = (handler[0] == 'H' || handler[0] == 'h') && handler[1] == '2' && handler[2] == '6' &&
                       handler[3] == '4';

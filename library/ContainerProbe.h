@@ -24,15 +24,19 @@ public:
 class BufferedProbeBytes final : public ProbeBytes {
 public:
     static constexpr std::size_t kWindow = 2048;
-    explicit BufferedProbeBytes(FileReader& file) : file_(file) {}
+    // `window`: how much one read takes at the most (up to kWindow); a probe that reads a single
+    // field needs no more than that field.
+    explicit BufferedProbeBytes(FileReader& file, std::size_t window = kWindow)
+        : file_(file), window_(window < kWindow ? window : kWindow) {}
     std::uint64_t size() const override;
     bool readAt(std::uint64_t offset, void* buffer, std::size_t length) override;
 
 private:
     FileReader& file_;
-    unsigned char window_[kWindow];
-    std::uint64_t windowStart_ = 0;
-    std::size_t windowLength_ = 0;
+    std::size_t window_;
+    unsigned char bytes_[kWindow];
+    std::uint64_t bytesStart_ = 0;
+    std::size_t bytesLength_ = 0;
 };
 
 // AVI: the first stream's handler is H.264 ("H264"/"h264") or Motion-JPEG ("MJPG" in any case).
