@@ -6,50 +6,35 @@
 #include "library/ContainerProbe.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
 
-// Records what each read gave: its place, success and bytes.
+// Records what each read gave: its place, success and bytes. Reads go through `buffer`, or
+// straight to the file when there is none.
 class TracedBytes final : public ProbeBytes {
 public:
-    explicit TracedBytes(ProbeBytes& bytes) : bytes_(bytes) {}
-    std::uint64_t size() const override { return bytes_.size(); }
-    bool readAt(std::uint64_t offset, void* buffer, std::size_t length) override {
-        const bool ok = bytes_.readAt(offset, buffer, length);
-        trace.push_back(offset);
-        trace.push_back(length);
-        trace.push_back(ok);
-        if (ok)
-            for (std::size_t i = 0; i < length; ++i) trace.push_back(static_cast<const unsigned char*>(buffer)[i]);
+    TracedBytes(FileReader& file, ProbeBytes* buffer) : file_(file), buffer_(buffer) {}
+    std::uint64_t size() const override { return file_.size(); }
+    bool readAt(std::uint64_t offset, void* bytes, std::size_t length) override {
+        const bool ok = buffer_ ? buffer_->readAt(offset, bytes, length) : file_.readAt(offset, bytes, length);
+        trace.insert(trace.end(), {offset, length, ok});
+        if (ok) trace.insert(trace.end(), static_cast<unsigned char*>(bytes), static_cast<unsigned char*>(bytes) + length);
         return ok;
     }
     std::vector<std::uint64_t> trace;
 
 private:
-    ProbeBytes& bytes_;
-};
-
-class DirectBytes final : public ProbeBytes {
-public:
-    explicit DirectBytes(FileReader& file) : file_(file) {}
-    std::uint64_t size() const override { return file_.size(); }
-    bool readAt(std::uint64_t offset, void* buffer, std::size_t length) override {
-        return file_.readAt(offset, buffer, length);
-    }
-
-private:
     FileReader& file_;
+    ProbeBytes* buffer_;
 };
 
 template <class Probe>
 void compare(const std::string& path, std::size_t window, Probe probe) {
     FileReader directFile(path), bufferedFile(path);
-    DirectBytes direct(directFile);
-    BufferedProbeBytes buffered(bufferedFile, window);
-    TracedBytes reference(direct), traced(buffered);
-    if (probe(reference) != probe(traced) || reference.trace != traced.trace) std::abort();
+    BufferedProbeBytes buffer(bufferedFile, window);
+    TracedBytes reference(directFile, nullptr), buffered(bufferedFile, &buffer);
+    if (probe(reference) != probe(buffered) || reference.trace != buffered.trace) std::abort();
     if (bufferedFile.readCalls() > directFile.readCalls()) std::abort();
 }
 

@@ -2,6 +2,7 @@
 // times, flags, extremes and problems on any input, however the input is cut into blocks.
 #include "telemetry/GpsParser.h"
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -18,14 +19,18 @@ struct Reading {
     Reading() { parser.setSampleTimes(&times); parser.reset(&list); }
 };
 
-bool same(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
-bool same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+// Bit for bit, so that two NaN compare equal and 0 and -0 do not.
+std::uint64_t bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
 bool sameSample(const GpsData& a, const GpsData& b) {
-    return same(a.fLatitude(), b.fLatitude()) && same(a.fLongitude(), b.fLongitude()) && same(a.fSpeed(), b.fSpeed()) &&
-           same(a.fDirection(), b.fDirection()) && same(a.dAltitude(), b.dAltitude()) &&
-           a.nSensorX() == b.nSensorX() && a.nSensorY() == b.nSensorY() && a.nSensorZ() == b.nSensorZ() &&
-           same(a.fGSensorX(), b.fGSensorX()) && same(a.fGSensorY(), b.fGSensorY()) && same(a.fGSensorZ(), b.fGSensorZ());
+    const auto fields = [](const GpsData& s) {
+        return std::array<std::uint64_t, 11>{bits(s.fLatitude()),  bits(s.fLongitude()), bits(s.fSpeed()),
+                                             bits(s.fDirection()), bits(s.dAltitude()),  bits(s.fGSensorX()),
+                                             bits(s.fGSensorY()),  bits(s.fGSensorZ()),  std::uint64_t(s.nSensorX()),
+                                             std::uint64_t(s.nSensorY()), std::uint64_t(s.nSensorZ())};
+    };
+    return fields(a) == fields(b);
 }
 
 bool sameIssue(const GpsParseIssue& a, const GpsParseIssue& b) {
@@ -37,7 +42,8 @@ bool sameReading(const Reading& a, const Reading& b) {
     const GpsList& x = a.list;
     const GpsList& y = b.list;
     if (x.GetDataCount() != y.GetDataCount() || a.times != b.times || x.bGps() != y.bGps() ||
-        x.bSenser() != y.bSenser() || !same(x.fMaxGValue(), y.fMaxGValue()) || !same(x.fMinGValue(), y.fMinGValue()) ||
+        x.bSenser() != y.bSenser() || bits(x.fMaxGValue()) != bits(y.fMaxGValue()) ||
+        bits(x.fMinGValue()) != bits(y.fMinGValue()) ||
         x.nMaxGIndex() != y.nMaxGIndex() || x.nMinGIndex() != y.nMinGIndex())
         return false;
     for (int i = 0; i < x.GetDataCount(); ++i)
