@@ -116,7 +116,10 @@ std::int64_t mpvCount(const MpvMoviePlayer& player, const char* name) {
 // starts mpv's counts again).
 class MpvCounter {
 public:
-    MpvCounter(const MpvMoviePlayer& player, const char* name) : player_(player), name_(name) { look(); }
+    MpvCounter(const MpvMoviePlayer& player, const char* name) : player_(player), name_(name) {
+        look();
+        taken_ = total_;  // what was counted before is not ours
+    }
     void look() {
         const std::int64_t now = mpvCount(player_, name_);
         if (now < 0) return;

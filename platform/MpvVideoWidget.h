@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
 
 // The software movie view: libmpv converts and scales each due picture straight into an image of
