@@ -38,6 +38,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -143,6 +144,7 @@ private:
 struct WindowCounts {
     long renders[2]{}, paints[2]{}, otherPaints = 0;
     double when = 0.0;
+    double mainThreadCpu = 0.0;  // seconds
 };
 
 Json describeView(QWidget& video, const MpvMoviePlayer& player) {
@@ -189,6 +191,9 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
         c.paints[1] = paints.second;
         c.otherPaints = paints.others;
         c.when = double(clock.nsecsElapsed()) / 1e9;
+        timespec cpu{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        c.mainThreadCpu = double(cpu.tv_sec) + double(cpu.tv_nsec) / 1e9;
         return c;
     };
     const WindowCounts start = counts();
@@ -239,6 +244,7 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
             report["dropped"] = taken(dropped);
             report["delayed"] = taken(delayed);
             report["other_paints_per_s"] = double(now.otherPaints - start.otherPaints) / seconds;
+            report["main_thread_cpu_pct"] = (now.mainThreadCpu - start.mainThreadCpu) / seconds * 100.0;
             report["players_apart_max_ms"] = playersApart * 1000.0;
             playersApart = 0.0;
             std::cout << report.dump() << std::endl;
@@ -650,6 +656,7 @@ void BM_WindowBesideMpv(benchmark::State& state) {
             c[view + "paints_s"] = report["paints_per_s"][i].get<double>();
         }
         c["other_paints_s"] = report["other_paints_per_s"].get<double>();
+        c["win_main_thread_pct"] = report["main_thread_cpu_pct"].get<double>();
         c["win_dropped"] = double(report["dropped"].get<std::int64_t>());
         c["win_late"] = double(report["delayed"].get<std::int64_t>());
         c["mpv_dropped"] = double(droppedAfter - droppedBefore);
