@@ -2,6 +2,7 @@
 #include "platform/FolderWatch.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A folder watch driven by the test: `report` is a change read at once, `queue` one the system
@@ -13,19 +14,15 @@ public:
         if (refuse) return false;
         roots = newRoots;
         sink = std::move(newSink);
-        running = true;
-        return true;
+        return running = true;
     }
     void stop() override {
-        ++stops;
         running = false;
         sink = nullptr;
         queued.clear();
     }
     void drain() override {
-        auto pending = std::move(queued);
-        queued.clear();
-        for (const auto& change : pending)
+        for (const auto& change : std::exchange(queued, {}))
             if (sink) sink(change);
     }
     std::string description() const override { return running ? "fake watch of " + roots.front().path : ""; }
@@ -38,7 +35,6 @@ public:
     bool refuse = false;
     bool running = false;
     int starts = 0;
-    int stops = 0;
     std::vector<WatchRoot> roots;
     std::vector<FolderChange> queued;
     Sink sink;
