@@ -15,26 +15,19 @@
 #include <memory>
 #include <sstream>
 
-// Keeps the body of every message the program shows instead of showing it.
-struct CountingMessageBoxes : MessageBoxPresenter {
-    void present(const std::string&, const std::string& body, const std::string&) override { bodies.push_back(body); }
-    std::vector<std::string> bodies;
-};
-
 // The controller on fake views, over a card of sample-card recordings copied into a temporary home,
 // with the players and clock of the test's choice: fakes and a manual clock, or libmpv and Qt's.
 template <class Player, class Clock, class Base = ::testing::Test>
-class ControllerFixture : public Base {
+class ControllerFixture : public Base, private MessageBoxPresenter {
 public:
-    ControllerFixture() : views(center) { pmSetMessageBoxPresenter(&messages); }
+    ControllerFixture() : views(center) { pmSetMessageBoxPresenter(this); }
     ~ControllerFixture() override {
         app.reset();
         pmSetMessageBoxPresenter(nullptr);
     }
 
     std::string card() const { return home.path() + "/card"; }
-    // Copies a sample-card file to `relative` under the card, dated `minute` minutes after 08:00 of
-    // one day, so that the copies play in the order they are added.
+    // Copies a sample-card file to `relative` under the card, dated `minute` minutes after 08:00.
     std::string addCopy(const std::string& sampleName, const std::string& relative, int minute) {
         const std::string target = card() + "/" + relative;
         std::filesystem::create_directories(std::filesystem::path(target).parent_path());
@@ -44,16 +37,8 @@ public:
         return target;
     }
     void start() {
-        app = std::make_unique<AppDelegate>(AppServices{.notifications = center,
-                                                        .scheduler = clock,
-                                                        .player1 = player1,
-                                                        .player2 = player2,
-                                                        .folderWatch = nullptr,
-                                                        .isInternetConnected = {},
-                                                        .openAddress = {},
-                                                        .chooseFolder = {},
-                                                        .runInBackground = {}},
-                                            views.all());
+        const AppServices services{.notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2};
+        app = std::make_unique<AppDelegate>(services, views.all());
         app->applicationWillFinishLaunching();
         app->applicationDidFinishLaunching(card());
     }
@@ -85,6 +70,9 @@ public:
     Clock clock;
     Player player1, player2;
     FakeViews views;
-    CountingMessageBoxes messages;
+    std::vector<std::string> messages;  // the bodies of the message boxes shown
     std::unique_ptr<AppDelegate> app;
+
+private:
+    void present(const std::string&, const std::string& body, const std::string&) override { messages.push_back(body); }
 };

@@ -8,10 +8,6 @@
 #include "support/MovieStamp.h"
 #include "support/QtWait.h"
 
-#include <unistd.h>
-
-#include <QElapsedTimer>
-
 #include <cmath>
 
 namespace {
@@ -21,8 +17,7 @@ protected:
     // Double-clicks the row of `path` and waits until it plays.
     void playRow(const std::string& path) {
         views.doubleClickRow(rowOf(path));
-        ASSERT_TRUE(spinUntil([&] { return app->selectedMovieIsPlaying() || !messages.bodies.empty(); })) << path;
-        ASSERT_TRUE(messages.bodies.empty()) << messages.bodies.front();
+        ASSERT_TRUE(spinUntil([&] { return app->selectedMovieIsPlaying(); })) << path;
     }
     // Pauses from the play bar, moves the time slider to `second` and waits for the picture of it.
     void pauseAndSeek(int second, int fps) {
@@ -81,47 +76,7 @@ TEST_F(ControllerWithMpv, PlaysOneRecordingAfterAnotherWithItsOwnTelemetryOnTheD
     spinFor(0.6);
     EXPECT_EQ(player1.path(), mp4);
     EXPECT_EQ(views.playButton, 0);
-    EXPECT_TRUE(messages.bodies.empty());
-}
-
-TEST_F(ControllerWithMpv, PlaysAtTwiceTheSpeedWhenTheUserAsks) {
-    const std::string mp4 = addCopy("FILE0201.MP4", "DCIM/Movie/FILE0201.MP4", 0);
-    start();
-    ASSERT_NO_FATAL_FAILURE(playRow(mp4));
-    views.pressSpeed();
-    views.pressSpeed();  // 1.5, then 2.0
-    ASSERT_TRUE(spinUntil([&] { return player1.rate() == 2.0f; }));
-    // Media time against wall time over a few seconds, both read here: a ratio, not a deadline.
-    const double mediaStart = player1.currentTime();
-    QElapsedTimer wall;
-    wall.start();
-    ASSERT_TRUE(spinUntil([&] { return player1.currentTime() >= mediaStart + 6.0; }));
-    const double ratio = (player1.currentTime() - mediaStart) / (double(wall.elapsed()) / 1000.0);
-    EXPECT_GT(ratio, 1.6);
-    EXPECT_LT(ratio, 2.4);
-    spinFor(0.6);
-    EXPECT_NEAR(views.playedTime, player1.currentTime(), 1.5);  // the bar follows the player
-}
-
-TEST_F(ControllerWithMpv, AMissingAndATruncatedRecordingEachGiveTheMessageOnce) {
-    const std::string good = addCopy("FILE0201.MP4", "DCIM/Movie/FILE0201.MP4", 0);
-    const std::string missing = addCopy("FILE0201.MP4", "DCIM/Movie/FILE0202.MP4", 1);
-    const std::string truncated = addCopy("FILE0201.MP4", "DCIM/Movie/FILE0203.MP4", 2);
-    start();
-    // Both go wrong after the scan: one is gone, the other lost its end (and with it the index).
-    ASSERT_EQ(::unlink(missing.c_str()), 0);
-    ASSERT_EQ(::truncate(truncated.c_str(), off_t(std::filesystem::file_size(truncated) / 2)), 0);
-    for (const std::string& broken : {missing, truncated}) {
-        messages.bodies.clear();
-        views.doubleClickRow(rowOf(broken));
-        ASSERT_TRUE(spinUntil([&] { return !messages.bodies.empty(); })) << broken;
-        spinFor(1.0);  // nothing more comes
-        EXPECT_EQ(messages.bodies.size(), 1u) << broken;
-        EXPECT_FALSE(app->selectedMovieIsPlaying());
-        EXPECT_FALSE(app->isVideoLoading());
-    }
-    messages.bodies.clear();
-    ASSERT_NO_FATAL_FAILURE(playRow(good));  // what can be played still plays
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(ControllerWithMpv, AFrontAndRearPairPlaysWithinOneFrameAndARearThatFallsBehindIsBroughtBack) {

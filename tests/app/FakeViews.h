@@ -9,14 +9,11 @@
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
 // before posting). No window layout: the controller does without one.
-class FakeViews : public PlayBarView,
-                  public ToolbarView,
-                  public RecordingListView,
-                  public CalendarPanel,
-                  public MapPanel,
+class FakeViews : public PlayBarView, public ToolbarView, public RecordingListView, public CalendarPanel, public MapPanel,
                   public GSensorGraphView {
 public:
     struct FakeMovieView : MovieView {
+        explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
         void showPlayer(int) override {}
         ViewFrame frame() const override { return viewFrame; }
         void setFrame(const ViewFrame& f) override { viewFrame = f; }
@@ -26,10 +23,7 @@ public:
         int fill = -1;
     };
 
-    explicit FakeViews(NotificationCenter& center) : center_(center) {
-        movie1.viewFrame = {0, 0, 640, 360};
-        movie2.viewFrame = {640, 0, 291, 184};
-    }
+    explicit FakeViews(NotificationCenter& center) : center_(center) {}
     ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, nullptr}; }
 
     // The user's hands.
@@ -97,7 +91,7 @@ public:
     void drawIndicator(int pos, int x, int y, int z) override { indicator = {pos, x, y, z}; }
     void loadSkinBitmap() override {}
 
-    FakeMovieView movie1, movie2;
+    FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
     int selectedRow = -1, mapState = -2;
     bool mediaButtonsEnabled = false, sliderEnabled = false, windowSwitchVisible = false, pathDrawn = false;

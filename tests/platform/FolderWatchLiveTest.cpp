@@ -1,5 +1,5 @@
-// The folder watch on real folders: inotify, the Qt event loop and the controller's checks
-// together. Deadlines are generous and no time is asserted.
+// The controller's side of the folder watch: which reports start a check of the playlist, then the
+// whole chain live on real folders (inotify, the Qt event loop, the checks). No time is asserted.
 #include "Utility/DiagnosticLog.h"
 #include "app/FolderMonitor.h"
 #include "platform/InotifyFolderWatch.h"
@@ -8,8 +8,6 @@
 #include "support/PlaylistHost.h"
 #include "support/QtWait.h"
 #include "support/TempHome.h"
-
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sched.h>
@@ -25,25 +23,30 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 using PathFlags = std::pair<std::string, std::uint32_t>;
 
-// The events the controller was told of, from its log lines.
-std::vector<PathFlags> loggedEvents() {
-    static const std::regex line(R"(AppDelegate::pathWatcher\(\) - <SCEvent \{ eventId = \d+, eventPath = (.*), eventFlags = (\d+) \} >)");
+// The log's messages without their time stamps.
+Lines loggedMessages() {
     std::istringstream lines(readFile(pmLogFilePath()));
+    Lines messages;
+    for (std::string line; std::getline(lines, line);) messages.push_back(line.substr(line.find(' ', 11) + 1));
+    return messages;
+}
+
+// The reports the controller was told of.
+std::vector<PathFlags> loggedEvents() {
+    static const std::regex report(R"(pathWatcher\(\) - <SCEvent \{ eventId = \d+, eventPath = (.*), eventFlags = (\d+) \} >)");
     std::vector<PathFlags> events;
     std::smatch match;
-    for (std::string text; std::getline(lines, text);)
-        if (std::regex_search(text, match, line)) events.emplace_back(match[1].str(), std::stoul(match[2].str()));
+    for (const std::string& message : loggedMessages())
+        if (std::regex_search(message, match, report)) events.emplace_back(match[1], std::stoul(match[2]));
     return events;
 }
 
-bool logged(const PathFlags& event) {
-    const auto events = loggedEvents();
-    return std::find(events.begin(), events.end(), event) != events.end();
-}
+bool logged(const PathFlags& event) { return std::ranges::count(loggedEvents(), event) > 0; }
 
-void makeCard(const std::string& card, std::vector<std::string>& files) {
+void makeCard(const std::string& card, Lines& files) {
     fs::create_directories(card + "/DCIM/100");
     for (const char* name : {"DCIM/FILE0001.MP4", "DCIM/FILE0002.MP4", "DCIM/100/FILE0003.MP4"}) {
         writeFile(card + "/" + name, "recording");
@@ -51,7 +54,7 @@ void makeCard(const std::string& card, std::vector<std::string>& files) {
     }
 }
 
-// One watched card: the real watch, Qt timers and the controller's side over a playlist of files.
+// A card whose three recordings are all in the playing playlist, under the real watch and Qt timers.
 struct Live {
     std::string card;
     QtScheduler scheduler;
@@ -67,29 +70,81 @@ struct Live {
     void start() { monitor.startMonitorFolder(card); }
 };
 
+// A Qt application of each test's own: the watch-limit test forks a child that makes its own.
 class FolderWatchLive : public ::testing::Test {
 protected:
-    void SetUp() override { app = std::make_unique<QCoreApplication>(argc, argv); }
     TempHome home;
     int argc = 1;
     char name[32] = "folderwatch_live_tests";
     char* argv[2] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app;
+    std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(argc, argv);
+    const std::string kCheck = "AppDelegate::OnMonitorFolder() - ";
 };
 
 }  // namespace
+
+TEST_F(FolderWatchLive, ARootChangeUnmountRemovalOrRenameAloneStartsACheckThatPausesAndRebuilds) {
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0x20, "Folder is removed or unmounted - /card"}, {0x80, "Folder is removed or unmounted - /card"},
+        {0x200, "Folder is removed or rename - /card"},   {0x800, "Folder is removed or rename - /card"},
+        {0x20 | 0x200, "Folder is removed or rename - /card"},  // more than a root change
+        {0x20 | 0x80, nullptr}, {0x100, nullptr}, {0x10000, nullptr}, {0, nullptr},  // ignored
+    };
+    for (const auto& [flags, line] : cases) {
+        SCOPED_TRACE(flags);
+        pmDeleteOutputDebugMsg();
+        Live live(home.path() + "/card" + std::to_string(flags));
+        fs::remove(live.host.library[1]);
+        live.monitor.pathWatcher(nullptr, SCEvent(3, {}, "/card", flags));
+        const Lines messages = loggedMessages();
+        EXPECT_EQ(messages.size() > 1 ? messages[1] : "", line ? line : "");
+        const Lines rebuild = {"pausePlayback", "videoLibIsReady", "checkLastVideoDate",
+                               "startWait",     "rebuildPlaylist", "endWait"};
+        EXPECT_EQ(live.host.calls, line ? rebuild : Lines{});
+    }
+}
+
+TEST_F(FolderWatchLive, OnlyANonEmptyPlaylistThatLostAFileIsRebuiltAndACheckStartedInsideAnotherRunsAllTheSame) {
+    Live live(home.path() + "/card");
+    live.monitor.onMonitorFolder();  // nothing is gone
+    live.host.playlist.clear();
+    fs::remove(live.host.library[0]);
+    live.monitor.onMonitorFolder();  // gone, but the playlist is empty
+    EXPECT_EQ(loggedMessages(), (Lines{kCheck + "start", kCheck + "end", kCheck + "start", kCheck + "end"}));
+    EXPECT_TRUE(live.host.calls.empty());
+
+    pmDeleteOutputDebugMsg();
+    live.host.playlist = live.host.library;
+    live.host.onRebuild = [&] {
+        live.host.onRebuild = nullptr;
+        fs::remove(live.host.library[2]);  // gone while the first rebuild ran
+        live.monitor.onMonitorFolder();
+    };
+    live.monitor.onMonitorFolder();
+    EXPECT_EQ(live.host.playlist, (Lines{live.host.library[1]}));
+    EXPECT_FALSE(live.monitor.isCheckingFolder());
+    const Lines steps = {kCheck + "start", kCheck + "Ready to VideoLibIsReady()", kCheck + "Ready to CheckLastVideoDate",
+                         kCheck + "Ready to RebuildPlayList"};
+    Lines expected = steps;
+    expected.push_back(kCheck + "Rentry, it is checking...");
+    expected.insert(expected.end(), steps.begin(), steps.end());
+    expected.insert(expected.end(), {kCheck + "end", kCheck + "end"});
+    EXPECT_EQ(loggedMessages(), expected);
+}
 
 TEST_F(FolderWatchLive, RemovingOrRenamingARecordingOrLosingTheFolderPausesAndRebuildsWithoutThem) {
     struct Case {
         const char* name;
         void (*act)(const std::string& parent, const std::string& card);
-        const char* eventFolder;  // under the card; the event's flags below
+        const char* eventFolder;  // under the card
         std::uint32_t flags;
         std::size_t left;  // recordings left in the playlist
     };
     const Case cases[] = {
-        {"removed in a sub-folder", [](auto&, auto& card) { fs::remove(card + "/DCIM/100/FILE0003.MP4"); }, "/DCIM/100", 0x200, 2},
-        {"renamed", [](auto&, auto& card) { fs::rename(card + "/DCIM/FILE0002.MP4", card + "/DCIM/FILE0002.BAK"); }, "/DCIM", 0x800, 2},
+        {"removed in a sub-folder", [](auto&, auto& card) { fs::remove(card + "/DCIM/100/FILE0003.MP4"); },
+         "/DCIM/100", 0x200, 2},
+        {"renamed", [](auto&, auto& card) { fs::rename(card + "/DCIM/FILE0002.MP4", card + "/DCIM/FILE0002.BAK"); },
+         "/DCIM", 0x800, 2},
         {"folder deleted", [](auto&, auto& card) { fs::remove_all(card); }, "", 0x20, 0},
         {"parent renamed", [](auto& parent, auto&) { fs::rename(parent, parent + "-old"); }, "", 0x20, 0},
     };
@@ -99,7 +154,7 @@ TEST_F(FolderWatchLive, RemovingOrRenamingARecordingOrLosingTheFolderPausesAndRe
         Live live(parent + "/card");
         live.start();
         c.act(parent, live.card);
-        ASSERT_TRUE(spinUntil([&] { return logged({live.card + c.eventFolder, c.flags}) && live.host.rebuilds >= 1; }));
+        ASSERT_TRUE(spinUntil([&] { return logged({live.card + c.eventFolder, c.flags}) && live.host.rebuilds; }));
         EXPECT_FALSE(live.host.playing);
         EXPECT_EQ(live.host.playlist.size(), c.left);
         live.monitor.stopMonitorFolder();
@@ -115,28 +170,25 @@ TEST_F(FolderWatchLive, OtherFilesChangeNothingNewAndLinkedFoldersAreWatchedOnce
     fs::create_directory_symlink(live.card, live.card + "/DCIM/100/loop");      // back up the tree
     fs::create_directory_symlink(elsewhere, live.card + "/DCIM/100/ext-again");  // the same folder twice
     writeFile(live.card + "/DCIM/NOTES.TXT", "not a recording");
-    live.host.library.push_back(live.card + "/DCIM/ext/deeper/FILE0009.MP4");
-    live.host.playlist = live.host.library;
+    live.host.playlist.push_back(live.card + "/DCIM/ext/deeper/FILE0009.MP4");
+    live.host.library = live.host.playlist;
     live.start();
     // card, DCIM, 100, elsewhere, deeper, and the ancestors of card up to the root.
-    EXPECT_EQ(live.watch.watchCount(), std::size_t(5 + std::count(live.card.begin(), live.card.end(), '/') - 1));
-    SCEvents& events = *live.monitor.events();
+    EXPECT_EQ(live.watch.watchCount(), std::size_t(4 + std::ranges::count(live.card, '/')));
 
-    for (int i = 0; i < 200; ++i) writeFile(live.card + "/DCIM/new" + std::to_string(i) + ".MP4", "copy");
+    for (int i = 0; i < 20; ++i) writeFile(live.card + "/DCIM/new" + std::to_string(i) + ".MP4", "copy");
     fs::create_directories(live.card + "/DCIM/NEW/x/y/z");
     writeFile(live.card + "/DCIM/NEW/x/y/z/b.txt", "b");
-    ASSERT_TRUE(events.flushEventStreamSync());  // so that the new folders have their watches
+    ASSERT_TRUE(live.monitor.events()->flushEventStreamSync());  // so that the new folders have their watches
     EXPECT_TRUE(loggedEvents().empty()) << "creations are not events";
     fs::remove(live.card + "/DCIM/NEW/x/y/z/b.txt");
     fs::remove(live.card + "/DCIM/NOTES.TXT");
     ASSERT_TRUE(spinUntil([&] { return loggedEvents().size() >= 2; }));
-    events.flushEventStreamSync();
     auto seen = loggedEvents();
-    std::sort(seen.begin(), seen.end());
+    std::ranges::sort(seen);
     EXPECT_EQ(seen, (std::vector<PathFlags>{{live.card + "/DCIM", 0x200}, {live.card + "/DCIM/NEW/x/y/z", 0x200}}));
     EXPECT_GE(live.host.existenceChecks, 1);
     EXPECT_TRUE(live.host.calls.empty());
-    EXPECT_TRUE(live.host.playing);
 
     fs::remove(elsewhere + "/deeper/FILE0009.MP4");
     ASSERT_TRUE(spinUntil([&] { return live.host.rebuilds == 1; }));
@@ -145,10 +197,9 @@ TEST_F(FolderWatchLive, OtherFilesChangeNothingNewAndLinkedFoldersAreWatchedOnce
 }
 
 TEST_F(FolderWatchLive, AnOverflowedQueueStillLeadsToACheckOfThePlaylist) {
-    std::ifstream limitFile("/proc/sys/fs/inotify/max_queued_events");
     long limit = 0;
-    limitFile >> limit;
-    if (limit <= 0 || limit > 200000) GTEST_SKIP() << "a kernel queue of " << limit << " events is too long to overflow here";
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    if (limit <= 0 || limit > 200000) GTEST_SKIP() << "a kernel queue of " << limit << " events is too long to fill";
     Live live(home.path() + "/card");
     fs::create_directories(live.card + "/burst");
     live.start();
@@ -167,37 +218,36 @@ TEST_F(FolderWatchLive, AnOverflowedQueueStillLeadsToACheckOfThePlaylist) {
 }
 
 TEST_F(FolderWatchLive, UnmountingTheCardsFileSystemIsSeenHoweverItGoes) {
-    if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "no private mount namespace here (" << std::strerror(errno) << ")";
+    if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "no private mount namespace here: " << std::strerror(errno);
     // Nothing mounted here may reach the machine's own namespace.
     ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0) << std::strerror(errno);
-    enum class How { Unmount, LazyWithFileOpen, BindUnmount };
-    struct Case {
-        const char* name;
-        How how;
-        bool insideTheFolder;  // the card is mounted inside the watched folder, not above it
-    };
-    for (const Case c : {Case{"unmounted", How::Unmount, false}, Case{"lazily unmounted, a recording open", How::LazyWithFileOpen, false},
-                         Case{"bind mount unmounted", How::BindUnmount, false},
-                         Case{"card inside the watched folder unmounted", How::Unmount, true}}) {
-        SCOPED_TRACE(c.name);
-        const std::string base = home.path() + "/" + c.name;
-        const std::string mountPoint = c.insideTheFolder ? base + "/cards/card1" : base + "/mnt";
+    enum How { Unmount, LazyWithFileOpen, BindUnmount, InsideTheWatchedFolder };
+    const std::pair<How, const char*> cases[] = {{Unmount, "unmounted"},
+                                                 {LazyWithFileOpen, "lazily unmounted, a recording open"},
+                                                 {BindUnmount, "bind mount unmounted"},
+                                                 {InsideTheWatchedFolder, "card inside the watched folder unmounted"}};
+    for (const auto& [how, name] : cases) {
+        SCOPED_TRACE(name);
+        const std::string base = home.path() + "/" + name;
+        const std::string mountPoint = base + (how == InsideTheWatchedFolder ? "/cards/card1" : "/mnt");
         fs::create_directories(mountPoint);
         fs::create_directories(base + "/src");
-        ASSERT_EQ(c.how == How::BindUnmount ? ::mount((base + "/src").c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr)
-                                            : ::mount("cartena-card", mountPoint.c_str(), "tmpfs", 0, "size=4m"),
+        ASSERT_EQ(how == BindUnmount ? ::mount((base + "/src").c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr)
+                                     : ::mount("cartena-card", mountPoint.c_str(), "tmpfs", 0, "size=4m"),
                   0)
             << std::strerror(errno);
-        Live live(c.insideTheFolder ? base + "/cards" : mountPoint + "/DCIM/Movie", !c.insideTheFolder);
-        if (c.insideTheFolder) makeCard(mountPoint, live.host.library);
+        Live live(how == InsideTheWatchedFolder ? base + "/cards" : mountPoint + "/DCIM/Movie", false);
+        makeCard(how == InsideTheWatchedFolder ? mountPoint : live.card, live.host.library);
         live.host.playlist = live.host.library;
-        live.start();
+        live.monitor.startMonitorFolder(mountPoint + "/");  // the volume's root itself, however written: once
+        EXPECT_EQ(live.monitor.events()->watchedPaths(), (Lines{mountPoint + "/"}));
+        live.start();  // a folder on the volume: the volume's root too
         EXPECT_EQ(live.monitor.events()->watchedPaths(),
-                  (c.insideTheFolder ? std::vector<std::string>{live.card} : std::vector<std::string>{live.card, mountPoint}));
-        const int held = c.how == How::LazyWithFileOpen ? ::open(live.host.library.front().c_str(), O_RDONLY | O_CLOEXEC) : -1;
-        ASSERT_EQ(held >= 0, c.how == How::LazyWithFileOpen);
+                  (how == InsideTheWatchedFolder ? Lines{live.card} : Lines{live.card, mountPoint}));
+        const int held = how == LazyWithFileOpen ? ::open(live.host.library[0].c_str(), O_RDONLY | O_CLOEXEC) : -1;
+        ASSERT_EQ(held >= 0, how == LazyWithFileOpen);
         ASSERT_EQ(::umount2(mountPoint.c_str(), held >= 0 ? MNT_DETACH : 0), 0) << std::strerror(errno);
-        ASSERT_TRUE(spinUntil([&] { return logged({mountPoint, 0x80}) && live.host.rebuilds >= 1; }));
+        ASSERT_TRUE(spinUntil([&] { return logged({mountPoint, 0x80}) && live.host.rebuilds; }));
         EXPECT_TRUE(live.host.playlist.empty());
         EXPECT_FALSE(live.host.playing);
         live.monitor.stopMonitorFolder();
@@ -206,14 +256,13 @@ TEST_F(FolderWatchLive, UnmountingTheCardsFileSystemIsSeenHoweverItGoes) {
 }
 
 TEST_F(FolderWatchLive, RunningOutOfWatchesKeepsTheRootAndItsAncestorsWatched) {
-    const std::string parent = home.path() + "/cards";
-    const std::string card = parent + "/card";
-    std::vector<std::string> files;
+    const std::string parent = home.path() + "/cards", card = parent + "/card";
+    Lines files;
     makeCard(card, files);
     for (int i = 0; i < 30; ++i) fs::create_directories(card + "/DCIM/100/sub" + std::to_string(i));
     writeFile(card + "/FILE0010.MP4", "recording");
     files.push_back(card + "/FILE0010.MP4");
-    app.reset();  // the child makes its own
+    app.reset();
 
     // A user namespace of its own lets the child lower its watch limit without touching the machine's.
     const int code = runInChild([&]() -> int {
@@ -221,10 +270,7 @@ TEST_F(FolderWatchLive, RunningOutOfWatchesKeepsTheRootAndItsAncestorsWatched) {
         if (::unshare(CLONE_NEWUSER) != 0 || !put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 0 1") ||
             !put("/proc/self/gid_map", "0 0 1") || !put("/proc/sys/user/max_inotify_watches", "12"))
             return 77;
-        int childArgc = 1;
-        char childName[] = "child";
-        char* childArgv[] = {childName, nullptr};
-        QCoreApplication childApp(childArgc, childArgv);
+        QCoreApplication childApp(argc, argv);
         Live live(card, false);
         live.host.library = live.host.playlist = files;
         live.start();

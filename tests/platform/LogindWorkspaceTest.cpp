@@ -1,6 +1,5 @@
 #include "platform/LogindWorkspace.h"
 
-#include "Utility/DiagnosticLog.h"
 #include "support/QtWait.h"
 #include "support/TempHome.h"
 
@@ -9,9 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
-#include <QDesktopServices>
 #include <QProcess>
-#include <QUrl>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -70,7 +67,6 @@ public:
 };
 
 class LogindWorkspaceTest : public QtTestCase {
-protected:
     TempHome home_;
 };
 
@@ -119,51 +115,6 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
     }
     QDBusConnection::disconnectFromBus("program-side");
     QDBusConnection::disconnectFromBus("login-side");
-}
-
-TEST_F(LogindWorkspaceTest, WithoutLogindOrWithoutABusThereAreNoSleepEventsAndOneLogLineEach) {
-    PrivateBus bus;
-    ASSERT_FALSE(bus.address.isEmpty());
-    for (const char* name : {"no-login", "no-login-again", "no-bus", "no-bus-again"}) {
-        LogindWorkspace workspace(std::string(name).starts_with("no-login")
-                                      ? bus.connect(name)
-                                      : QDBusConnection::connectToBus("unix:path=/nonexistent/bus", name));
-        SleepLog log;
-        workspace.setSleepObserver(&log);
-        spinFor(0.3);
-        EXPECT_FALSE(workspace.holdsSleepDelay()) << name;
-        workspace.allowSleep();  // harmless without a delay
-        EXPECT_TRUE(log.events.empty());
-        QDBusConnection::disconnectFromBus(name);
-    }
-    const std::string text = readFile(pmLogFilePath());
-    const auto count = [&](const std::string& line) {
-        int n = 0;
-        for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++n;
-        return n;
-    };
-    EXPECT_EQ(count("LogindWorkspace - no sleep delay: "), 1) << text;
-    EXPECT_EQ(count("LogindWorkspace - no system bus: no sleep and wake events"), 1) << text;
-}
-
-class AddressCatcher : public QObject {
-    Q_OBJECT
-public:
-    std::vector<QString> addresses;
-public slots:
-    void open(const QUrl& url) { addresses.push_back(url.toString()); }
-};
-
-TEST_F(LogindWorkspaceTest, OpenAddressHandsTheWholeAddressToItsSchemesHandlerAndRefusesNonAddresses) {
-    LogindWorkspace workspace(QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "open-test"));
-    AddressCatcher catcher;
-    QDesktopServices::setUrlHandler("cartena-store", &catcher, "open");
-    EXPECT_TRUE(workspace.openAddress("cartena-store://apps/id123?mt=12&ls=1"));
-    EXPECT_FALSE(workspace.openAddress("no scheme here"));
-    EXPECT_FALSE(workspace.openAddress(""));
-    EXPECT_EQ(catcher.addresses, (std::vector<QString>{"cartena-store://apps/id123?mt=12&ls=1"}));
-    QDesktopServices::unsetUrlHandler("cartena-store");
-    QDBusConnection::disconnectFromBus("open-test");
 }
 
 #include "LogindWorkspaceTest.moc"

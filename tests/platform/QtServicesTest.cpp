@@ -7,8 +7,6 @@
 #include "support/QtWait.h"
 #include "support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -21,38 +19,26 @@ namespace {
 class QtServices : public QtTestCase {};
 }  // namespace
 
-TEST_F(QtServices, TimersFireOnTheLoopNeverInsideTheStartingCallAndNeverOnceCancelledFromAnywhere) {
+TEST_F(QtServices, TimersFireOnTheLoopNotInsideTheStartingCallAndNeverOnceCancelledEvenFromInsideATimer) {
     QtScheduler scheduler;
-    const double start = scheduler.now();
     std::vector<std::string> fired;
-    int ticks = 0;
-    const auto repeating = scheduler.startRepeating(0.01, [&] { ++ticks; });
     scheduler.startOneShot(0.0, [&] { fired.push_back("at once"); });
     EXPECT_TRUE(fired.empty());
-    const auto early = scheduler.startOneShot(0.02, [&] { fired.push_back("cancelled"); });
-    scheduler.cancel(early);
-    scheduler.cancel(early);  // twice, and an unknown one: nothing
-    scheduler.cancel(12345);
-    Scheduler::TimerId self = 0;  // a repeating timer that cancels itself on its second run
-    int selfRuns = 0;
-    self = scheduler.startRepeating(0.005, [&] {
-        if (++selfRuns == 2) scheduler.cancel(self);
+    Scheduler::TimerId self = 0;
+    int runs = 0;
+    self = scheduler.startRepeating(0.005, [&] {  // cancels itself on its second run
+        fired.push_back("repeating");
+        if (++runs == 2) scheduler.cancel(self);
     });
-    // A one-shot that cancels another and starts the next from inside its action.
     const auto victim = scheduler.startOneShot(0.3, [&] { fired.push_back("victim"); });
-    scheduler.startOneShot(0.05, [&] {
-        fired.push_back("first");
+    scheduler.startOneShot(0.05, [&] {  // cancels another and starts the next from inside its action
         scheduler.cancel(victim);
-        scheduler.startOneShot(0.01, [&] { fired.push_back("second"); });
+        scheduler.cancel(victim);  // twice, and an unknown one: nothing
+        scheduler.cancel(12345);
+        scheduler.startOneShot(0.01, [&] { fired.push_back("next"); });
     });
-    ASSERT_TRUE(spinUntil([&] { return fired.size() >= 3 && ticks >= 4; }));
-    scheduler.cancel(repeating);
-    const int stoppedAt = ticks;
-    spinFor(0.4);
-    EXPECT_EQ(fired, (std::vector<std::string>{"at once", "first", "second"}));
-    EXPECT_EQ(selfRuns, 2);
-    EXPECT_EQ(ticks, stoppedAt);
-    EXPECT_GT(scheduler.now(), start);
+    spinFor(0.5);
+    EXPECT_EQ(fired, (std::vector<std::string>{"at once", "repeating", "repeating", "next"}));
 }
 
 TEST_F(QtServices, BackgroundWorkRunsElsewhereWhileTheCallerKeepsHandlingEvents) {
@@ -60,15 +46,13 @@ TEST_F(QtServices, BackgroundWorkRunsElsewhereWhileTheCallerKeepsHandlingEvents)
     QtScheduler scheduler;
     scheduler.startOneShot(0.01, [&] { timerFired = true; });
     std::thread::id worker;
-    bool sawTimer = false;
     pmRunInBackground([&] {
         worker = std::this_thread::get_id();
         // The caller's timer can only fire if its thread handles events meanwhile.
         for (int i = 0; i < 1000 && !timerFired; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        sawTimer = timerFired;
     });
     EXPECT_NE(worker, std::this_thread::get_id());
-    EXPECT_TRUE(sawTimer);
+    EXPECT_TRUE(timerFired);
     int runs = 0;
     pmRunInBackground([&] { ++runs; });  // work that ends at once still returns
     EXPECT_EQ(runs, 1);
@@ -85,23 +69,20 @@ TEST(QtMessageBoxPresenter, ShowsOneModalBoxWithPlainTextAndReturnsWhenItsButton
     QtMessageBoxPresenter presenter;
     pmSetMessageBoxPresenter(&presenter);
     // Plays the user: waits for the box, notes what it shows, presses its only button.
-    QString title, text, button;
-    Qt::TextFormat format = Qt::AutoText;
+    QStringList seen;
     QtScheduler scheduler;
     Scheduler::TimerId user = 0;
     user = scheduler.startRepeating(0.01, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         scheduler.cancel(user);
-        title = box->windowTitle(), text = box->text(), format = box->textFormat();
-        button = box->buttons().size() == 1 ? box->buttons().first()->text() : QString();
+        seen << box->windowTitle() << box->text() << (box->textFormat() == Qt::PlainText ? "plain" : "rich");
+        for (QAbstractButton* button : box->buttons()) seen << button->text();
         if (!box->buttons().isEmpty()) box->buttons().first()->click();
     });
     const std::string body = "<b>50%</b> of %s & more";
     EXPECT_EQ(pmMessageBox(body, "", 16), 1);
     pmSetMessageBoxPresenter(nullptr);
-    EXPECT_EQ(title.toStdString(), pmGetString("IDR_MAINFRAME"));
-    EXPECT_EQ(text.toStdString(), body);
-    EXPECT_EQ(format, Qt::PlainText);
-    EXPECT_EQ(button, QString::fromUtf8("確定"));  // the language's own "OK"
+    EXPECT_EQ(seen, (QStringList{QString::fromStdString(pmGetString("IDR_MAINFRAME")), QString::fromStdString(body),
+                                 "plain", QString::fromUtf8("確定")}));
 }
