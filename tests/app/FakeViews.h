@@ -45,7 +45,7 @@ public:
     int playButtonIndex() const override { return playButton; }
     void setPlayButtonIndex(int index) override { playButton = index; }
     int speedButtonIndex() const override { return speedButton; }
-    void enableMediaButtons(bool enable) override { mediaButtonsEnabled = enable; }
+    void enableMediaButtons(bool) override {}
     void setTimeSliderEnabled(bool enabled) override { sliderEnabled = enabled; }
     void setTimeSliderRange(int, int maximum) override { sliderMax = maximum; }
     void setTimeSliderValue(int value) override { sliderValue = value; }
@@ -73,32 +73,31 @@ public:
     void setActivateDay(int y, int m, int d) override { day = {y, m, d}; }
     void getSelectDay(int& y, int& m, int& d) const override { y = day[0], m = day[1], d = day[2]; }
 
-    void setPosition(float lat, float lon, float speed, float alt, float dir) override { position = {lat, lon, speed, alt, dir}; }
+    void setPosition(float lat, float lon, float speed, float alt, float dir) override {
+        position = {lat, lon, speed, alt, dir};
+    }
     void drawPath(const GpsList* track) override { pathDrawn = track != nullptr; }
     void loadMap() override {}
     bool isOnLine() const override { return false; }
     bool isMapDocReady() const override { return false; }
     bool isInternetConnected() const override { return false; }
-    void enableMap(int state) override { mapState = state; }
-    int getMapState() const override { return mapState; }
+    void enableMap(int) override {}
+    int getMapState() const override { return 0; }
     void onButtonFullMap() override {}
     void centerLastLocation() override {}
     void requestRedraw() override {}
 
-    void setGensorGraphic(const SensorGraphic* graphic, int, double range) override {
-        graphicRange = graphic ? range : -1.0;
-    }
-    void drawIndicator(int pos, int x, int y, int z) override { indicator = {pos, x, y, z}; }
+    void setGensorGraphic(const SensorGraphic*, int, double) override {}
+    void drawIndicator(int, int, int, int) override {}
     void loadSkinBitmap() override {}
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
-    int selectedRow = -1, mapState = -2;
-    bool mediaButtonsEnabled = false, sliderEnabled = false, windowSwitchVisible = false, pathDrawn = false;
+    int selectedRow = -1;
+    bool sliderEnabled = false, windowSwitchVisible = false, pathDrawn = false;
     std::set<Button> enabledButtons;
-    std::vector<int> day{0, 0, 0}, indicator;
+    std::vector<int> day{0, 0, 0};
     std::vector<float> position;
-    double graphicRange = -1.0;
 
 private:
     NotificationCenter& center_;

@@ -3,8 +3,6 @@
 #include "support/QtWait.h"
 #include "support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
@@ -20,7 +18,7 @@ class FakeLogin : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public:
-    std::vector<QStringList> requests;
+    std::vector<QString> requests;  // what and how
     std::vector<int> readEnds;
     ~FakeLogin() override {
         for (int fd : readEnds) ::close(fd);
@@ -31,10 +29,10 @@ public:
         return ::poll(&fd, 1, 0) == 1 && (fd.revents & POLLHUP);
     }
 public slots:
-    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why, const QString& mode) {
+    QDBusUnixFileDescriptor Inhibit(const QString& what, const QString&, const QString&, const QString& mode) {
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC) != 0) return {};
-        requests.push_back({what, who, why, mode});
+        requests.push_back(what + " " + mode);
         readEnds.push_back(ends[0]);
         QDBusUnixFileDescriptor handed(ends[1]);  // a copy travels; ours closes now
         ::close(ends[1]);
@@ -44,23 +42,7 @@ public slots:
 
 namespace {
 
-// A D-Bus daemon of the test's own; QProcess stops it by its pid.
-class PrivateBus : public QProcess {
-public:
-    PrivateBus() {
-        start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        if (waitForReadyRead(10000)) address = QString::fromUtf8(readLine()).trimmed();
-    }
-    ~PrivateBus() override {
-        terminate();
-        waitForFinished();
-    }
-    QDBusConnection connect(const char* name) const { return QDBusConnection::connectToBus(address, name); }
-    QString address;
-};
-
-class SleepLog : public Workspace::SleepObserver {
-public:
+struct SleepLog : Workspace::SleepObserver {
     std::vector<std::string> events;
     void workspaceWillSleep() override { events.push_back("will sleep"); }
     void workspaceDidWake() override { events.push_back("did wake"); }
@@ -73,26 +55,25 @@ class LogindWorkspaceTest : public QtTestCase {
 }  // namespace
 
 TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWaking) {
-    PrivateBus bus;
-    ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
-    QDBusConnection loginSide = bus.connect("login-side");
+    QProcess bus;  // a D-Bus daemon of the test's own, killed by its pid when the test ends
+    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+    ASSERT_TRUE(bus.waitForReadyRead(10000)) << "dbus-daemon did not start";
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    QDBusConnection loginSide = QDBusConnection::connectToBus(address, "login-side");
     FakeLogin login;
     ASSERT_TRUE(loginSide.registerService("org.freedesktop.login1"));
     ASSERT_TRUE(loginSide.registerObject("/org/freedesktop/login1", &login, QDBusConnection::ExportAllSlots));
     const auto prepareForSleep = [&](bool goingToSleep) {
         QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/login1", "org.freedesktop.login1.Manager",
                                                          "PrepareForSleep");
-        signal << goingToSleep;
-        ASSERT_TRUE(loginSide.send(signal));
+        ASSERT_TRUE(loginSide.send(signal << goingToSleep));
     };
     {
-        LogindWorkspace workspace(bus.connect("program-side"));
+        LogindWorkspace workspace(QDBusConnection::connectToBus(address, "program-side"));
         SleepLog log;
         workspace.setSleepObserver(&log);
         ASSERT_TRUE(spinUntil([&] { return workspace.holdsSleepDelay(); }, 10.0));
-        ASSERT_EQ(login.requests.size(), 1u);
-        EXPECT_EQ(login.requests[0][0], "sleep");
-        EXPECT_EQ(login.requests[0][3], "delay");
+        EXPECT_EQ(login.requests, (std::vector<QString>{"sleep delay"}));
 
         // Going to sleep: the observer hears of it, and the delay holds until it allows sleep.
         prepareForSleep(true);
@@ -107,11 +88,6 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
         EXPECT_EQ(log.events, (std::vector<std::string>{"will sleep", "did wake"}));
         ASSERT_EQ(login.requests.size(), 2u);
 
-        // Without an observer the delay goes at once.
-        workspace.setSleepObserver(nullptr);
-        prepareForSleep(true);
-        ASSERT_TRUE(spinUntil([&] { return login.released(1); }, 10.0));
-        EXPECT_EQ(log.events.size(), 2u);
     }
     QDBusConnection::disconnectFromBus("program-side");
     QDBusConnection::disconnectFromBus("login-side");

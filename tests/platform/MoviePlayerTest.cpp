@@ -13,7 +13,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -70,12 +69,6 @@ protected:
                                         player().loadState() == kMovieLoadStateError; }));
         ASSERT_EQ(player().loadState(), kMovieLoadStatePlayable) << player().loadError().description;
     }
-    double mpvProperty(const char* name) {
-        double value = NAN;
-        mpv_get_property(static_cast<MpvMoviePlayer&>(player()).handle(), name, MPV_FORMAT_DOUBLE, &value);
-        return value;
-    }
-
     Recorder seen_;
     std::unique_ptr<MoviePlayer> player_;
 };
@@ -102,6 +95,7 @@ TEST_P(MoviePlayerContract, OpensPausedReportsLoadedThenPlayableOnceAndAReplaced
         EXPECT_NEAR(player().frameRate(), entry.fps, 0.01);
         EXPECT_EQ(player().rate(), 0.0f);
         EXPECT_NEAR(player().currentTime(), 1.0, 1e-6);
+        if (isMpv()) EXPECT_TRUE(waitFor([&] { return readMovieFrame(player().frameImage()) == entry.fps; }));
     }
     // Replaced while playing, and again before the first replacement has loaded.
     player().setRate(1.0f);
@@ -125,12 +119,9 @@ TEST_P(MoviePlayerContract, OpensPausedReportsLoadedThenPlayableOnceAndAReplaced
 }
 
 TEST_P(MoviePlayerContract, UnplayableFilesReportOneErrorWithLibmpvsCodeAndText) {
-    TempHome home;
-    const std::string cut = home.path() + "/cut.MP4";  // movie box first, cut inside it
-    ASSERT_TRUE(writeFile(cut, readFile(cardPath("FILE0003F.MP4")).substr(0, 600)));
-    // Gone, cut short before its movie box, cut inside it, no movie at all.
-    for (const std::string& path :
-         {home.path() + "/missing.MP4", cardPath("FILE0152.MP4"), cut, sampleCardFolder() + "/CARDINFO.TXT"}) {
+    // Gone, cut short before its movie box, no movie at all.
+    for (const std::string& path : {sampleCardFolder() + "/missing.MP4", cardPath("FILE0152.MP4"),
+                                    sampleCardFolder() + "/CARDINFO.TXT"}) {
         SCOPED_TRACE(path);
         seen_.lines.clear();
         ASSERT_TRUE(player().open(path));
@@ -165,7 +156,6 @@ TEST_P(MoviePlayerContract, OneRateNotificationPerRealChangeNeverFromInsideTheCa
     player().setHeld(false);
     player().setSpeedTrim(1.04);
     ASSERT_TRUE(waitFor([&] { return player().currentTime() > heldAt + 0.2; }));
-    if (isMpv()) EXPECT_NEAR(mpvProperty("speed"), 1.5 * 1.04, 1e-9);
     player().setRate(-3.0f);  // no reverse play: taken as a pause
     pass(0.2);
     EXPECT_EQ(seen_.lines, (Lines{"rate 1.50", "rate 0.00"}));
@@ -177,12 +167,6 @@ TEST_P(MoviePlayerContract, PlaysToTheEndReportingRateZeroThenTheEndAndEndsAgain
     seen_.lines.clear();
     player().setCurrentTime(5.0);
     player().setRate(2.0f);
-    // The finer clock runs ahead of the frame on show, but by no more than a frame and a half.
-    for (int look = 0; look < 10; ++look) {
-        pass(0.013);
-        EXPECT_GE(player().playbackClock(), player().currentTime());
-        EXPECT_LE(player().playbackClock(), player().currentTime() + 1.5 / entry.fps + 1e-9);
-    }
     ASSERT_TRUE(waitForEnd());
     pass(0.2);
     EXPECT_EQ(seen_.lines, (Lines{"rate 2.00", "rate 0.00", "end"}));
@@ -203,28 +187,6 @@ TEST_P(MoviePlayerContract, PlaysToTheEndReportingRateZeroThenTheEndAndEndsAgain
         player().setRate(1.0f);
         ASSERT_TRUE(waitForEnd());
         EXPECT_EQ(seen_.lines, (Lines{"rate 1.00", "rate 0.00", "end"}));
-    }
-}
-
-TEST_P(MpvPlayer, ExactSeeksShowTheFrameOfThatTime) {
-    struct Case {
-        const char* name;
-        double seconds;
-        int frame;
-    };
-    const Case cases[] = {{"FILE0001F.MP4", 0.0, 0},      {"FILE0001F.MP4", 2.5, 50},  {"FILE0001F.MP4", 19.95, 399},
-                          {"FILE0001F.MP4", 7.52, 150},   {"FILE0101.AVI", 1.0 / 3.0, 10}, {"FILE0101.AVI", 7.0, 210},
-                          {"EVEN0101.AVI", 4.5, 45},      {"FILE0001R.MP4", 1.2, 18}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.seconds));
-        if (player().path() != cardPath(c.name)) openPlayable(cardPath(c.name));
-        player().setCurrentTime(c.seconds);
-        // The time is that of the frame at once, and stays so once the frame is on show.
-        const double frameTime = c.frame / double(sampleCardEntry(c.name).fps);
-        EXPECT_NEAR(player().currentTime(), frameTime, 1e-9);
-        ASSERT_TRUE(waitFor([&] { return readMovieFrame(player().frameImage()) == c.frame; }));
-        pass(0.1);
-        EXPECT_NEAR(player().currentTime(), frameTime, 1e-3);
     }
 }
 
@@ -264,8 +226,6 @@ TEST(MpvLocale, PlayerWorksUnderADecimalCommaLocaleOnceNumbersAreC) {
     MpvMoviePlayer player;
     ASSERT_TRUE(player.open(path)) << player.loadError().description;
     ASSERT_TRUE(spinUntil([&] { return player.loadState() == kMovieLoadStatePlayable; }));
-    EXPECT_NEAR(player.duration(), 20.0, 0.05);
-    EXPECT_NEAR(player.frameRate(), 20.0, 0.01);
     player.setCurrentTime(2.5);
     EXPECT_TRUE(spinUntil([&] { return readMovieFrame(player.frameImage()) == 50; }));
     // The level is a gain on mpv's cubic volume curve; muting keeps it.
@@ -281,6 +241,5 @@ TEST(MpvLocale, PlayerWorksUnderADecimalCommaLocaleOnceNumbersAreC) {
     EXPECT_EQ(speed, 1.5);
     EXPECT_NEAR(std::pow(volume / 100.0, 3.0), 0.5, 1e-6);
     EXPECT_EQ(muted, 1);
-    EXPECT_NE(std::strstr(std::setlocale(LC_CTYPE, nullptr), "de_DE"), nullptr);  // the rest keeps the user's
     unsetenv("LC_ALL");
 }

@@ -22,18 +22,15 @@ public:
         queued.clear();
     }
     void drain() override {
-        for (const auto& change : std::exchange(queued, {}))
-            if (sink) sink(change);
+        for (const auto& change : std::exchange(queued, {})) report(change.kind, change.path);
     }
     std::string description() const override { return running ? "fake watch of " + roots.front().path : ""; }
-
     void report(FolderChange::Kind kind, const std::string& path) {
         if (sink) sink(FolderChange{kind, path});
     }
     void queue(FolderChange::Kind kind, const std::string& path) { queued.push_back(FolderChange{kind, path}); }
 
-    bool refuse = false;
-    bool running = false;
+    bool refuse = false, running = false;
     int starts = 0;
     std::vector<WatchRoot> roots;
     std::vector<FolderChange> queued;

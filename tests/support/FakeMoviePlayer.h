@@ -19,7 +19,7 @@ public:
 
     bool open(const std::string& path) override {
         openedPaths.push_back(path);
-        reset();
+        close();
         if (!openSucceeds) {
             error_ = {MPV_ERROR_GENERIC, "something happened"};
             return false;
@@ -28,7 +28,16 @@ public:
         loadState_ = kMovieLoadStateLoading;
         return true;
     }
-    void close() override { reset(); }
+    void close() override {
+        path_.clear();
+        loadState_ = kMovieLoadStateNone;
+        error_ = {};
+        duration_ = time_ = fps_ = 0.0;
+        trim_ = 1.0;
+        size_ = {};
+        rate_ = reportedRate_ = 0.0f;
+        rateDue_ = atEnd_ = false;
+    }
     bool hasMovie() const override { return loadState_ != kMovieLoadStateNone; }
     const std::string& path() const override { return path_; }
     long loadState() const override { return loadState_; }
@@ -45,7 +54,7 @@ public:
     float rate() const override { return rate_; }
     void setRate(float rate) override {
         if (!hasMovie() || loadState_ == kMovieLoadStateError) return;
-        rate_ = rate > 0.0f ? rate : 0.0f;
+        rate_ = std::max(rate, 0.0f);
         rateDue_ = true;
     }
     float volume() const override { return volume_; }
@@ -75,7 +84,6 @@ public:
         finishLoading(duration, size, fps);
         becomePlayable();
     }
-    // The file cannot be played: Error, with libmpv's code and text.
     void failLoading(long code = MPV_ERROR_LOADING_FAILED, const std::string& text = "loading failed") {
         error_ = {code, text};
         rate_ = reportedRate_ = 0.0f;
@@ -107,8 +115,7 @@ public:
     // Rate 0 reported, then the end; the last frame stays.
     void reachEnd() {
         atEnd_ = true;
-        rate_ = 0.0f;
-        rateDue_ = true;
+        changeRateByItself(0.0f);
         deliverNotifications();
         notifyDidEnd();
     }
@@ -118,16 +125,6 @@ private:
     void report(long state) {
         loadState_ = state;
         notifyLoadStateChanged();
-    }
-    void reset() {
-        path_.clear();
-        loadState_ = kMovieLoadStateNone;
-        error_ = {};
-        duration_ = time_ = fps_ = 0.0;
-        size_ = {};
-        rate_ = reportedRate_ = 0.0f;
-        rateDue_ = atEnd_ = false;
-        trim_ = 1.0;
     }
 
     std::string path_;

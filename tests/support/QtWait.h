@@ -15,13 +15,12 @@
 inline bool spinUntil(const std::function<bool()>& done, double timeoutSeconds = 30.0) {
     QElapsedTimer clock;
     clock.start();
-    while (!done()) {
-        if (clock.elapsed() > qint64(timeoutSeconds * 1000)) return false;
+    while (!done() && clock.elapsed() <= qint64(timeoutSeconds * 1000)) {
         QEventLoop loop;
         QTimer::singleShot(5, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return true;
+    return done();
 }
 
 inline void spinFor(double seconds) { spinUntil([] { return false; }, seconds); }
@@ -32,8 +31,7 @@ class QtTestCase : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         static int argc = 1;
-        static char name[] = "cartena-test";
-        static char* argv[] = {name, nullptr};
+        static char name[] = "cartena-test", *argv[] = {name, nullptr};
         application_ = std::make_unique<QCoreApplication>(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
     }
