@@ -12,6 +12,7 @@
 // from those that exist, with every call recorded in order.
 class PlaylistHost : public FolderMonitorHost {
 public:
+    explicit PlaylistHost(std::vector<std::string> files = {}) : library(std::move(files)), playlist(library) {}
     bool isPlaylistEmpty() const override { return playlist.empty(); }
     bool isAllMediaExist() const override {
         ++existenceChecks;
