@@ -42,6 +42,7 @@ protected:
 }  // namespace
 
 TEST_F(Playback, StartsOnTheGivenFolderWithoutStoringItAndPlaysAnEntryOnceItsFirstFrameIsReady) {
+    EXPECT_EQ(app->currentFolder(), card());
     EXPECT_FALSE(pmPreferences().value(kKeyCurrentFolder));
     EXPECT_EQ(log().find(" -- Start Video Player! - AppDelegate.\n"), log().find(' ', 11));  // the earlier line is gone
     EXPECT_FALSE(views.enabledButtons.count(ToolbarView::Print));  // nothing open to print
@@ -106,8 +107,8 @@ TEST_F(Playback, SpeedVolumeAndMuteChosenWhilePausedOrLoadingWaitForThePlayAndCa
     views.moveSlider("volume", 14);  // limited to 10
     views.doubleClickRow(1);
     views.pressSpeed();  // 0.25, while loading
-    player1.load(10.0);
-    EXPECT_EQ(player1.rate(), 0.25f);
+    player1.load(0.6);  // under a second: no slider
+    EXPECT_EQ(shown(), "FILE0002.MP4 x0.25 | pause | 0/1 off");
     EXPECT_EQ(player1.volume(), 1.0f);
     EXPECT_TRUE(player1.isMuted());
     for (int i = 0; i < 3; ++i) views.pressSpeed();  // while playing, at once: 0.5, 1, 1.5
@@ -120,6 +121,7 @@ TEST_F(Playback, AnUnplayableRecordingOrAPlayerThatCannotOpenGivesTheMessageAndC
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_TRUE(logged("AppDelegate - open video error code = -17 : unrecognized file format"));
     EXPECT_EQ(shown(), "FILE0001.MP4 x0 | play | 0/0 off");
+    EXPECT_FALSE(app->isVideoLoading());
     player1.openSucceeds = false;
     views.doubleClickRow(1);
     EXPECT_EQ(messages.size(), 2u);

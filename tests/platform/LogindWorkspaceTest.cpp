@@ -59,6 +59,12 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
     bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
     ASSERT_TRUE(bus.waitForReadyRead(10000)) << "dbus-daemon did not start";
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    {
+        LogindWorkspace early(QDBusConnection::connectToBus(address, "early"));  // before logind is there
+        spinFor(0.5);
+        EXPECT_FALSE(early.holdsSleepDelay());
+        EXPECT_FALSE(early.openAddress("no scheme here"));
+    }
     QDBusConnection loginSide = QDBusConnection::connectToBus(address, "login-side");
     FakeLogin login;
     ASSERT_TRUE(loginSide.registerService("org.freedesktop.login1"));
@@ -88,7 +94,13 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
         EXPECT_EQ(log.events, (std::vector<std::string>{"will sleep", "did wake"}));
         ASSERT_EQ(login.requests.size(), 2u);
 
+        // Without an observer the delay goes at once.
+        workspace.setSleepObserver(nullptr);
+        prepareForSleep(true);
+        EXPECT_TRUE(spinUntil([&] { return login.released(1); }, 10.0));
+
     }
+    QDBusConnection::disconnectFromBus("early");
     QDBusConnection::disconnectFromBus("program-side");
     QDBusConnection::disconnectFromBus("login-side");
 }

@@ -218,6 +218,7 @@ TEST(MpvLocale, PlayerWorksUnderADecimalCommaLocaleOnceNumbersAreC) {
     const std::string path = cardPath("FILE0001F.MP4");   // 20 s, 20 frames a second
     {
         MpvMoviePlayer refused;
+        EXPECT_FALSE(refused.isValid());
         EXPECT_NE(refused.loadError().description.find("LC_NUMERIC"), std::string::npos);
         EXPECT_FALSE(refused.open(path));
         EXPECT_FALSE(refused.hasMovie());
