@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/MoviePlayer.h"
+#include "interfaces/MoviePlayer.h"
 
 #include <mpv/client.h>  // for its error codes only: the fake fails as libmpv does
 
