@@ -90,9 +90,10 @@ TEST_F(ControllerWithMpv, AFrontAndRearPairPlaysWithinOneFrameAndARearThatFallsB
         }
         return widest;
     };
+    spinFor(1.0);  // the lock settles after the start
     views.pressSpeed();
     views.pressSpeed();
-    ASSERT_TRUE(spinUntil([&] { return player2.rate() == 2.0f; }));
+    ASSERT_TRUE(spinUntil([&] { return player1.rate() == 2.0f && player2.rate() == 2.0f; })) << player2.rate();
     spinFor(1.0);
     EXPECT_LE(widestApart(4.0), rearFrame);
     // Back near the start, a rear a few frames behind is steered back; one far behind is moved.

@@ -1,5 +1,7 @@
 #include "platform/LogindWorkspace.h"
 
+#include "Utility/DiagnosticLog.h"
+
 #include "support/QtWait.h"
 #include "support/TempHome.h"
 
@@ -59,11 +61,20 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
     bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
     ASSERT_TRUE(bus.waitForReadyRead(10000)) << "dbus-daemon did not start";
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    {
-        LogindWorkspace early(QDBusConnection::connectToBus(address, "early"));  // before logind is there
+    // Before logind is there, or without a bus: no delay, and one log line each however often.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        LogindWorkspace early(QDBusConnection::connectToBus(address, "early"));
+        LogindWorkspace noBus(QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "no-bus"));
         spinFor(0.5);
-        EXPECT_FALSE(early.holdsSleepDelay());
+        EXPECT_FALSE(early.holdsSleepDelay() || noBus.holdsSleepDelay());
         EXPECT_FALSE(early.openAddress("no scheme here"));
+        QDBusConnection::disconnectFromBus("early");
+        QDBusConnection::disconnectFromBus("no-bus");
+    }
+    const std::string text = readFile(pmLogFilePath());
+    for (const char* line : {"LogindWorkspace - no sleep delay: ", "LogindWorkspace - no system bus: no sleep"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+        EXPECT_EQ(text.find(line), text.rfind(line)) << line;
     }
     QDBusConnection loginSide = QDBusConnection::connectToBus(address, "login-side");
     FakeLogin login;
@@ -100,7 +111,6 @@ TEST_F(LogindWorkspaceTest, SleepWaitsUntilAllowedAndTheDelayIsTakenAgainAfterWa
         EXPECT_TRUE(spinUntil([&] { return login.released(1); }, 10.0));
 
     }
-    QDBusConnection::disconnectFromBus("early");
     QDBusConnection::disconnectFromBus("program-side");
     QDBusConnection::disconnectFromBus("login-side");
 }
