@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -17,16 +15,11 @@ namespace {
 
 std::string settingsFolder(const TempHome& home) { return home.configHome() + "/cartena-manager"; }
 
-mode_t modeOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+long entriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
 }
 
-std::size_t entriesIn(const std::string& folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-    return count;
-}
+PreferenceValue number(std::int32_t n) { return n; }
 
 }  // namespace
 
@@ -41,81 +34,67 @@ TEST(Preferences, PresenceTypesAndDefaultsSurviveARestart) {
     EXPECT_EQ(pmGetProfileInt(kKeyFacebookKey, 7), 0);                 // integer read of a string
     EXPECT_EQ(pmGetProfileString(kKeyVolume, "x"), "");                // string read of an integer
 
-    // A second store on the same folder is the next run.
-    FilePreferencesStore again(settingsFolder(home));
-    EXPECT_EQ(again.value(kKeyVolume), PreferenceValue(std::int32_t(0)));
-    EXPECT_EQ(again.value(kKeyFacebookKey), PreferenceValue(std::string("token-123")));
-    EXPECT_FALSE(again.value(kKeySkinId).has_value());
-
-    EXPECT_EQ(modeOf(settingsFolder(home)), 0700u);
-    EXPECT_EQ(modeOf(again.filePath()), 0600u);
-    EXPECT_EQ(entriesIn(settingsFolder(home)), 1u);  // no temporary file left behind
+    FilePreferencesStore nextRun(settingsFolder(home));
+    EXPECT_EQ(nextRun.value(kKeyVolume), number(0));
+    EXPECT_EQ(nextRun.value(kKeyFacebookKey), PreferenceValue(std::string("token-123")));
+    EXPECT_FALSE(nextRun.value(kKeySkinId).has_value());
+    struct stat folder {}, file {};
+    ASSERT_EQ(::stat(settingsFolder(home).c_str(), &folder), 0);
+    ASSERT_EQ(::stat(nextRun.filePath().c_str(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);  // the file holds account tokens
+    EXPECT_EQ(file.st_mode & 07777, 0600u);
+    EXPECT_EQ(entriesIn(settingsFolder(home)), 1);  // no temporary file left behind
 }
 
-TEST(Preferences, HandEditedValuesOfOtherKindsReadAsTheStoreConvertsThem) {
+TEST(Preferences, HandEditedAndCorruptFiles) {
     TempHome home;
-    std::filesystem::create_directories(settingsFolder(home));
-    ASSERT_TRUE(writeFile(settingsFolder(home) + "/settings.json",
-                          R"({"Volume": 4294967299, "SpeedUnit": 1.9, "SKIN_ID": true, "FB_KEY": [1,2]})"));
-    FilePreferencesStore store(settingsFolder(home));
-    pmSetPreferences(&store);
-    EXPECT_EQ(pmGetProfileInt(kKeyVolume, 8), 3);  // low 32 bits
-    EXPECT_EQ(pmGetProfileInt(kKeySpeedUnit, 0), 1);
-    EXPECT_EQ(pmGetProfileInt(kKeySkinId, 0), 1);
-    EXPECT_EQ(pmGetProfileInt(kKeyFacebookKey, 5), 0);
-    EXPECT_EQ(pmGetProfileString(kKeyFacebookKey, "d"), "");
-    pmSetPreferences(nullptr);
-}
-
-TEST(Preferences, CorruptFileReadsAsDefaultsAndIsKeptAside) {
-    TempHome home;
-    std::filesystem::create_directories(settingsFolder(home));
-    const std::string garbage = "{\"Volume\": 3,,, not json";
     const std::string file = settingsFolder(home) + "/settings.json";
+    std::filesystem::create_directories(settingsFolder(home));
+    ASSERT_TRUE(writeFile(file, R"({"Volume": 4294967299, "SpeedUnit": 1.9, "SKIN_ID": true, "FB_KEY": [1,2]})"));
+    {
+        FilePreferencesStore store(settingsFolder(home));
+        pmSetPreferences(&store);
+        EXPECT_EQ(pmGetProfileInt(kKeyVolume, 8), 3);  // low 32 bits
+        EXPECT_EQ(pmGetProfileInt(kKeySpeedUnit, 0), 1);
+        EXPECT_EQ(pmGetProfileInt(kKeySkinId, 0), 1);
+        EXPECT_EQ(pmGetProfileInt(kKeyFacebookKey, 5), 0);
+        EXPECT_EQ(pmGetProfileString(kKeyFacebookKey, "d"), "");
+        pmSetPreferences(nullptr);
+    }
+    // A file that cannot be parsed reads as empty, unchanged, and is kept aside at the first write.
+    const std::string garbage = "{\"Volume\": 3,,, not json";
     ASSERT_TRUE(writeFile(file, garbage));
-
-    FilePreferencesStore store(file.substr(0, file.rfind('/')));
+    FilePreferencesStore store(settingsFolder(home));
     EXPECT_FALSE(store.value(kKeyVolume).has_value());
-    EXPECT_EQ(readFile(file), garbage);  // reading alone changes nothing
-
-    store.setValue(kKeySpeedUnit, std::int32_t(1));
+    EXPECT_EQ(readFile(file), garbage);
+    store.setValue(kKeySpeedUnit, number(1));
     ASSERT_FALSE(store.setAsidePath().empty());
     EXPECT_EQ(readFile(store.setAsidePath()), garbage);
-    FilePreferencesStore next(settingsFolder(home));
-    EXPECT_EQ(next.value(kKeySpeedUnit), PreferenceValue(std::int32_t(1)));
+    EXPECT_EQ(FilePreferencesStore(settingsFolder(home)).value(kKeySpeedUnit), number(1));
 }
 
 TEST(Preferences, ReadOnlyFolderGivesItsValuesAndKeepsChangesInMemory) {
     TempHome home;
     const std::string folder = settingsFolder(home);
     std::filesystem::create_directories(folder);
-    const std::string file = folder + "/settings.json";
     const std::string original = R"({"Volume": 3})";
-    ASSERT_TRUE(writeFile(file, original));
-    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
-    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-    for (std::string dir = folder; dir != "/"; dir = std::filesystem::path(dir).parent_path().string())
-        chmod(dir.c_str(), modeOf(dir) | 0005);  // let the unprivileged child reach the file
-
-    const std::string errors = home.path() + "/stderr.txt";
-    const int errorFd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    ASSERT_GE(errorFd, 0);
+    ASSERT_TRUE(writeFile(folder + "/settings.json", original));
+    ASSERT_EQ(::chmod(home.path().c_str(), 0755), 0);  // the unprivileged child reaches the file...
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);       // ...but cannot write beside it
+    testing::internal::CaptureStderr();
     const int code = runInChild(
         [&] {
-            dup2(errorFd, STDERR_FILENO);
             FilePreferencesStore store(folder);
-            if (store.value(kKeyVolume) != PreferenceValue(std::int32_t(3))) return 1;
-            store.setValue(kKeyVolume, std::int32_t(5));
-            store.setValue(kKeySpeedUnit, std::int32_t(1));
+            if (store.value(kKeyVolume) != number(3)) return 1;
+            store.setValue(kKeyVolume, number(5));
+            store.setValue(kKeySpeedUnit, number(1));
             if (store.synchronize()) return 2;
-            if (store.value(kKeyVolume) != PreferenceValue(std::int32_t(5))) return 3;
-            return 0;
+            return store.value(kKeyVolume) == number(5) ? 0 : 3;
         },
         /*dropPrivileges=*/true);
-    ::close(errorFd);
+    const std::string reported = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(readFile(file), original);
-    const std::string reported = readFile(errors);
+    EXPECT_EQ(readFile(folder + "/settings.json"), original);
     EXPECT_NE(reported.find("kept for this run only"), std::string::npos);
     EXPECT_EQ(reported.find("kept for this run only"), reported.rfind("kept for this run only")) << reported;
 }
@@ -123,13 +102,8 @@ TEST(Preferences, ReadOnlyFolderGivesItsValuesAndKeepsChangesInMemory) {
 TEST(Preferences, FullDiskOrMissingFolderLeavesTheOldFileByteIdentical) {
     TempHome home;
     const std::string folder = settingsFolder(home);
-    {
-        FilePreferencesStore store(folder);
-        store.setValue(kKeyVolume, std::int32_t(6));
-    }
-    const std::string file = folder + "/settings.json";
-    const std::string before = readFile(file);
-
+    FilePreferencesStore(folder).setValue(kKeyVolume, number(6));
+    const std::string before = readFile(folder + "/settings.json");
     const int code = runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
         const struct rlimit limit {8, 8};
@@ -140,37 +114,35 @@ TEST(Preferences, FullDiskOrMissingFolderLeavesTheOldFileByteIdentical) {
         return store.value(kKeyFacebookKey) ? 0 : 2;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(readFile(file), before);
-    EXPECT_EQ(entriesIn(folder), 1u);
+    EXPECT_EQ(readFile(folder + "/settings.json"), before);
+    EXPECT_EQ(entriesIn(folder), 1);
 
     // A settings folder under a regular file cannot exist: the values still hold for the run.
     ASSERT_TRUE(writeFile(home.path() + "/plain", "x"));
     FilePreferencesStore nowhere(home.path() + "/plain/cartena-manager");
-    nowhere.setValue(kKeyVolume, std::int32_t(2));
-    EXPECT_EQ(nowhere.value(kKeyVolume), PreferenceValue(std::int32_t(2)));
+    nowhere.setValue(kKeyVolume, number(2));
+    EXPECT_EQ(nowhere.value(kKeyVolume), number(2));
 }
 
 TEST(Preferences, FolderLookupsFallBackAndSaveAsymmetrically) {
     TempHome home;
+    const std::string card = home.path() + "/card", gone = home.path() + "/gone";
     EXPECT_EQ(pmGetStorageFolder(), home.movies());
-    pmWriteProfileString(kKeyCurrentFolder, home.path() + "/card-not-inserted");
+    pmWriteProfileString(kKeyCurrentFolder, gone);  // a card not inserted: kept, but not used
     EXPECT_EQ(pmGetStorageFolder(), home.movies());
-    EXPECT_EQ(pmGetProfileString(kKeyCurrentFolder, ""), home.path() + "/card-not-inserted");
-
-    const std::string card = home.path() + "/card";
+    EXPECT_EQ(pmGetProfileString(kKeyCurrentFolder, ""), gone);
     std::filesystem::create_directories(card);
     pmSaveStorageFolder(card);
     EXPECT_EQ(pmGetStorageFolder(), card);
-    pmSaveStorageFolder(home.path() + "/gone");
+    pmSaveStorageFolder(gone);
     EXPECT_EQ(pmGetProfileString(kKeyCurrentFolder, ""), card);
 
     EXPECT_EQ(pmGetExportFolder(), home.documents());
-    pmSaveExportFolder(home.path() + "/gone");
+    pmSaveExportFolder(gone);
     EXPECT_FALSE(pmPreferences().value(kKeyExportFolder).has_value());
     pmSaveExportFolder(card);
     EXPECT_EQ(pmGetExportFolder(), card);
-
-    pmSaveCaptureFolder(home.path() + "/gone");
-    EXPECT_EQ(pmGetProfileString(kKeyCaptureFolder, ""), home.path() + "/gone");
+    pmSaveCaptureFolder(gone);
+    EXPECT_EQ(pmGetProfileString(kKeyCaptureFolder, ""), gone);
     EXPECT_EQ(pmGetCaptureFolder(), home.documents());
 }

@@ -95,7 +95,7 @@ TEST(ScanSampleCard, ListsEveryPlayableRecordingInDateOrder) {
 
     // Of the rejected recordings only the too-short movie says so in the log.
     std::vector<std::string> complaints;
-    for (const std::string& message : librarytest::logMessages())
+    for (const std::string& message : logMessages())
         if (message.rfind("pmIsMovCodecReady()", 0) == 0) complaints.push_back(message);
     EXPECT_EQ(complaints, std::vector<std::string>{"pmIsMovCodecReady() - Duration is too short, filter out it - " +
                                                     sampleCardPath(sampleCardEntry("FILE0150.MP4"))});

@@ -9,7 +9,6 @@
 #include <algorithm>
 
 using namespace containers;
-using librarytest::logMessages;
 
 namespace {
 

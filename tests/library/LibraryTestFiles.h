@@ -1,8 +1,7 @@
 #pragma once
 // Small helpers for the library tests: recordings made by the container builders, file dates in
-// local time, and the diagnostic log's messages.
+// local time.
 
-#include "Utility/DiagnosticLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/TempHome.h"
 
@@ -50,19 +49,6 @@ inline void writeAvi(const std::string& path, std::time_t when, const std::strin
     options.handler = handler;
     containers::writeImage(makeParents(path), containers::aviImage(options));
     setModificationTime(path, when);
-}
-
-// The messages of the diagnostic log, without their time stamps.
-inline std::vector<std::string> logMessages() {
-    std::vector<std::string> messages;
-    std::ifstream in(pmLogFilePath());
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto firstBlank = line.find(' ');
-        const auto secondBlank = firstBlank == std::string::npos ? firstBlank : line.find(' ', firstBlank + 1);
-        messages.push_back(secondBlank == std::string::npos ? line : line.substr(secondBlank + 1));
-    }
-    return messages;
 }
 
 }  // namespace librarytest

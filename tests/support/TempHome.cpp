@@ -1,5 +1,6 @@
 #include "support/TempHome.h"
 
+#include "Utility/DiagnosticLog.h"
 #include "Utility/UserFolders.h"
 
 #include <utime.h>
@@ -56,4 +57,12 @@ std::string readFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::vector<std::string> logMessages() {
+    std::vector<std::string> messages;
+    std::istringstream in(readFile(pmLogFilePath()));
+    // "2024-05-01 08:15:02.7 message": the message follows the second blank.
+    for (std::string line; std::getline(in, line);) messages.push_back(line.substr(line.find(' ', 11) + 1));
+    return messages;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Gives a test its own HOME and XDG folders under a fresh temporary folder, and reloads the user's
 // folders; everything is removed and the environment restored when it goes out of scope.
@@ -29,3 +30,5 @@ bool writeFile(const std::string& path, const std::string& bytes);
 bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute);
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::string& path);
+// The messages of the diagnostic log (in the current documents folder), without their time stamps.
+std::vector<std::string> logMessages();
