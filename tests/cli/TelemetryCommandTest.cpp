@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+using namespace std::string_literals;
+
 namespace {
 
 const char* kLog =
@@ -19,35 +21,32 @@ class CartenaTelemetry : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(home.path() + "/card/Movie");
-        recording = home.path() + "/card/Movie/FILE0001.MOV";
         ASSERT_TRUE(writeFile(recording, "not really a movie"));
-        ASSERT_TRUE(writeFile(home.path() + "/card/Movie/FILE0001.log", kLog));
+        ASSERT_TRUE(writeFile(log, kLog));
+    }
+    CommandResult run(std::vector<std::string> args) {
+        args.insert(args.begin(), builtProgram("cli/cartena"));
+        return runCommand(args);
     }
     TempHome home;
-    std::string recording;
-    const std::string cartena = builtProgram("cli/cartena");
+    const std::string recording = home.path() + "/card/Movie/FILE0001.MOV", log = home.path() + "/card/Movie/FILE0001.log";
 };
 
 }  // namespace
 
-TEST_F(CartenaTelemetry, CsvShowsTheTrackAsHeldAndNamesTheMarkers) {
-    const CommandResult r = runCommand({cartena, "telemetry", recording, "--length", "3"});
+TEST_F(CartenaTelemetry, CsvShowsTheTrackAsHeldAndJsonGivesNullForMarkers) {
+    CommandResult r = run({"telemetry", recording, "--length", "3"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("speed_kmh -1 = "), std::string::npos);
-    EXPECT_NE(r.out.find("altitude_m 65535 = "), std::string::npos);
-    EXPECT_NE(r.out.find("\nsecond,latitude,longitude,speed_kmh,direction,altitude_m,gx,gy,gz\n"), std::string::npos);
     // The second before the fix shows the fix with speed -1; the padding continues it.
-    EXPECT_NE(r.out.find("\n0,48.1173,11.516666,-1,0,0,0.016,0.032,0.992\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n1,48.1173,11.516666,36.82493,84.4,545.4,0.016,-0.256,0.256\n"), std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find("\n2,48.1173,11.516666,-1,-1,0,0,0,0\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("# source: text log " + home.path() + "/card/Movie/FILE0001.log\n"), std::string::npos);
-    EXPECT_NE(r.out.find("# samples: 3\n# length_s: 3\n# peak_g: 0.992 at second 0\n# event_second: none\n"),
-              std::string::npos) << r.out;
-}
+    for (const std::string& part : {"speed_kmh -1 = "s, "altitude_m 65535 = "s,
+                                    "\nsecond,latitude,longitude,speed_kmh,direction,altitude_m,gx,gy,gz\n"s,
+                                    "\n0,48.1173,11.516666,-1,0,0,0.016,0.032,0.992\n"s,
+                                    "\n1,48.1173,11.516666,36.82493,84.4,545.4,0.016,-0.256,0.256\n"s,
+                                    "\n2,48.1173,11.516666,-1,-1,0,0,0,0\n"s, "# source: text log " + log + "\n",
+                                    "# samples: 3\n# length_s: 3\n# peak_g: 0.992 at second 0\n# event_second: none\n"s})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
 
-TEST_F(CartenaTelemetry, JsonGivesNullForMarkers) {
-    const CommandResult r = runCommand({cartena, "telemetry", recording, "--format", "json", "--length", "3"});
+    r = run({"telemetry", recording, "--format", "json", "--length", "3"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const auto document = nlohmann::json::parse(r.out);
     const auto& samples = document.at("samples");
@@ -62,34 +61,28 @@ TEST_F(CartenaTelemetry, JsonGivesNullForMarkers) {
 }
 
 TEST_F(CartenaTelemetry, SaysWhyALogCannotBeReadAndWhereItWentWrong) {
-    ASSERT_TRUE(writeFile(home.path() + "/card/Movie/FILE0001.log", ""));
-    CommandResult r = runCommand({cartena, "telemetry", recording});
+    ASSERT_TRUE(writeFile(log, ""));
+    CommandResult r = run({"telemetry", recording});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("FILE0001.log: the log cannot be read: the log is empty"), std::string::npos) << r.err;
-
-    ASSERT_TRUE(writeFile(home.path() + "/card/Movie/FILE0001.log",
-                          std::string(kLog) + "$GPRMC,1,A,4807.0380,N,01131.0000,E,0123456789012345678901,1\n"));
-    r = runCommand({cartena, "telemetry", recording});
+    ASSERT_TRUE(writeFile(log, std::string(kLog) + "$GPRMC,1,A,4807.0380,N,01131.0000,E,0123456789012345678901,1\n"));
+    r = run({"telemetry", recording});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("FILE0001.log:6: a field is longer than 20 characters"), std::string::npos) << r.err;
-
-    r = runCommand({cartena, "telemetry", home.path() + "/missing.AVI"});
+    r = run({"telemetry", home.path() + "/missing.AVI"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("no such file"), std::string::npos);
 }
 
 TEST_F(CartenaTelemetry, ExportsRefuseToOverwriteWithoutForce) {
-    for (const char* format : {"kml", "gpx"}) {
+    for (const std::string format : {"kml", "gpx"}) {
         const std::string out = home.path() + "/track." + format;
-        CommandResult r = runCommand({cartena, format, recording, "-o", out});
-        ASSERT_EQ(r.exitCode, 0) << format << r.err;
-        const std::string first = readFile(out);
-        EXPECT_NE(first.find("track." + std::string(format)), std::string::npos);
-        r = runCommand({cartena, format, recording, "-o", out});
-        EXPECT_EQ(r.exitCode, 1) << format;
-        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
-        r = runCommand({cartena, format, recording, "-o", out, "--force"});
-        EXPECT_EQ(r.exitCode, 0) << format << r.err;
+        EXPECT_EQ(run({format, recording, "-o", out}).exitCode, 0) << format;
+        EXPECT_NE(readFile(out).find("track." + format), std::string::npos);  // named after its file
+        const CommandResult refused = run({format, recording, "-o", out});
+        EXPECT_EQ(refused.exitCode, 1) << format;
+        EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+        EXPECT_EQ(run({format, recording, "-o", out, "--force"}).exitCode, 0) << format;
     }
     // Both points of the log carry its UTC times.
     const std::string gpx = readFile(home.path() + "/track.gpx");

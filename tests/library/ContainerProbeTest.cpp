@@ -6,17 +6,9 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
-
 using namespace containers;
 
 namespace {
-
-std::string writeBytes(const TempHome& home, const std::string& name, const std::string& bytes) {
-    const std::string path = home.path() + "/" + name;
-    writeFile(path, bytes);
-    return path;
-}
 
 // Pads a movie file out to `size` bytes with a trailing free box, keeping it well formed.
 std::string padded(std::string bytes, std::size_t size) {
@@ -28,83 +20,75 @@ std::string padded(std::string bytes, std::size_t size) {
 
 TEST(AviProbe, AcceptsH264AndMotionJpegHandlersOnly) {
     TempHome home;
-    struct Case {
-        const char* handler;
-        bool accepted;
+    const std::string path = home.path() + "/clip.avi";
+    const std::pair<const char*, bool> handlers[] = {
+        {"H264", true},   {"h264", true},   {"MJPG", true},  {"mjpg", true},  {"mJpG", true},
+        {"H265", false},  {"X264", false},  {"XVID", false}, {"DIVX", false}, {"mp4v", false},
+        {"H26", false},   {"h2G4", false},  {"    ", false},
     };
-    const Case cases[] = {
-        {"H264", true}, {"h264", true}, {"MJPG", true}, {"mjpg", true}, {"mJpG", true},
-        {"H265", false}, {"X264", false}, {"XVID", false}, {"DIVX", false}, {"mp4v", false},
-        {"H26", false}, {"h2G4", false}, {"    ", false},
-    };
-    for (const auto& c : cases) {
-        AviOptions options;
-        options.handler = c.handler;
-        const std::string path = home.path() + "/clip.avi";
-        ASSERT_TRUE(writeImage(path, aviImage(options)));
-        EXPECT_EQ(pmIsAviCodecReady(path), c.accepted) << c.handler;
+    for (const auto& [handler, accepted] : handlers) {
+        ASSERT_TRUE(writeImage(path, aviImage({.handler = handler})));
+        EXPECT_EQ(pmIsAviCodecReady(path), accepted) << handler;
     }
-}
-
-TEST(AviProbe, RejectsFilesWithoutTheHandlerBytes) {
-    TempHome home;
+    // The handler's four bytes end at 116.
     const std::string header = aviImage().flat();
-    EXPECT_FALSE(pmIsAviCodecReady(writeBytes(home, "empty.avi", "")));
-    EXPECT_FALSE(pmIsAviCodecReady(writeBytes(home, "cut115.avi", header.substr(0, 115))));
-    EXPECT_TRUE(pmIsAviCodecReady(writeBytes(home, "cut116.avi", header.substr(0, 116))));
-    EXPECT_FALSE(pmIsAviCodecReady(home.path() + "/missing.avi"));
-    std::filesystem::create_directory(home.path() + "/folder.avi");
-    EXPECT_FALSE(pmIsAviCodecReady(home.path() + "/folder.avi"));
+    for (const std::size_t size : {0, 115, 116}) {
+        ASSERT_TRUE(writeFile(path, header.substr(0, size)));
+        EXPECT_EQ(pmIsAviCodecReady(path), size == 116) << size;
+    }
+    std::filesystem::remove(path);
+    EXPECT_FALSE(pmIsAviCodecReady(path));
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(pmIsAviCodecReady(path));
 }
 
-TEST(MovProbe, WalksToTheFirstTracksSampleDescription) {
+TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) {
     TempHome home;
-    struct Case {
+    const struct {
         const char* what;
         Mp4Options options;
         bool accepted;
+    } cases[] = {
+        {"moov after mdat", {}, true},
+        {"moov before mdat", {.moovFirst = true}, true},
+        {"QuickTime brand", {.majorBrand = "qt  "}, true},
+        {"64-bit mdat size", {.largeMdat = true}, true},
+        {"no mvhd before the track", {.withMvhd = false}, true},
+        {"upper-case AVC1", {.videoFormat = "AVC1"}, true},
+        {"audio track first", {.audioFirst = true}, false},
+        {"HEVC track", {.videoFormat = "hvc1"}, false},
+        {"cut short, no moov", {.withMoov = false}, false},
+        // The duration against the time scale, both less 8, in unsigned arithmetic.
+        {"300 of 1000", {.duration = 300}, true},
+        {"200 of 1000", {.duration = 200}, false},
+        {"time scale below 8", {.timeScale = 7}, false},
+        {"duration below 8", {.duration = 5}, true},
+        {"time scale 8 and duration 8", {.timeScale = 8, .duration = 8}, true},
+        // Media data of 2 GiB or more gives mdat a negative size (sparse files: only headers take room).
+        {"mdat just under 2 GiB", {.mediaBytes = 0x7fff0000u}, true},
+        {"64-bit mdat just under 2 GiB", {.largeMdat = true, .mediaBytes = 0x7fff0000u}, true},
+        {"mdat of 2 GiB", {.mediaBytes = 0x80000000u}, false},
+        {"64-bit mdat over 2 GiB", {.largeMdat = true, .mediaBytes = 0xa0000000u}, false},
     };
-    auto with = [](auto change) {
-        Mp4Options options;
-        change(options);
-        return options;
-    };
-    const Case cases[] = {
-        {"moov after mdat", Mp4Options{}, true},
-        {"moov before mdat", with([](Mp4Options& o) { o.moovFirst = true; }), true},
-        {"QuickTime brand", with([](Mp4Options& o) { o.majorBrand = "qt  "; }), true},
-        {"64-bit mdat size", with([](Mp4Options& o) { o.largeMdat = true; }), true},
-        {"no mvhd before the track", with([](Mp4Options& o) { o.withMvhd = false; }), true},
-        {"upper-case AVC1", with([](Mp4Options& o) { o.videoFormat = "AVC1"; }), true},
-        {"audio track first", with([](Mp4Options& o) { o.audioFirst = true; }), false},
-        {"HEVC track", with([](Mp4Options& o) { o.videoFormat = "hvc1"; }), false},
-        {"cut short, no moov", with([](Mp4Options& o) { o.withMoov = false; }), false},
-        {"300 of 1000", with([](Mp4Options& o) { o.duration = 300; }), true},
-        {"200 of 1000", with([](Mp4Options& o) { o.duration = 200; }), false},
-        {"time scale below 8", with([](Mp4Options& o) { o.timeScale = 7; }), false},
-        {"duration below 8", with([](Mp4Options& o) { o.duration = 5; }), true},
-        {"time scale 8 and duration 8", with([](Mp4Options& o) { o.timeScale = o.duration = 8; }), true},
-    };
+    const std::string path = home.path() + "/clip.mp4";
     for (const auto& c : cases) {
-        const std::string path = home.path() + "/clip.mp4";
         ASSERT_TRUE(writeImage(path, mp4Image(c.options)));
         EXPECT_EQ(pmIsMovCodecReady(path), c.accepted) << c.what;
     }
+    EXPECT_EQ(logMessages(), std::vector<std::string>(2, "pmIsMovCodecReady() - Duration is too short, filter out it - " + path));
 }
 
-TEST(MovProbe, BoxSizesFollowSigned32BitArithmetic) {
+TEST(MovProbe, BoxSizesFollowSigned32BitArithmeticAndSmallFilesAreRejected) {
     TempHome home;
     const std::string ftyp = ftypBox();
-    Mp4Options faststart;
-    faststart.moovFirst = true;
-    const std::string moov = moovBox(faststart);
+    const std::string moov = moovBox({.moovFirst = true});
     const std::string tail = moov + box("mdat", zeros(4096));
-    struct Case {
+    const struct {
         const char* what;
         std::string bytes;
         bool accepted;
-    };
-    const Case cases[] = {
+        std::size_t size = 2100;
+    } cases[] = {
         {"well formed", ftyp + tail, true},
         {"upper-case box types", box("FTYP", ftyp.substr(8)) + box("FREE", "") + tail, true},
         {"first box free", box("free", zeros(24)) + tail, false},
@@ -122,96 +106,33 @@ TEST(MovProbe, BoxSizesFollowSigned32BitArithmetic) {
         {"64-bit size below its header", ftyp + box64("free", zeros(8), 12) + tail, false},
         {"64-bit size cut off", box("ftyp", "isom" + zeros(2100)) + std::string("\0\0\0\x01" "free\0\0", 10), false},
         {"trak before mvhd's level", ftyp + box("trak", "") + tail, true},
+        {"2048 bytes in all", ftyp + moov, false, 2048},
+        {"2049 bytes in all", ftyp + moov, true, 2049},
     };
+    const std::string path = home.path() + "/clip.mp4";
     for (const auto& c : cases) {
-        const std::string path = writeBytes(home, "clip.mp4", padded(c.bytes, 2100));
+        ASSERT_TRUE(writeFile(path, padded(c.bytes, c.size)));
         EXPECT_EQ(pmIsMovCodecReady(path), c.accepted) << c.what;
     }
-}
-
-TEST(MovProbe, MediaDataOf2GiBOrMoreReadsAsANegativeSize) {
-    TempHome home;
-    struct Case {
-        std::uint64_t mediaBytes;
-        bool largeMdat;
-        bool accepted;
-    };
-    // Sparse files: only the headers take room.
-    const Case cases[] = {
-        {0x7fff0000u, false, true},
-        {0x7fff0000u, true, true},
-        {0x80000000u, false, false},
-        {0xa0000000u, true, false},
-    };
-    for (const auto& c : cases) {
-        Mp4Options options;
-        options.mediaBytes = c.mediaBytes;
-        options.largeMdat = c.largeMdat;
-        const std::string path = home.path() + "/long.mp4";
-        ASSERT_TRUE(writeImage(path, mp4Image(options)));
-        EXPECT_EQ(pmIsMovCodecReady(path), c.accepted) << std::hex << c.mediaBytes << " " << c.largeMdat;
-        std::filesystem::remove(path);
-    }
-}
-
-TEST(MovProbe, FilesOf2048BytesOrLessAreRejected) {
-    TempHome home;
-    Mp4Options options;
-    options.moovFirst = true;
-    options.mediaBytes = 0;
-    const std::string movie = mp4Image(options).flat();
-    ASSERT_LT(movie.size() + 8, 2048u);
-    EXPECT_FALSE(pmIsMovCodecReady(writeBytes(home, "a.mp4", padded(movie, 2048))));
-    EXPECT_TRUE(pmIsMovCodecReady(writeBytes(home, "b.mp4", padded(movie, 2049))));
     EXPECT_FALSE(pmIsMovCodecReady(home.path() + "/missing.mp4"));
 }
 
-TEST(MovProbe, TooShortMovieLogsOneLine) {
+TEST(Probes, ReadOnlyHeadersNeverTheMediaDataAndSkipSpecialFiles) {
     TempHome home;
-    Mp4Options shortMovie;
-    shortMovie.duration = 199;
-    const std::string path = home.path() + "/FILE0001.MP4";
-    ASSERT_TRUE(writeImage(path, mp4Image(shortMovie)));
-    EXPECT_FALSE(pmIsMovCodecReady(path));
-    const std::vector<std::string> expected = {"pmIsMovCodecReady() - Duration is too short, filter out it - " + path};
-    EXPECT_EQ(logMessages(), expected);
-
-    // Every other rejection is silent.
-    Mp4Options audioFirst;
-    audioFirst.audioFirst = true;
-    ASSERT_TRUE(writeImage(path, mp4Image(audioFirst)));
-    EXPECT_FALSE(pmIsMovCodecReady(path));
-    EXPECT_EQ(logMessages(), expected);
-}
-
-TEST(Probes, ReadOnlyHeadersNeverTheMediaData) {
-    TempHome home;
-    Mp4Options options;
-    options.mediaBytes = 256ull << 20;  // a sparse 256 MiB mdat in front of moov
-    const std::string mp4 = home.path() + "/big.mp4";
-    ASSERT_TRUE(writeImage(mp4, mp4Image(options)));
-    AviOptions avi;
-    avi.size = 256ull << 20;
-    const std::string aviPath = home.path() + "/big.avi";
-    ASSERT_TRUE(writeImage(aviPath, aviImage(avi)));
-
+    const std::string mp4 = home.path() + "/big.mp4", avi = home.path() + "/big.avi";
+    ASSERT_TRUE(writeImage(mp4, mp4Image({.mediaBytes = 256ull << 20})));  // a sparse mdat in front of moov
+    ASSERT_TRUE(writeImage(avi, aviImage({.size = 256ull << 20})));
     FileReader::resetTotals();
     EXPECT_TRUE(pmIsMovCodecReady(mp4));
     EXPECT_LT(FileReader::totalBytesRead(), 256u);
     EXPECT_LE(FileReader::totalReadCalls(), 20u);
-
     FileReader::resetTotals();
-    EXPECT_TRUE(pmIsAviCodecReady(aviPath));
+    EXPECT_TRUE(pmIsAviCodecReady(avi));
     EXPECT_EQ(FileReader::totalBytesRead(), 4u);
-}
 
-TEST(Probes, SpecialFilesAreRejectedWithoutBlocking) {
-    TempHome home;
     // Opening a FIFO for reading would wait for a writer that never comes.
-    for (const char* name : {"/pipe.mp4", "/pipe.avi"}) {
-        const std::string path = home.path() + name;
-        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
-    }
+    ASSERT_EQ(::mkfifo((home.path() + "/pipe.mp4").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((home.path() + "/pipe.avi").c_str(), 0644), 0);
     EXPECT_FALSE(pmIsMovCodecReady(home.path() + "/pipe.mp4"));
     EXPECT_FALSE(pmIsAviCodecReady(home.path() + "/pipe.avi"));
 }

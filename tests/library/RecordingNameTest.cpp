@@ -6,50 +6,34 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-
-namespace {
-
-struct NameCase {
-    const char* name;
-    std::int32_t videoType;
-    std::uint16_t recordType;  // of a writable file
-    std::int16_t motorType;
-    std::uint16_t camera;
-};
-
-}  // namespace
-
 TEST(RecordingName, CodesOfWritableFilesByName) {
     TempHome home;
-    const NameCase cases[] = {
-        {"FILE0001F.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraFront},
-        {"file0001.mp4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"FILE01.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraNone},  // too few digits: fallback
-        {"FILEABCD_EMER.Mp4", kVideoFileMp4, kRecordEvent, kMotorOrdinary, kCameraNone},  // fallback finds EMER
-        {"EMER0002R.AVI", kVideoFileAvi, kRecordEvent, kMotorOrdinary, kCameraRear},
-        {"emer0002.avi", kVideoFileAvi, kRecordEvent, kMotorOrdinary, kCameraNone},
-        {"EVEN0003.mov", kVideoFileMov, kRecordEvent, kMotorOrdinary, kCameraNone},
-        {"EVENT001.MOV", kVideoFileMov, kRecordNormal, kMotorOrdinary, kCameraNone},  // EVEN without its digits
-        {"PARK0003.MOV", kVideoFileMov, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"EMERGENCY.AVI", kVideoFileAvi, kRecordEvent, kMotorOrdinary, kCameraNone},
-        {"BE1234.AVI", kVideoFileAvi, kRecordEvent, kMotorBFamily, kCameraNone},
-        {"BE1234F.MP4", kVideoFileMp4, kRecordEvent, kMotorBFamily, kCameraFront},
-        {"bn0001.avi", kVideoFileAvi, kRecordNormal, kMotorBFamily, kCameraNone},
-        {"BP0001.AVI", kVideoFileAvi, kRecordNormal, kMotorBFamily, kCameraNone},
-        {"BE12.AVI", kVideoFileAvi, kRecordNormal, kMotorOrdinary, kCameraNone},  // 2-character prefix, no digits
-        {"BX1234.AVI", kVideoFileAvi, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"MOVI0001.AVI", kVideoFileAvi, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"FILE0001r.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraRear},
-        {"FILE0001X.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"ABCDF.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"1234F.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraFront},
-        {"\xC3\x89VEN0001.MP4", kVideoFileMp4, kRecordNormal, kMotorOrdinary, kCameraNone},  // no Unicode folding
-        {"archive.tar.avi", kVideoFileAvi, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"FILE0001.MPEG", kVideoFileOther, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {"FILE0001", kVideoFileOther, kRecordNormal, kMotorOrdinary, kCameraNone},
-        {".MP4", kVideoFileOther, kRecordNormal, kMotorOrdinary, kCameraNone},  // a hidden name, no extension
-        {"FILE0001.", kVideoFileOther, kRecordNormal, kMotorOrdinary, kCameraNone},
+    constexpr auto mp4 = kVideoFileMp4, avi = kVideoFileAvi, mov = kVideoFileMov, other = kVideoFileOther;
+    constexpr auto normal = kRecordNormal, event = kRecordEvent;
+    constexpr auto plain = kMotorOrdinary, bFamily = kMotorBFamily;
+    constexpr auto none = kCameraNone, front = kCameraFront, rear = kCameraRear;
+    const struct {
+        const char* name;
+        std::int32_t videoType;
+        std::uint16_t recordType;
+        std::int16_t motorType;
+        std::uint16_t camera;
+    } cases[] = {
+        {"FILE0001F.MP4", mp4, normal, plain, front},     {"file0001.mp4", mp4, normal, plain, none},
+        {"FILE01.MP4", mp4, normal, plain, none},          // too few digits: the fallback decides
+        {"FILEABCD_EMER.Mp4", mp4, event, plain, none},    // the fallback finds EMER
+        {"EMER0002R.AVI", avi, event, plain, rear},       {"emer0002.avi", avi, event, plain, none},
+        {"EVEN0003.mov", mov, event, plain, none},        {"EVENT001.MOV", mov, normal, plain, none},
+        {"PARK0003.MOV", mov, normal, plain, none},       {"EMERGENCY.AVI", avi, event, plain, none},
+        {"BE1234.AVI", avi, event, bFamily, none},        {"BE1234F.MP4", mp4, event, bFamily, front},
+        {"bn0001.avi", avi, normal, bFamily, none},       {"BP0001.AVI", avi, normal, bFamily, none},
+        {"BE12.AVI", avi, normal, plain, none},           {"BX1234.AVI", avi, normal, plain, none},
+        {"FILE0001r.MP4", mp4, normal, plain, rear},      {"FILE0001X.MP4", mp4, normal, plain, none},
+        {"ABCDF.MP4", mp4, normal, plain, none},          {"1234F.MP4", mp4, normal, plain, front},
+        {"\xC3\x89VEN0001.MP4", mp4, normal, plain, none},  // no Unicode folding
+        {"archive.tar.avi", avi, normal, plain, none},    {"FILE0001.MPEG", other, normal, plain, none},
+        {"FILE0001", other, normal, plain, none},         {".MP4", other, normal, plain, none},  // no extension
+        {"FILE0001.", other, normal, plain, none},
     };
     for (const auto& c : cases) {
         const std::string path = home.path() + "/" + c.name;
@@ -59,47 +43,30 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         EXPECT_EQ(pmGetMotorTypeFile(path), c.motorType) << c.name;
         EXPECT_EQ(pmCheckDualCameraFileType(path), c.camera) << c.name;
     }
+    EXPECT_EQ(pmGetMotorTypeFile(""), kMotorNoName);
 }
 
 TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
     TempHome home;
-    struct Case {
-        const char* name;
-        std::uint16_t readOnlyType;
+    // The name decides for FILE and PARK; unknown names leave it to the protection.
+    const std::pair<const char*, std::uint16_t> cases[] = {
+        {"MOVI0001.AVI", kRecordEvent}, {"FILE0001.MP4", kRecordNormal}, {"PARK0001.MP4", kRecordNormal},
+        {"FILE01.MP4", kRecordEvent},   {"BE12.AVI", kRecordEvent},
     };
-    const Case cases[] = {
-        {"MOVI0001.AVI", kRecordEvent},  // unknown name: the fallback sees the protection
-        {"FILE0001.MP4", kRecordNormal},  // the name decides; protection is not asked
-        {"PARK0001.MP4", kRecordNormal},
-        {"FILE01.MP4", kRecordEvent},
-        {"BE12.AVI", kRecordEvent},
-    };
-    for (const auto& c : cases) {
-        const std::string path = home.path() + "/" + c.name;
+    for (const auto& [name, readOnlyType] : cases) {
+        const std::string path = home.path() + "/" + name;
         ASSERT_TRUE(writeFile(path, "x"));
-        // Any write bit left makes the file writable, whoever owns it.
-        ASSERT_EQ(::chmod(path.c_str(), 0404 | 0020), 0);
-        EXPECT_EQ(pmGetRecordFileType(path), kRecordNormal) << c.name;
+        ASSERT_EQ(::chmod(path.c_str(), 0404 | 0020), 0);  // any write bit, whoever owns the file
+        EXPECT_EQ(pmGetRecordFileType(path), kRecordNormal) << name;
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-        EXPECT_EQ(pmGetRecordFileType(path), c.readOnlyType) << c.name;
-        EXPECT_EQ(pmIsEventFile(path), true) << c.name;
+        EXPECT_EQ(pmGetRecordFileType(path), readOnlyType) << name;
+        EXPECT_TRUE(pmIsEventFile(path)) << name;
     }
-}
-
-TEST(RecordingName, MissingAndEmptyPaths) {
-    TempHome home;
-    // Nothing at the path counts as write-protected.
-    const std::string missing = home.path() + "/MOVI0001.AVI";
-    EXPECT_EQ(pmGetRecordFileType(missing), kRecordEvent);
-    EXPECT_TRUE(pmIsEventFile(missing));
-    EXPECT_EQ(pmGetRecordFileType(home.path() + "/FILE0001.MP4"), kRecordNormal);
-
-    EXPECT_EQ(pmGetVideoFileType(""), kVideoFileOther);
+    // Nothing at the path counts as write-protected; an empty path is nothing at all.
+    EXPECT_EQ(pmGetRecordFileType(home.path() + "/MOVI0002.AVI"), kRecordEvent);
+    EXPECT_EQ(pmGetRecordFileType(home.path() + "/FILE0002.MP4"), kRecordNormal);
     EXPECT_EQ(pmGetRecordFileType(""), kRecordNormal);
     EXPECT_FALSE(pmIsEventFile(""));
-    EXPECT_EQ(pmGetMotorTypeFile(""), kMotorNoName);
-    EXPECT_EQ(pmCheckDualCameraFileType(""), kCameraNone);
-    EXPECT_EQ(pmGetAnotherCameraFile(""), std::nullopt);
 }
 
 TEST(RecordingName, TitlesDigitsAndReversal) {
@@ -118,17 +85,13 @@ TEST(RecordingName, TitlesDigitsAndReversal) {
 
     EXPECT_EQ(pmReverseString("FILE0001F"), "F1000ELIF");
     EXPECT_EQ(pmReverseString(""), "");
-    // Characters, not bytes: a two-byte letter stays whole.
+    // Characters, not bytes: a two-byte letter stays whole, a stray byte is one character.
     EXPECT_EQ(pmReverseString("a\xC3\xA9" "1"), "1\xC3\xA9" "a");
     EXPECT_EQ(pmReverseString("\xFF" "ab\x80"), "\x80" "ba\xFF");
 }
 
 TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
-    struct Case {
-        const char* path;
-        const char* partner;  // nullptr: none
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"/card/NormalF/FILE0001F.MP4", "/card/NormalR/FILE0001R.MP4"},
         {"/card/NormalR/FILE0001R.MP4", "/card/NormalF/FILE0001F.MP4"},
         {"/card/NormalR/FILE0001r.MP4", "/card/NormalF/FILE0001F.MP4"},
@@ -139,17 +102,11 @@ TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
         {"/card/Vid\xC3\x89/FILE0001F.MP4", "/card/VidR/FILE0001R.MP4"},
         // The letter is taken five characters from the end: in front of a three-letter extension.
         {"/card/F/FILE0001F.MPEG", "/card/R/FILE0001FRMPEG"},
-        {"/card/NormalF/PARK0003.MOV", nullptr},
-        {"/card/NormalF/ABCDF.MP4", nullptr},
+        {"/card/NormalF/PARK0003.MOV", std::nullopt},
+        {"/card/NormalF/ABCDF.MP4", std::nullopt},
+        {"", std::nullopt},
     };
-    for (const auto& c : cases) {
-        const auto partner = pmGetAnotherCameraFile(c.path);
-        if (c.partner) {
-            EXPECT_EQ(partner, std::optional<std::string>(c.partner)) << c.path;
-        } else {
-            EXPECT_EQ(partner, std::nullopt) << c.path;
-        }
-    }
+    for (const auto& [path, partner] : cases) EXPECT_EQ(pmGetAnotherCameraFile(path), partner) << path;
 }
 
 TEST(RecordingName, PartnerSearchLooksAtTheTwoNeighboursOnly) {
@@ -167,15 +124,9 @@ TEST(RecordingName, PartnerSearchLooksAtTheTwoNeighboursOnly) {
         entry("/c/NormalR/FILE0004R.MP4"),  // 7: partner before it
     });
     library.insertObject(entry("/c/NormalF/FILE0004F.MP4"), 7);  // now 7, the rear is 8
-
-    const std::int32_t expected[] = {1, 0, -1, -1, -1, 6, -1, 8, 7};
-    for (std::int32_t i = 0; i < 9; ++i) EXPECT_EQ(library.getAnotherCameraFile(i), expected[i]) << i;
-    EXPECT_EQ(library.getAnotherCameraFile(-1), -1);
-    EXPECT_EQ(library.getAnotherCameraFile(9), -1);
-
-    EXPECT_EQ(library.checkDualCameraFileType(0), kCameraFront);
-    EXPECT_EQ(library.checkDualCameraFileType(1), kCameraRear);
-    EXPECT_EQ(library.checkDualCameraFileType(3), kCameraNone);
+    const std::int32_t expected[] = {-1, 1, 0, -1, -1, -1, 6, -1, 8, 7, -1};
+    for (std::int32_t i = -1; i <= 9; ++i) EXPECT_EQ(library.getAnotherCameraFile(i), expected[i + 1]) << i;
+    const std::uint16_t cameras[] = {kCameraNone, kCameraFront, kCameraRear, kCameraFront, kCameraNone};
+    for (std::int32_t i = -1; i <= 3; ++i) EXPECT_EQ(library.checkDualCameraFileType(i), cameras[i + 1]) << i;
     EXPECT_EQ(library.checkDualCameraFileType(9), kCameraNone);
-    EXPECT_EQ(library.checkDualCameraFileType(-1), kCameraNone);
 }
