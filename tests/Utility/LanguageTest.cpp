@@ -1,13 +1,16 @@
-#include "Utility/FilePreferencesStore.h"
 #include "Utility/DiagnosticLog.h"
+#include "Utility/FilePreferencesStore.h"
 #include "Utility/Language.h"
+#include "Utility/StringTables.h"
 #include "support/MemoryPreferences.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <iterator>
 #include <map>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -19,34 +22,21 @@ void setLocaleEnvironment(const Environment& variables) {
     for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
 }
 
-std::optional<PreferenceValue> stored(std::int32_t id) { return PreferenceValue(id); }
-
 }  // namespace
 
-TEST(LanguageDetection, FirstPreferredLanguageIsMatchedByPlainPrefixInTableOrder) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"pt-BR", 17}, {"es-419", 12}, {"zh-HK", 0},       {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2},
-        {"ja", 21},    {"ja-JP", 21},  {"jp", 21},         {"sa", 13},        {"ar-SA", 0},
-        {"sk-SK", 16}, {"sl-SI", 18},  {"en-GB", 0},       {"PT-br", 0},      {"ru", 3},
-        {"", 0},       {"x", 0},       {"deutsch", 8},     {"tr-TR", 20},     {"th", 19},
-    };
-    for (const auto& [language, id] : cases) EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
-}
-
-TEST(LanguageDetection, EnvironmentGivesTheFirstPreferredLanguageLikeGettext) {
+TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext) {
     const std::pair<Environment, std::string> cases[] = {
         // Codesets and modifiers go, '_' becomes '-'; Chinese regions get their script.
         {{{"LANG", "pt_BR.UTF-8"}}, "pt-BR"}, {{{"LANG", "de_DE.ISO-8859-15@euro"}}, "de-DE"},
-        {{{"LANG", "sr_RS@latin"}}, "sr-RS"}, {{{"LANG", "fr"}}, "fr"},
-        {{{"LANG", "zh_TW.UTF-8"}}, "zh-Hant-TW"}, {{{"LANG", "zh_HK.BIG5-HKSCS"}}, "zh-Hant-HK"},
-        {{{"LC_ALL", "zh_MO.UTF-8"}}, "zh-Hant-MO"}, {{{"LANG", "zh_CN.GB2312"}}, "zh-Hans-CN"},
-        {{{"LANG", "zh_SG"}}, "zh-Hans-SG"}, {{{"LANG", "zh_TWN"}}, "zh-TWN"},
+        {{{"LANG", "sr_RS@latin"}}, "sr-RS"}, {{{"LANG", "zh_TW.UTF-8"}}, "zh-Hant-TW"},
+        {{{"LANG", "zh_HK.BIG5-HKSCS"}}, "zh-Hant-HK"}, {{{"LC_ALL", "zh_MO.UTF-8"}}, "zh-Hant-MO"},
+        {{{"LANG", "zh_CN.GB2312"}}, "zh-Hans-CN"}, {{{"LANG", "zh_SG"}}, "zh-Hans-SG"},
+        {{{"LANG", "zh_TWN"}}, "zh-TWN"},
         // LC_ALL, then LC_MESSAGES, then LANG; empty values do not count.
         {{{"LC_ALL", "es_ES.UTF-8"}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "es-ES"},
         {{{"LC_ALL", ""}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "ko-KR"},
         {{{"LC_MESSAGES", ""}, {"LANG", "nl_NL.UTF-8"}}, "nl-NL"},
         // LANGUAGE comes first: its first non-empty entry, normalised the same way...
-        {{{"LANGUAGE", "fr_CA:en"}, {"LANG", "de_DE.UTF-8"}}, "fr-CA"},
         {{{"LANGUAGE", "::ja_JP.UTF-8:en"}, {"LANG", "en_US.UTF-8"}}, "ja-JP"},
         {{{"LANGUAGE", "zh_TW:zh_CN"}, {"LANG", "en_US.UTF-8"}}, "zh-Hant-TW"},
         {{{"LANGUAGE", ""}, {"LANG", "it_IT.UTF-8"}}, "it-IT"}, {{{"LANGUAGE", ":"}, {"LANG", "it_IT"}}, "it-IT"},
@@ -54,82 +44,130 @@ TEST(LanguageDetection, EnvironmentGivesTheFirstPreferredLanguageLikeGettext) {
         {{{"LANGUAGE", "fr"}, {"LANG", "C"}}, ""}, {{{"LANGUAGE", "fr"}, {"LANG", "POSIX"}}, ""},
         {{{"LANGUAGE", "fr"}}, ""}, {{{"LANGUAGE", "fr"}, {"LC_ALL", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
         {{{"LANGUAGE", "fr"}, {"LC_MESSAGES", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
-        {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"}, {{{"LANG", "C.UTF-8"}}, ""}, {{}, ""},
+        {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"}, {{{"LANG", "C.UTF-8"}}, ""},
     };
     for (const auto& [env, expected] : cases) {
-        std::string described;
-        for (const auto& [name, value] : env) described += name + "=" + value + " ";
-        EXPECT_EQ(pmPreferredLanguageFromEnvironment([&env = env](const char* name) -> const char* {
-                      const auto found = env.find(name);
-                      return found == env.end() ? nullptr : found->second.c_str();
-                  }),
-                  expected)
-            << described;
+        setLocaleEnvironment(env);
+        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << env.begin()->first << "=" << env.begin()->second;
     }
-    setLocaleEnvironment({{"LANGUAGE", "pt_BR:en"}, {"LANG", "en_US.UTF-8"}});  // the process's own
-    EXPECT_EQ(pmDetectUILanguage(), 17);
-}
-
-TEST(CurrentLanguage, FirstStartStoresTheDetectedMenuLanguageOrEnglishOnce) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"zh_TW.UTF-8", 1}, {"ru_RU.UTF-8", 0}, {"ja_JP.UTF-8", 0}, {"en_GB.UTF-8", 0}, {"C", 0},
+    // The language whose prefix the code begins with, in table order and case, or English.
+    const std::pair<const char*, std::int32_t> languages[] = {
+        {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2}, {"zh-HK", 0}, {"pt-BR", 17}, {"jp", 21}, {"PT-br", 0}, {"deutsch", 8},
     };
-    TempHome home;
-    for (const auto& [locale, expected] : cases) {
-        MemoryPreferences store;
-        setLocaleEnvironment({{"LANG", locale}});
-        EXPECT_EQ(getLanguageId(), expected) << locale;
-        EXPECT_EQ(store.value("LANGUAGE_ID"), stored(expected)) << locale;
-        EXPECT_EQ(store.synchronizeCount, 1) << locale;  // on disk at once
-        // Fixed from then on: a later change of the system language is not followed.
-        setLocaleEnvironment({{"LANG", expected == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
-        EXPECT_EQ(pmGetLanguageID(), expected) << locale;
-        EXPECT_EQ(store.synchronizeCount, 1) << locale;
-    }
+    for (const auto& [language, id] : languages) EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
 }
 
-TEST(CurrentLanguage, StoredValueWinsAndUnsupportedValuesReadAsEnglishUntouched) {
+TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueIsKeptAsItIs) {
     TempHome home;
-    setLocaleEnvironment({{"LANG", "zh_TW.UTF-8"}});
-    for (std::int32_t id = -1; id <= kLanguageCount; ++id) {
+    const struct {
+        std::optional<PreferenceValue> stored;
+        const char* locale;
+        std::int32_t current;
+        int writeOuts;
+    } cases[] = {
+        {std::nullopt, "zh_TW.UTF-8", 1, 1}, {std::nullopt, "ja_JP.UTF-8", 0, 1}, {std::nullopt, "C", 0, 1},
+        {0, "zh_TW.UTF-8", 0, 0},  // a stored 0 is not "absent"
+        {13, "zh_TW.UTF-8", 0, 0},  // Arabic and the other unsupported ids read as English, left as they are
+        {22, "zh_TW.UTF-8", 0, 0}, {-1, "zh_TW.UTF-8", 0, 0},
+        {std::string("1"), "zh_TW.UTF-8", 0, 0},  // hand-edited: not a number
+    };
+    for (const auto& c : cases) {
         MemoryPreferences store;
-        store.values["LANGUAGE_ID"] = id;
-        EXPECT_EQ(getLanguageId(), (id == 0 || id == 1) ? id : 0) << id;  // a stored 0 is not "absent"
-        EXPECT_FALSE(pmIsRightLayout()) << id;                             // Arabic (13) never becomes current
-        EXPECT_EQ(store.value("LANGUAGE_ID"), stored(id));
-        EXPECT_EQ(store.synchronizeCount, 0);
+        if (c.stored) store.values["LANGUAGE_ID"] = *c.stored;
+        setLocaleEnvironment({{"LANG", c.locale}});
+        EXPECT_EQ(getLanguageId(), c.current) << c.locale;
+        // Fixed from then on: a later change of the system language is not followed.
+        setLocaleEnvironment({{"LANG", c.current == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
+        EXPECT_EQ(pmGetLanguageID(), c.current) << c.locale;
+        EXPECT_FALSE(pmIsRightLayout());
+        EXPECT_EQ(store.value("LANGUAGE_ID"), c.stored ? c.stored : PreferenceValue(c.current)) << c.locale;
+        EXPECT_EQ(store.synchronizeCount, c.writeOuts) << c.locale;  // a detected language is on disk at once
     }
-    MemoryPreferences store;
-    store.values["LANGUAGE_ID"] = std::string("1");  // hand-edited: not a number
-    EXPECT_EQ(getLanguageId(), 0);
-    EXPECT_EQ(store.values["LANGUAGE_ID"], PreferenceValue(std::string("1")));
 }
 
 TEST(CurrentLanguage, ChoicesReachTheSettingsFileAndAFailedWriteIsLogged) {
     TempHome home;
     setLocaleEnvironment({{"LANG", "zh_TW.UTF-8"}});
     ASSERT_EQ(getLanguageId(), 1);  // detected, through the process's own file store
-    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), stored(1));
+    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), PreferenceValue(1));
     EXPECT_TRUE(saveLanguageId(0));
-    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), stored(0));
-
-    MemoryPreferences store;
-    store.failSynchronize = true;
+    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), PreferenceValue(0));
+    MemoryPreferences failing;
+    failing.failSynchronize = true;
     EXPECT_FALSE(saveLanguageId(1));
     EXPECT_EQ(getLanguageId(), 1);  // the choice holds for this run
-    EXPECT_NE(readFile(pmLogFilePath()).find("saveLanguageId"), std::string::npos);
+    EXPECT_EQ(logMessages().back(), "saveLanguageId - language 1 could not be written to the settings");
 }
 
 TEST(LanguageMenu, OffersEnglishAndTraditionalChineseOnlyAndUnknownIdsUseEnglish) {
-    for (const std::int32_t index : {2, 21, 1000, -1}) EXPECT_EQ(pmGetLanguageByMenuIndex(index), 0) << index;
+    for (std::int32_t index = -1; index <= 3; ++index)
+        EXPECT_EQ(pmGetLanguageByMenuIndex(index), index == 1 ? 1 : 0) << index;
     for (std::int32_t id = -2; id <= kLanguageCount + 1; ++id)
         EXPECT_EQ(pmIsSupportedLanguage(id), id == 0 || id == 1) << id;
-    EXPECT_EQ(pmGetLanguageLabelKey(pmGetLanguageByMenuIndex(0)), "IDS_LANG_01");
-    EXPECT_EQ(pmGetLanguageLabelKey(pmGetLanguageByMenuIndex(1)), "IDS_LANG_02");
-    EXPECT_EQ(pmGetLanguageLabelKey(21), "IDS_LANG_22");
+    EXPECT_EQ(pmGetLanguageLabelKey(1) + pmGetLanguageLabelKey(21), "IDS_LANG_02IDS_LANG_22");
     // Table names keep their spelling.
-    const std::pair<std::int32_t, const char*> names[] = {{16, "Slovakian"}, {18, "Slovinian"}, {1, "TraditionalChinese"},
-                                                          {21, "Japanese"},  {0, "English"},    {-1, "English"},
-                                                          {22, "English"},   {1000, "English"}};
-    for (const auto& [id, name] : names) EXPECT_STREQ(pmGetLanguageTableName(id), name) << id;
+    for (const auto& [id, name] : std::map<std::int32_t, std::string>{
+             {16, "Slovakian"}, {18, "Slovinian"}, {1, "TraditionalChinese"}, {-1, "English"}, {22, "English"}})
+        EXPECT_EQ(pmGetLanguageTableName(id), name) << id;
+}
+
+TEST(StringTables, EveryKeyTheProgramUsesHasATranslatedTextInBothMenuLanguages) {
+    std::istringstream listed(
+        "IDR_MAINFRAME IDS_OK IDS_CANCEL IDS_CLOSE IDS_ABOUT IDS_VERSION_COPYRIGHT IDS_SETTINGS IDS_CHANGE_LANGUAGE "
+        "IDS_ERR_INSTALL_CODEC IDS_OPEN IDS_CAPTURE IDS_EXPORT_TO_KML IDS_TOOLTIP_PRINT IDS_TOOLTIP_BACKUP "
+        "IDS_UPLOAD_YOUTUBE IDS_UPLOAD_FACEBOOK IDS_WINDOW_SWITCH IDS_PLAY IDS_PAUSE IDS_PRE_VIDEO IDS_NEXT_VIDEO "
+        "IDS_PLAY_SPEED IDS_SOUND_MUTE IDS_FULL_SCREEN IDS_NORMAL_SCREEN IDS_ALL IDS_CALENDAR IDS_EVENT IDS_NORMAL "
+        "IDS_PARKING IDS_SPEED IDS_DIRECTION IDS_ALTITUDE IDS_LATITUDE IDS_LONGITUDE IDS_UNIT_DEGREE "
+        "IDS_CHANGE_SPEED_UNIT IDS_ERR_NO_GPS_DATA IDS_ERR_NO_GSENSOR_DATA IDS_PRINT IDS_PRINT_PREVIEW "
+        "IDS_PRINT_DATE IDS_CAPTURE_PREVIEW IDS_SAVE_AS IDS_BACKUP IDS_VIDEO_FILES IDS_ERR_FOLDER_READ_ONLY "
+        "IDS_ERR_NO_DISK_SPACE IDS_ERR_OVER_MAX_UPLOAD IDS_LOGIN IDS_EMAIL IDS_PASSWORD IDS_ERR_EMAIL_PASSWORD "
+        "IDS_ERR_NO_INTERNET IDS_UPLOAD IDS_TITLE IDS_DESCRIPTION IDS_FILE_NAME IDS_UPLOAD_VIDEO_OK "
+        "IDS_UPLOAD_VIDEO_FAILED");
+    std::vector<std::string> keys{std::istream_iterator<std::string>(listed), {}};
+    for (int n = 1; n <= 22; ++n) keys.push_back(pmFormat("IDS_LANG_%02d", n));
+    for (int n = 1; n <= 4; ++n) keys.push_back(pmFormat("IDS_SKIN_STYLE_%02d", n));
+    for (int n = 1; n <= 7; ++n) keys.push_back(pmFormat("IDS_WEEK_%d", n));
+    ASSERT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 93u);
+    const StringTables& tables = pmStringTables();
+    for (const std::string& key : keys) {
+        const std::string english = tables.lookup("English", key), chinese = tables.lookup("TraditionalChinese", key);
+        EXPECT_FALSE(english.empty() || english == key || chinese.empty() || chinese == key) << key << " missing";
+        // Language names (each in its own language), the product name and the degree sign may be
+        // the same in every language; everything else must have been translated.
+        if (key != "IDR_MAINFRAME" && key != "IDS_UNIT_DEGREE" && !key.starts_with("IDS_LANG_"))
+            EXPECT_NE(english, chinese) << key;
+    }
+    // The about box fills this text with the version: exactly one text directive, nothing else.
+    for (const char* table : {"English", "TraditionalChinese"}) {
+        const std::string text = tables.lookup(table, "IDS_VERSION_COPYRIGHT");
+        EXPECT_EQ(std::count(text.begin(), text.end(), '%'), 1) << table;
+        EXPECT_NE(text.find("%s"), std::string::npos) << table;
+    }
+}
+
+TEST(StringTables, MissingKeysAndUnreadableTablesShowTheKeysAndOtherLanguagesUseEnglish) {
+    TempHome home;
+    MemoryPreferences store;
+    store.values["LANGUAGE_ID"] = 1;
+    EXPECT_EQ(pmGetString("IDS_OK"), pmStringTables().lookup("TraditionalChinese", "IDS_OK"));
+    EXPECT_EQ(pmGetString("IDS_NO_SUCH_TEXT"), "IDS_NO_SUCH_TEXT");
+    store.values["LANGUAGE_ID"] = 5;  // read as English
+    EXPECT_EQ(pmGetString("IDS_OK"), pmStringTables().lookup("English", "IDS_OK"));
+    EXPECT_EQ(pmStringTables().lookup("Russian", "IDS_OK"), "IDS_OK");  // no table of its own
+    EXPECT_TRUE(logMessages().empty());                                  // missing keys are not logged
+
+    const StringTables tables({{"Truncated", "{\"IDS_OK\": \"OK\",,"}, {"NotAnObject", "[\"IDS_OK\", \"OK\"]"},
+                               {"Empty", ""}, {"BadBytes", "{\"IDS_OK\": \"\xff\xfe\"}"},
+                               {"Mixed", R"({"IDS_OK": "Fine", "IDS_CANCEL": 3, "IDS_CLOSE": null, "IDS_ALL": ""})"}});
+    std::vector<std::string> logged;
+    for (const char* table : {"Truncated", "NotAnObject", "Empty", "BadBytes"}) {
+        EXPECT_EQ(tables.lookup(table, "IDS_OK"), "IDS_OK") << table;
+        logged.push_back(pmFormat("StringTables - table \"%s\" cannot be parsed; its keys show as they are", table));
+    }
+    for (const char* key : {"IDS_OK", "IDS_CANCEL", "IDS_CLOSE"})  // texts only: other values show the key
+        EXPECT_EQ(tables.lookup("Mixed", key), key == std::string("IDS_OK") ? "Fine" : key);
+    EXPECT_EQ(tables.lookup("Mixed", "IDS_ALL"), "");  // present but empty is still the table's text
+    for (const char* key : {"IDS_CANCEL", "IDS_CLOSE"})
+        logged.push_back(pmFormat("StringTables - table \"Mixed\": the value of %s is not a text", key));
+    EXPECT_EQ(logMessages(), logged);  // once: the tables are parsed at the first lookup only
 }

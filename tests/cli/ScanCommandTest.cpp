@@ -44,13 +44,15 @@ TEST(ScanCommand, RowsInDateOrderWithASummaryAndTheCardLeftAsItWas) {
     const std::string summary = rows.back();
     rows.pop_back();
     // Oldest first: the local date and time lead each row; the path starts at a fixed column.
-    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](auto& a, auto& b) { return a.compare(0, 19, b, 0, 19) < 0; }));
+    const auto dateOf = [](const std::string& row) { return row.substr(0, 19); };
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [&](auto& a, auto& b) { return dateOf(a) < dateOf(b); }));
     for (const std::string& row : rows) paths.push_back(row.substr(44, row.find("  ", 44) - 44));
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, expectedPaths(kAll));
     EXPECT_EQ(rows.front(), "2024/01/28 14:00:00  AVI  normal  -      2  " + d + "BCam/BN0001.AVI  -");
     for (const std::string& row : {
-             "2024/02/27 08:00:00  MP4  normal  front  1  " + d + "NormalF/FILE0001F.MP4  " + d + "NormalR/FILE0001R.MP4",
+             "2024/02/27 08:00:00  MP4  normal  front  1  " + d + "NormalF/FILE0001F.MP4  " + d +
+                 "NormalR/FILE0001R.MP4",
              "2024/02/27 08:00:40  MP4  event   rear   1  " + d + "EventR/EMER0001R.MP4  " + d + "EventF/EMER0001F.MP4",
              "2024/02/28 23:10:00  MOV  normal  -      1  " + d + "Parking/PARK0001.MOV  -",
              "2024/02/29 12:00:00  MP4  normal  front  1  " + d + "NormalF/FILE0004F.MP4  -",  // rear unplugged

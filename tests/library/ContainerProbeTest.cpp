@@ -1,10 +1,13 @@
 #include "Utility/FileReader.h"
 #include "library/ContainerProbe.h"
-#include "LibraryTestFiles.h"
+#include "support/ContainerBuilder.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <filesystem>
 
 using namespace containers;
 
@@ -37,9 +40,8 @@ TEST(AviProbe, AcceptsH264AndMotionJpegHandlersOnly) {
         EXPECT_EQ(pmIsAviCodecReady(path), size == 116) << size;
     }
     std::filesystem::remove(path);
-    EXPECT_FALSE(pmIsAviCodecReady(path));
-    std::filesystem::create_directory(path);
-    EXPECT_FALSE(pmIsAviCodecReady(path));
+    EXPECT_FALSE(pmIsAviCodecReady(path));  // missing
+    EXPECT_FALSE(pmIsAviCodecReady(home.path()));  // a folder
 }
 
 TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) {
@@ -49,24 +51,17 @@ TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) 
         Mp4Options options;
         bool accepted;
     } cases[] = {
-        {"moov after mdat", {}, true},
-        {"moov before mdat", {.moovFirst = true}, true},
-        {"QuickTime brand", {.majorBrand = "qt  "}, true},
-        {"64-bit mdat size", {.largeMdat = true}, true},
-        {"no mvhd before the track", {.withMvhd = false}, true},
-        {"upper-case AVC1", {.videoFormat = "AVC1"}, true},
-        {"audio track first", {.audioFirst = true}, false},
-        {"HEVC track", {.videoFormat = "hvc1"}, false},
+        {"moov after mdat", {}, true},                       {"moov before mdat", {.moovFirst = true}, true},
+        {"QuickTime brand", {.majorBrand = "qt  "}, true},   {"64-bit mdat size", {.largeMdat = true}, true},
+        {"no mvhd before the track", {.withMvhd = false}, true}, {"upper-case AVC1", {.videoFormat = "AVC1"}, true},
+        {"audio track first", {.audioFirst = true}, false}, {"HEVC track", {.videoFormat = "hvc1"}, false},
         {"cut short, no moov", {.withMoov = false}, false},
         // The duration against the time scale, both less 8, in unsigned arithmetic.
-        {"300 of 1000", {.duration = 300}, true},
-        {"200 of 1000", {.duration = 200}, false},
-        {"time scale below 8", {.timeScale = 7}, false},
-        {"duration below 8", {.duration = 5}, true},
+        {"300 of 1000", {.duration = 300}, true},           {"200 of 1000", {.duration = 200}, false},
+        {"time scale below 8", {.timeScale = 7}, false},    {"duration below 8", {.duration = 5}, true},
         {"time scale 8 and duration 8", {.timeScale = 8, .duration = 8}, true},
         // Media data of 2 GiB or more gives mdat a negative size (sparse files: only headers take room).
         {"mdat just under 2 GiB", {.mediaBytes = 0x7fff0000u}, true},
-        {"64-bit mdat just under 2 GiB", {.largeMdat = true, .mediaBytes = 0x7fff0000u}, true},
         {"mdat of 2 GiB", {.mediaBytes = 0x80000000u}, false},
         {"64-bit mdat over 2 GiB", {.largeMdat = true, .mediaBytes = 0xa0000000u}, false},
     };
@@ -75,7 +70,9 @@ TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) 
         ASSERT_TRUE(writeImage(path, mp4Image(c.options)));
         EXPECT_EQ(pmIsMovCodecReady(path), c.accepted) << c.what;
     }
-    EXPECT_EQ(logMessages(), std::vector<std::string>(2, "pmIsMovCodecReady() - Duration is too short, filter out it - " + path));
+    // Only the two movies too short for their time scale say why.
+    const std::string tooShort = "pmIsMovCodecReady() - Duration is too short, filter out it - " + path;
+    EXPECT_EQ(logMessages(), std::vector<std::string>(2, tooShort));
 }
 
 TEST(MovProbe, BoxSizesFollowSigned32BitArithmeticAndSmallFilesAreRejected) {
@@ -95,12 +92,10 @@ TEST(MovProbe, BoxSizesFollowSigned32BitArithmeticAndSmallFilesAreRejected) {
         {"first box moov", tail, false},
         {"wide box skipped", ftyp + box("wide", "") + tail, true},
         {"size 0 (to the end)", ftyp + boxWithSize(0, "free", zeros(8)) + tail, false},
-        {"size 4", ftyp + boxWithSize(4, "free", zeros(8)) + tail, false},
         {"size 7", ftyp + boxWithSize(7, "free", zeros(8)) + tail, false},
         {"size with the top bit set", ftyp + boxWithSize(0x80000010u, "free", zeros(8)) + tail, false},
         {"size past the end", ftyp + boxWithSize(1u << 20, "free", zeros(8)) + tail, false},
-        {"64-bit size", ftyp + box64("free", zeros(8)) + tail, true},
-        // Only the low half of a 64-bit size counts.
+        // 64-bit sizes: only the low half counts.
         {"64-bit size with a high half", ftyp + box64("free", zeros(8), (1ull << 32) + 24) + tail, true},
         {"64-bit size with low half 0", ftyp + box64("free", zeros(8), 1ull << 32) + tail, false},
         {"64-bit size below its header", ftyp + box64("free", zeros(8), 12) + tail, false},

@@ -44,6 +44,8 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         EXPECT_EQ(pmCheckDualCameraFileType(path), c.camera) << c.name;
     }
     EXPECT_EQ(pmGetMotorTypeFile(""), kMotorNoName);
+    EXPECT_EQ(pmGetVideoFileType(""), kVideoFileOther);
+    EXPECT_EQ(pmCheckDualCameraFileType(""), kCameraNone);
 }
 
 TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
@@ -70,24 +72,20 @@ TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
 }
 
 TEST(RecordingName, TitlesDigitsAndReversal) {
-    EXPECT_EQ(pmGetFileTitle("/card/DCIM/FILE0001.MP4", true), "FILE0001");
-    EXPECT_EQ(pmGetFileTitle("/card/DCIM/FILE0001.MP4", false), "FILE0001.MP4");
-    EXPECT_EQ(pmGetFileTitle("/card/v1.2/clip", true), "clip");
-    EXPECT_EQ(pmGetFileTitle("/card/.hidden", true), ".hidden");
-    EXPECT_EQ(pmGetFileTitle("/card/a.b.c", true), "a.b");
-
-    EXPECT_TRUE(pmIs4Numbers("AB1234", 2));
-    EXPECT_TRUE(pmIs4Numbers("1234", 0));
-    EXPECT_FALSE(pmIs4Numbers("AB123", 2));
-    EXPECT_FALSE(pmIs4Numbers("AB12x4", 2));
-    EXPECT_FALSE(pmIs4Numbers("1234", -1));
-    EXPECT_FALSE(pmIs4Numbers("\xD9\xA1\xD9\xA2\xD9\xA3\xD9\xA4", 0));  // Arabic-Indic digits are not digits
-
-    EXPECT_EQ(pmReverseString("FILE0001F"), "F1000ELIF");
-    EXPECT_EQ(pmReverseString(""), "");
-    // Characters, not bytes: a two-byte letter stays whole, a stray byte is one character.
-    EXPECT_EQ(pmReverseString("a\xC3\xA9" "1"), "1\xC3\xA9" "a");
-    EXPECT_EQ(pmReverseString("\xFF" "ab\x80"), "\x80" "ba\xFF");
+    const std::pair<std::string, std::string> titles[] = {
+        {pmGetFileTitle("/card/DCIM/FILE0001.MP4", true), "FILE0001"}, {pmGetFileTitle("/c/A.MP4", false), "A.MP4"},
+        {pmGetFileTitle("/card/v1.2/clip", true), "clip"}, {pmGetFileTitle("/card/.hidden", true), ".hidden"},
+        {pmGetFileTitle("/card/a.b.c", true), "a.b"},
+        // Characters, not bytes: a two-byte letter stays whole, a stray byte is one character.
+        {pmReverseString("FILE0001F"), "F1000ELIF"}, {pmReverseString("a\xC3\xA9" "1"), "1\xC3\xA9" "a"},
+        {pmReverseString("\xFF" "ab\x80"), "\x80" "ba\xFF"},
+    };
+    for (const auto& [made, expected] : titles) EXPECT_EQ(made, expected);
+    const std::tuple<const char*, int, bool> digits[] = {
+        {"AB1234", 2, true}, {"1234", 0, true}, {"AB123", 2, false}, {"AB12x4", 2, false}, {"1234", -1, false},
+        {"\xD9\xA1\xD9\xA2\xD9\xA3\xD9\xA4", 0, false},  // Arabic-Indic digits are not digits
+    };
+    for (const auto& [text, at, expected] : digits) EXPECT_EQ(pmIs4Numbers(text, at), expected) << text << " " << at;
 }
 
 TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
@@ -110,23 +108,14 @@ TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
 }
 
 TEST(RecordingName, PartnerSearchLooksAtTheTwoNeighboursOnly) {
-    const FileDate when = pmFileDateFromUnix(1'700'000'000);
-    auto entry = [&](const char* path) { return AMediaFile::mediaFileWithURLDate(path, when); };
     VideoLibrary library;
-    library.setPlaylist({
-        entry("/c/NormalF/FILE0001F.MP4"),  // 0: rear next to it
-        entry("/c/NormalR/FILE0001R.MP4"),  // 1: front before it
-        entry("/c/NormalF/FILE0002F.MP4"),  // 2: its rear is two places on
-        entry("/c/Other/PARK0001.MP4"),     // 3: no camera
-        entry("/c/NormalR/FILE0002R.MP4"),  // 4
-        entry("/c/NormalF/FILE0003f.MP4"),  // 5: lower-case f finds its rear...
-        entry("/c/NormalR/FILE0003R.MP4"),  // 6: ...but the rear looks for an upper-case F
-        entry("/c/NormalR/FILE0004R.MP4"),  // 7: partner before it
-    });
-    library.insertObject(entry("/c/NormalF/FILE0004F.MP4"), 7);  // now 7, the rear is 8
-    const std::int32_t expected[] = {-1, 1, 0, -1, -1, -1, 6, -1, 8, 7, -1};
-    for (std::int32_t i = -1; i <= 9; ++i) EXPECT_EQ(library.getAnotherCameraFile(i), expected[i + 1]) << i;
-    const std::uint16_t cameras[] = {kCameraNone, kCameraFront, kCameraRear, kCameraFront, kCameraNone};
-    for (std::int32_t i = -1; i <= 3; ++i) EXPECT_EQ(library.checkDualCameraFileType(i), cameras[i + 1]) << i;
-    EXPECT_EQ(library.checkDualCameraFileType(9), kCameraNone);
+    for (const char* path : {"/c/NormalF/FILE0001F.MP4", "/c/NormalR/FILE0001R.MP4", "/c/NormalF/FILE0002F.MP4",
+                             "/c/Other/PARK0001.MP4", "/c/NormalR/FILE0002R.MP4",  // two places on: not found
+                             "/c/NormalF/FILE0003f.MP4", "/c/NormalR/FILE0003R.MP4"})  // the rear looks for "F"
+        library.insertObject(AMediaFile::mediaFileWithURLDate(path, {}), library.playlist().size());
+    const std::int32_t partners[] = {-1, 1, 0, -1, -1, -1, 6, -1, -1};  // of the places -1 to 7
+    for (std::int32_t i = -1; i <= 7; ++i) EXPECT_EQ(library.getAnotherCameraFile(i), partners[i + 1]) << i;
+    EXPECT_EQ(library.checkDualCameraFileType(1), kCameraRear);
+    EXPECT_EQ(library.checkDualCameraFileType(3), kCameraNone);
+    EXPECT_EQ(library.checkDualCameraFileType(7), kCameraNone);  // past the end
 }

@@ -1,6 +1,5 @@
 #include "outputs/ExportFile.h"
 #include "outputs/KmlSave.h"
-#include "support/RunCommand.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -36,29 +35,22 @@ TEST(KmlExport, WholeDocumentByteForByteThroughATemporaryFile) {
     const std::string expected = readFile(std::string(CARTENA_SOURCE_DIR) + "/tests/outputs/data/three-samples.kml");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(readFile(path), expected);
-    EXPECT_EQ(runCommand({"xmllint", "--noout", path}).exitCode, 0);
     // Nothing left beside the document but the test home's own three folders.
     const auto entries = std::distance(std::filesystem::directory_iterator(home.path()), {});
     EXPECT_EQ(entries, 4);
 }
 
-TEST(KmlExport, OneSampleFloatStorageAndCData) {
+TEST(KmlExport, OneSampleFloatStorageCDataAndRefusalsThatLeaveTheDiskAsItWas) {
     TempHome home;
-    const GpsList one = track({{-43.2, 48.1, 65535}});
-    const std::string path = home.path() + "/one.kml";
-    ASSERT_TRUE(pmWriteKml(path, "a]]>b", "", &one));
-    const std::string text = readFile(path);
+    const GpsList list = track({{-43.2, 48.1, 65535}});
+    ASSERT_TRUE(pmWriteKml(home.path() + "/one.kml", "a]]>b", "", &list));
+    const std::string text = readFile(home.path() + "/one.kml");
     EXPECT_NE(text.find("<name><![CDATA[a]]>b]]></name>"), std::string::npos);
     EXPECT_NE(text.find("<LineString><coordinates>-43.200001,48.099998,65535.000000 </coordinates></LineString>"),
               std::string::npos);
-    // Both markers sit on the one sample.
     const std::string marker = "<coordinates>-43.200001,48.099998</coordinates>";
-    EXPECT_NE(text.find(marker), text.rfind(marker));
-}
+    EXPECT_NE(text.find(marker), text.rfind(marker));  // both markers sit on the one sample
 
-TEST(KmlExport, RefusalsLeaveTheDiskAsItWas) {
-    TempHome home;
-    const GpsList list = track({{11.5, 48.25, 500}});
     const GpsList empty;
     const std::tm local{};
     const std::string path = home.path() + "/keep.kml";

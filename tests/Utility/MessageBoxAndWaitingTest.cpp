@@ -1,5 +1,6 @@
 #include "Utility/MessageBox.h"
 #include "Utility/StringTables.h"
+#include "Utility/WaitingIndicator.h"
 #include "support/MemoryPreferences.h"
 #include "support/TempHome.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-// Remembers what it was asked to show, and marks on standard error when it "closes".
+// Stands in for the window's box: remembers what it shows, and marks on standard error when it closes.
 struct RecordingPresenter : MessageBoxPresenter {
     RecordingPresenter() { pmSetMessageBoxPresenter(this); }
     ~RecordingPresenter() override { pmSetMessageBoxPresenter(nullptr); }
@@ -34,9 +35,22 @@ TEST(MessageBox, TextsComeFromTheCallerAndTheCurrentLanguageAndStandardErrorServ
     // "User OK!" follows the closing of each box.
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Backup: Folder is 100% read-only %s\nUser OK!\n[closed]\nUser OK!\n[closed]\nUser OK!\n");
-    const StringTables& tables = pmStringTables();
-    const std::string ok = tables.lookup("TraditionalChinese", "IDS_OK");
-    EXPECT_EQ(presenter.shown, (std::vector<std::vector<std::string>>{
-                                   {tables.lookup("TraditionalChinese", "IDR_MAINFRAME"), "100% done: %s %d %n", ok},
-                                   {"Backup", "Disk full", ok}}));
+    const std::string heading = pmStringTables().lookup("TraditionalChinese", "IDR_MAINFRAME");
+    const std::string ok = pmStringTables().lookup("TraditionalChinese", "IDS_OK");
+    EXPECT_EQ(presenter.shown, (std::vector<std::vector<std::string>>{{heading, "100% done: %s %d %n", ok},
+                                                                      {"Backup", "Disk full", ok}}));
+}
+
+// (One window at most is shown with the real waiting window; here the state and the log lines.)
+TEST(WaitingIndicator, WithoutAWindowTheStateAndTheLinesAreTheSameAndEndWithoutStartOnlyLogs) {
+    TempHome home;
+    pmEndWait();
+    EXPECT_FALSE(pmIsWaiting());
+    pmStartWait();
+    pmStartWait();
+    EXPECT_TRUE(pmIsWaiting());
+    pmEndWait();
+    EXPECT_FALSE(pmIsWaiting());
+    const std::vector<std::string> lines = {"pmEndWait()", "pmStartWait()", "pmStartWait()", "pmEndWait()"};
+    EXPECT_EQ(logMessages(), lines);
 }
