@@ -1,12 +1,10 @@
 #include "library/DiskVolume.h"
 #include "library/FileDate.h"
-#include "LibraryTestFiles.h"
+#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-
-using librarytest::localTime;
 
 namespace {
 
@@ -52,7 +50,7 @@ TEST(FileDate, ModificationTimeWithNanosecondsInLocalFieldsAndLinksFollowed) {
     const std::string path = home.path() + "/FILE0001.MP4";
     ASSERT_TRUE(writeFile(path, "x"));
     const std::time_t when = localTime(2024, 3, 2, 0, 30, 5);  // still the day before in UTC
-    ASSERT_TRUE(librarytest::setModificationTime(path, when, 123456789));
+    ASSERT_TRUE(setFileTime(path, when, 123456789));
     const auto date = pmGetFileDate(path);
     EXPECT_EQ(date, pmFileDateFromUnix(when, 123456789));
     EXPECT_EQ(pmGetLocalDay(date.value()), (CalendarDay{2024, 3, 2}));

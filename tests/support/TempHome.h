@@ -1,4 +1,5 @@
 #pragma once
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,11 @@ private:
 
 // Writes bytes to a file, creating or truncating it; returns false on failure.
 bool writeFile(const std::string& path, const std::string& bytes);
-// Dates a file (access and modification) at a local wall-clock time; false on failure.
+// A point in local wall-clock time (the tests run in a fixed zone that is not UTC).
+std::time_t localTime(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
+// Dates a file (access and modification), to the nanosecond; false on failure.
+bool setFileTime(const std::string& path, std::time_t seconds, long nanoseconds = 0);
+// Dates a file at a local wall-clock time; false on failure.
 bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute);
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::string& path);
