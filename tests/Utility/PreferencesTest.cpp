@@ -63,47 +63,36 @@ TEST(Preferences, HandEditedValuesAreConvertedAndACorruptFileIsKeptAside) {
     EXPECT_EQ(FilePreferencesStore(home.folder).value(kKeySpeedUnit), number(1));
 }
 
-TEST(Preferences, ReadOnlyFolderGivesItsValuesAndKeepsChangesInMemory) {
+TEST(Preferences, AFolderThatCannotBeWrittenOrAFullDiskLeaveTheFileAsItWasAndTheValuesForTheRun) {
     SettingsHome home;
     std::filesystem::create_directories(home.folder);
     ASSERT_TRUE(writeFile(home.file, R"({"Volume": 3})"));
-    ASSERT_EQ(::chmod(home.path().c_str(), 0755), 0);     // the unprivileged child reaches the file...
-    ASSERT_EQ(::chmod(home.folder.c_str(), 0555), 0);     // ...but cannot write beside it
+    ASSERT_EQ(::chmod(home.path().c_str(), 0755), 0);  // the unprivileged child reaches the file...
+    ASSERT_EQ(::chmod(home.folder.c_str(), 0555), 0);  // ...but cannot write beside it
+    const auto changeVolume = [&] {
+        FilePreferencesStore store(home.folder);
+        if (store.value(kKeyVolume) != number(3)) return 1;
+        store.setValue(kKeyVolume, number(5));
+        store.setValue(kKeyFacebookKey, std::string(4096, 'k'));
+        if (store.synchronize()) return 2;
+        return store.value(kKeyVolume) == number(5) ? 0 : 3;
+    };
     testing::internal::CaptureStderr();
-    const int code = runInChild(
-        [&] {
-            FilePreferencesStore store(home.folder);
-            if (store.value(kKeyVolume) != number(3)) return 1;
-            store.setValue(kKeyVolume, number(5));
-            store.setValue(kKeySpeedUnit, number(1));
-            if (store.synchronize()) return 2;
-            return store.value(kKeyVolume) == number(5) ? 0 : 3;
-        },
-        /*dropPrivileges=*/true);
+    EXPECT_EQ(runInChild(changeVolume, /*dropPrivileges=*/true), 0);
     const std::string reported = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(readFile(home.file), R"({"Volume": 3})");
     EXPECT_NE(reported.find("kept for this run only"), std::string::npos);
     EXPECT_EQ(reported.find("kept for this run only"), reported.rfind("kept for this run only")) << reported;
-}
-
-TEST(Preferences, FullDiskOrMissingFolderLeavesTheOldFileByteIdentical) {
-    SettingsHome home;
-    FilePreferencesStore(home.folder).setValue(kKeyVolume, number(6));
-    const std::string before = readFile(home.file);
-    const int code = runInChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
-        const struct rlimit limit {8, 8};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
-        FilePreferencesStore store(home.folder);
-        store.setValue(kKeyFacebookKey, std::string(4096, 'k'));
-        if (store.synchronize()) return 1;
-        return store.value(kKeyFacebookKey) ? 0 : 2;
-    });
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(readFile(home.file), before);
+    // A full disk: a write past the size limit fails (with EFBIG, the signal ignored).
+    ASSERT_EQ(::chmod(home.folder.c_str(), 0700), 0);
+    EXPECT_EQ(runInChild([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const struct rlimit limit {8, 8};
+                  return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? changeVolume() : 10;
+              }),
+              0);
+    EXPECT_EQ(readFile(home.file), R"({"Volume": 3})");
     EXPECT_EQ(home.entries(), 1);
-    // A settings folder under a regular file cannot exist: the values still hold for the run.
+    // A settings folder under a regular file cannot exist.
     FilePreferencesStore nowhere(home.file + "/cartena-manager");
     nowhere.setValue(kKeyVolume, number(2));
     EXPECT_EQ(nowhere.value(kKeyVolume), number(2));

@@ -45,7 +45,6 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
         {{"make-sample-card", made, "--first-day", "2024-13-01"}, 2, "", "cartena: "},
         {{"make-sample-card", made, "--first-day", "2024-02-30x"}, 2, "", "cartena: "},
         {{"make-sample-card", made, "--first-day", "24-02-27"}, 2, "", "cartena: "},
-        {{"make-sample-card", made, "--first-day", "2024-00-10"}, 2, "", "cartena: "},
         {{"telemetry", h + "/missing.AVI"}, 1, "", "cartena telemetry: " + h + "/missing.AVI: no such file\n"},
         {{"telemetry", card + "FILE0002.MOV"}, 1, "# markers: ",  // the empty table all the same
          "cartena telemetry: " + card + "FILE0002.log: the log cannot be read: the log is empty\n"},

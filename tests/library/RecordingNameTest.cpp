@@ -30,7 +30,8 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         {"BE12.AVI", avi, normal, plain, none},           {"BX1234.AVI", avi, normal, plain, none},
         {"FILE0001r.MP4", mp4, normal, plain, rear},      {"FILE0001X.MP4", mp4, normal, plain, none},
         {"ABCDF.MP4", mp4, normal, plain, none},          {"1234F.MP4", mp4, normal, plain, front},
-        {"\xC3\x89VEN0001.MP4", mp4, normal, plain, none},  // no Unicode folding
+        {"\xC3\x89VEN0001.MP4", mp4, normal, plain, none},  // no Unicode folding, nor Unicode digits:
+        {"BE\xD9\xA1\xD9\xA2\xD9\xA3\xD9\xA4.AVI", avi, normal, plain, none},
         {"archive.tar.avi", avi, normal, plain, none},    {"FILE0001.MPEG", other, normal, plain, none},
         {"FILE0001", other, normal, plain, none},         {".MP4", other, normal, plain, none},  // no extension
         {"FILE0001.", other, normal, plain, none},
@@ -44,6 +45,9 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         EXPECT_EQ(pmCheckDualCameraFileType(path), c.camera) << c.name;
     }
     EXPECT_EQ(pmGetMotorTypeFile(""), kMotorNoName);
+    // Titles: the last component, less its extension when asked; a leading dot starts none.
+    EXPECT_EQ(pmGetFileTitle("/card/v1.2/a.b.MP4", true) + " " + pmGetFileTitle("/c/.hidden", true), "a.b .hidden");
+    EXPECT_EQ(pmGetFileTitle("/card/DCIM/FILE0001.MP4", false), "FILE0001.MP4");
     EXPECT_EQ(pmGetVideoFileType(""), kVideoFileOther);
     EXPECT_EQ(pmCheckDualCameraFileType(""), kCameraNone);
 }
@@ -69,23 +73,6 @@ TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
     EXPECT_EQ(pmGetRecordFileType(home.path() + "/FILE0002.MP4"), kRecordNormal);
     EXPECT_EQ(pmGetRecordFileType(""), kRecordNormal);
     EXPECT_FALSE(pmIsEventFile(""));
-}
-
-TEST(RecordingName, TitlesDigitsAndReversal) {
-    const std::pair<std::string, std::string> titles[] = {
-        {pmGetFileTitle("/card/DCIM/FILE0001.MP4", true), "FILE0001"}, {pmGetFileTitle("/c/A.MP4", false), "A.MP4"},
-        {pmGetFileTitle("/card/v1.2/clip", true), "clip"}, {pmGetFileTitle("/card/.hidden", true), ".hidden"},
-        {pmGetFileTitle("/card/a.b.c", true), "a.b"},
-        // Characters, not bytes: a two-byte letter stays whole, a stray byte is one character.
-        {pmReverseString("FILE0001F"), "F1000ELIF"}, {pmReverseString("a\xC3\xA9" "1"), "1\xC3\xA9" "a"},
-        {pmReverseString("\xFF" "ab\x80"), "\x80" "ba\xFF"},
-    };
-    for (const auto& [made, expected] : titles) EXPECT_EQ(made, expected);
-    const std::tuple<const char*, int, bool> digits[] = {
-        {"AB1234", 2, true}, {"1234", 0, true}, {"AB123", 2, false}, {"AB12x4", 2, false}, {"1234", -1, false},
-        {"\xD9\xA1\xD9\xA2\xD9\xA3\xD9\xA4", 0, false},  // Arabic-Indic digits are not digits
-    };
-    for (const auto& [text, at, expected] : digits) EXPECT_EQ(pmIs4Numbers(text, at), expected) << text << " " << at;
 }
 
 TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
