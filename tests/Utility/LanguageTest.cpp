@@ -1,12 +1,14 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/FilePreferencesStore.h"
 #include "Utility/Language.h"
+#include "Utility/MessageBox.h"
 #include "Utility/StringTables.h"
 #include "support/MemoryPreferences.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
 #include <map>
 #include <set>
@@ -21,6 +23,17 @@ void setLocaleEnvironment(const Environment& variables) {
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(name);
     for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
 }
+
+// Stands in for the window's box: remembers what it shows, and marks on standard error when it closes.
+struct RecordingPresenter : MessageBoxPresenter {
+    RecordingPresenter() { pmSetMessageBoxPresenter(this); }
+    ~RecordingPresenter() override { pmSetMessageBoxPresenter(nullptr); }
+    void present(const std::string& heading, const std::string& body, const std::string& button) override {
+        shown.push_back({heading, body, button});
+        std::fputs("[closed]\n", stderr);
+    }
+    std::vector<std::vector<std::string>> shown;
+};
 
 }  // namespace
 
@@ -164,4 +177,22 @@ TEST(StringTables, MissingKeysAndUnreadableTablesShowTheKeysAndOtherLanguagesUse
     for (const char* key : {"IDS_CANCEL", "IDS_CLOSE"})
         logged.push_back(pmFormat("StringTables - table \"Mixed\": the value of %s is not a text", key));
     EXPECT_EQ(logMessages(), logged);  // once: the tables are parsed at the first lookup only
+}
+
+TEST(MessageBox, TextsComeFromTheCallerAndTheCurrentLanguageAndStandardErrorServesWithoutAWindow) {
+    TempHome home;
+    MemoryPreferences store;
+    store.values["LANGUAGE_ID"] = 1;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(pmMessageBox("Folder is 100% read-only %s", "Backup", 16), 1);
+    RecordingPresenter presenter;
+    EXPECT_EQ(pmMessageBox("100% done: %s %d %n", "", 16), 1);
+    EXPECT_EQ(pmMessageBox("Disk full", "Backup", 0), 1);
+    // "User OK!" follows the closing of each box.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Backup: Folder is 100% read-only %s\nUser OK!\n[closed]\nUser OK!\n[closed]\nUser OK!\n");
+    const std::string heading = pmStringTables().lookup("TraditionalChinese", "IDR_MAINFRAME");
+    const std::string ok = pmStringTables().lookup("TraditionalChinese", "IDS_OK");
+    EXPECT_EQ(presenter.shown, (std::vector<std::vector<std::string>>{{heading, "100% done: %s %d %n", ok},
+                                                                      {"Backup", "Disk full", ok}}));
 }

@@ -1,4 +1,5 @@
 #include "Utility/DiagnosticLog.h"
+#include "library/RecordingName.h"
 #include "library/VideoLibrary.h"
 #include "support/ChildProcess.h"
 #include "support/ContainerBuilder.h"
@@ -101,13 +102,10 @@ TEST(VideoLibrary, DaysAreLocalAndVanishedFilesLeaveThePlaylistButStayInTheLibra
     EXPECT_TRUE(library.isAllMediaExist());
     EXPECT_EQ(library.lastVideoDay(), (CalendarDay{2024, 2, 12}));
     EXPECT_FALSE(library.isMediaExistByDate(2024, 2, 9));
-    const auto kept = [&](PlaylistFilter filter) {
-        return pathsOf(VideoLibrary::filterPlaylist(library.sortByFileDate(), filter), card);
-    };
-    EXPECT_THAT(kept({false, {2024, 2, 11}}), ElementsAre("/MOVI0011.MP4"));
-    EXPECT_THAT(kept({true, {}, false, true, true}), ElementsAre("/MOVI0011.MP4"));
-    EXPECT_THAT(kept({true, {}, true, false, false}), ElementsAre("/MOVI0010.MP4", "/MOVI0012.MP4"));
-    EXPECT_THAT(kept({true, {}, false, false, true}), ElementsAre());  // the parking box keeps nothing on its own
+    // (The type boxes are shown through the scan command's filters.)
+    const PlaylistFilter oneDay{false, {2024, 2, 11}};
+    EXPECT_THAT(pathsOf(VideoLibrary::filterPlaylist(library.sortByFileDate(), oneDay), card),
+                ElementsAre("/MOVI0011.MP4"));
 
     std::filesystem::remove(card + "/MOVI0012.MP4");
     EXPECT_FALSE(library.isAllMediaExist());
@@ -118,10 +116,21 @@ TEST(VideoLibrary, DaysAreLocalAndVanishedFilesLeaveThePlaylistButStayInTheLibra
     EXPECT_EQ(library.videoLib().size(), 3u);
     EXPECT_TRUE(library.isAllMediaExist());
     EXPECT_EQ(library.getFilePathInPlaylist(1), card + "/MOVI0011.MP4");
-    EXPECT_EQ(library.getFilePathInPlaylist(2), std::nullopt);
-    EXPECT_EQ(library.getFilePathInPlaylist(-1), std::nullopt);
     library.clearPlayList();
     EXPECT_FALSE(library.isAllMediaExist());  // an empty playlist is never "all there"
+}
+
+TEST(VideoLibrary, PartnerSearchLooksAtTheTwoNeighboursOnly) {
+    VideoLibrary library;
+    for (const char* path : {"/c/NormalF/FILE0001F.MP4", "/c/NormalR/FILE0001R.MP4", "/c/NormalF/FILE0002F.MP4",
+                             "/c/Other/PARK0001.MP4", "/c/NormalR/FILE0002R.MP4",  // two places on: not found
+                             "/c/NormalF/FILE0003f.MP4", "/c/NormalR/FILE0003R.MP4"})  // the rear looks for "F"
+        library.insertObject(AMediaFile::mediaFileWithURLDate(path, {}), library.playlist().size());
+    const std::int32_t partners[] = {-1, 1, 0, -1, -1, -1, 6, -1, -1};  // of the places -1 to 7
+    for (std::int32_t i = -1; i <= 7; ++i) EXPECT_EQ(library.getAnotherCameraFile(i), partners[i + 1]) << i;
+    EXPECT_EQ(library.checkDualCameraFileType(1), kCameraRear);
+    EXPECT_EQ(library.checkDualCameraFileType(3), kCameraNone);
+    EXPECT_EQ(library.checkDualCameraFileType(7), kCameraNone);  // past the end
 }
 
 TEST(VideoLibrary, UnlistableFolderIsSkippedAndLogged) {
