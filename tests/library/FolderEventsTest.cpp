@@ -72,6 +72,9 @@ TEST(FolderEvents, TheWindowIsFixedByTheFirstChangeSoASteadyCopyStillGetsABatchE
 }
 
 TEST(FolderEvents, ChangesBecomeFlaggedEventsCoalescedPerFolderLessTheExcludedPaths) {
+    const Kind removed = Kind::Removed, renamed = Kind::Renamed, created = Kind::Created, root = Kind::RootChanged;
+    const std::vector<std::pair<Kind, std::string>> nearExcluded = {
+        {removed, "/c/keep/"}, {removed, "/c/tmp"}, {removed, "/c/tmp/x/"}, {removed, "/c/tmpfile"}, {removed, "/"}};
     const struct {
         const char* name;
         std::vector<std::pair<Kind, std::string>> changes;
@@ -79,25 +82,18 @@ TEST(FolderEvents, ChangesBecomeFlaggedEventsCoalescedPerFolderLessTheExcludedPa
         bool ignoreSubDirs = true;
     } cases[] = {
         {"removals and renames of one folder OR together; folders keep their first-seen order",
-         {{Kind::Removed, "/c/A"}, {Kind::Removed, "/c/B"}, {Kind::Renamed, "/c/A"}, {Kind::Removed, "/c/A"}},
-         {"/c/A 0xa00", "/c/B 0x200"}},
+         {{removed, "/c/A"}, {removed, "/c/B"}, {renamed, "/c/A"}, {removed, "/c/A"}}, {"/c/A 0xa00", "/c/B 0x200"}},
         {"a root change stays alone even beside removals of the same folder, once per batch",
-         {{Kind::Removed, "/c"}, {Kind::RootChanged, "/c"}, {Kind::RootChanged, "/c"}, {Kind::Renamed, "/c"}},
-         {"/c 0xa00", "/c 0x20"}},
+         {{removed, "/c"}, {root, "/c"}, {root, "/c"}, {renamed, "/c"}}, {"/c 0xa00", "/c 0x20"}},
         {"an unmount stays alone and is not merged with a root change",
-         {{Kind::Unmounted, "/m"}, {Kind::RootChanged, "/m"}, {Kind::Unmounted, "/m"}}, {"/m 0x80", "/m 0x20"}},
+         {{Kind::Unmounted, "/m"}, {root, "/m"}, {Kind::Unmounted, "/m"}}, {"/m 0x80", "/m 0x20"}},
         {"an overflow is an item removal of the folder it names",
-         {{Kind::Overflow, "/c"}, {Kind::Renamed, "/c"}, {Kind::Overflow, "/c"}}, {"/c 0xa00"}},
-        {"creations are not events", {{Kind::Created, "/c"}, {Kind::Removed, "/c/X"}, {Kind::Created, "/c/X"}},
-         {"/c/X 0x200"}},
-        {"what starts with an excluded path is left out; trailing slashes go",
-         {{Kind::Removed, "/c/keep/"}, {Kind::Removed, "/c/tmp"}, {Kind::Removed, "/c/tmp/x/"},
-          {Kind::Removed, "/c/tmpfile"}, {Kind::Removed, "/"}},
+         {{Kind::Overflow, "/c"}, {renamed, "/c"}, {Kind::Overflow, "/c"}}, {"/c 0xa00"}},
+        {"creations are not events", {{created, "/c"}, {removed, "/c/X"}, {created, "/c/X"}}, {"/c/X 0x200"}},
+        {"what starts with an excluded path is left out; trailing slashes go", nearExcluded,
          {"/c/keep 0x200", "/ 0x200"}},
-        {"only the excluded path itself is left out",
-         {{Kind::Removed, "/c/keep/"}, {Kind::Removed, "/c/tmp"}, {Kind::Removed, "/c/tmp/x/"},
-          {Kind::Removed, "/c/tmpfile"}},
-         {"/c/keep 0x200", "/c/tmp/x 0x200", "/c/tmpfile 0x200"}, false},
+        {"only the excluded path itself is left out", nearExcluded,
+         {"/c/keep 0x200", "/c/tmp/x 0x200", "/c/tmpfile 0x200", "/ 0x200"}, false},
     };
     for (const auto& c : cases) {
         Rig rig;
