@@ -60,12 +60,12 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         EXPECT_EQ(pmGetMotorTypeFile(path), c.motorType) << c.name;
         EXPECT_EQ(pmCheckDualCameraFileType(path), c.camera) << c.name;
     }
-    EXPECT_EQ(pmGetMotorTypeFile(""), kMotorNoName);
+    EXPECT_EQ(std::tuple(pmGetVideoFileType(""), pmGetRecordFileType(""), pmGetMotorTypeFile(""),
+                         pmCheckDualCameraFileType(""), pmIsEventFile("")),
+              std::tuple(other, normal, kMotorNoName, none, false));  // an empty path is nothing at all
     // Titles: the last component, less its extension when asked; a leading dot starts none.
     EXPECT_EQ(pmGetFileTitle("/card/v1.2/a.b.MP4", true) + " " + pmGetFileTitle("/c/.hidden", true), "a.b .hidden");
     EXPECT_EQ(pmGetFileTitle("/card/DCIM/FILE0001.MP4", false), "FILE0001.MP4");
-    EXPECT_EQ(pmGetVideoFileType(""), kVideoFileOther);
-    EXPECT_EQ(pmCheckDualCameraFileType(""), kCameraNone);
 }
 
 TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
@@ -84,28 +84,22 @@ TEST(RecordingName, WriteProtectionMakesAnEventOnlyWhenTheNameDoesNotDecide) {
         EXPECT_EQ(pmGetRecordFileType(path), readOnlyType) << name;
         EXPECT_TRUE(pmIsEventFile(path)) << name;
     }
-    // Nothing at the path counts as write-protected; an empty path is nothing at all.
+    // Nothing at the path counts as write-protected.
     EXPECT_EQ(pmGetRecordFileType(home.path() + "/MOVI0002.AVI"), kRecordEvent);
     EXPECT_EQ(pmGetRecordFileType(home.path() + "/FILE0002.MP4"), kRecordNormal);
-    EXPECT_EQ(pmGetRecordFileType(""), kRecordNormal);
-    EXPECT_FALSE(pmIsEventFile(""));
 }
 
 TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"/card/NormalF/FILE0001F.MP4", "/card/NormalR/FILE0001R.MP4"},
-        {"/card/NormalR/FILE0001R.MP4", "/card/NormalF/FILE0001F.MP4"},
         {"/card/NormalR/FILE0001r.MP4", "/card/NormalF/FILE0001F.MP4"},
         {"/card/EventF/EMER0002F.avi", "/card/EventR/EMER0002R.avi"},
-        {"FILE0001F.MP4", "FILE0001R.MP4"},
-        {"/FILE0001F.MP4", "/FILE0001R.MP4"},
+        {"FILE0001F.MP4", "FILE0001R.MP4"}, {"/FILE0001R.MP4", "/FILE0001F.MP4"},
         // The folder's last character is replaced whatever it is, a two-byte letter included.
         {"/card/Vid\xC3\x89/FILE0001F.MP4", "/card/VidR/FILE0001R.MP4"},
         // The letter is taken five characters from the end: in front of a three-letter extension.
         {"/card/F/FILE0001F.MPEG", "/card/R/FILE0001FRMPEG"},
-        {"/card/NormalF/PARK0003.MOV", std::nullopt},
-        {"/card/NormalF/ABCDF.MP4", std::nullopt},
-        {"", std::nullopt},
+        {"/card/NormalF/PARK0003.MOV", std::nullopt}, {"/card/NormalF/ABCDF.MP4", std::nullopt}, {"", std::nullopt},
     };
     for (const auto& [path, partner] : cases) EXPECT_EQ(pmGetAnotherCameraFile(path), partner) << path;
 }
