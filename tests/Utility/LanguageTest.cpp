@@ -58,8 +58,10 @@ TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext)
         {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"}, {{{"LANG", "C.UTF-8"}}, ""},
     };
     for (const auto& [env, expected] : cases) {
+        std::string described;
+        for (const auto& [name, value] : env) described += name + "=" + value + " ";
         setLocaleEnvironment(env);
-        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << env.begin()->first << "=" << env.begin()->second;
+        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << described;
     }
     // The language whose prefix the code begins with, in table order and case, or English.
     const std::pair<const char*, std::int32_t> languages[] = {
@@ -70,29 +72,24 @@ TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext)
 
 TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueIsKeptAsItIs) {
     TempHome home;
-    const struct {
-        std::optional<PreferenceValue> stored;
-        const char* locale;
-        std::int32_t current;
-        int writeOuts;
-    } cases[] = {
-        {std::nullopt, "zh_TW.UTF-8", 1, 1}, {std::nullopt, "ja_JP.UTF-8", 0, 1}, {std::nullopt, "C", 0, 1},
-        {0, "zh_TW.UTF-8", 0, 0},  // a stored 0 is not "absent"
-        {13, "zh_TW.UTF-8", 0, 0},  // Arabic and the other unsupported ids read as English, left as they are
-        {22, "zh_TW.UTF-8", 0, 0}, {-1, "zh_TW.UTF-8", 0, 0},
-        {std::string("1"), "zh_TW.UTF-8", 0, 0},  // hand-edited: not a number
+    // The stored setting (none: the first start), the system's locale and the current language.
+    const std::tuple<std::optional<PreferenceValue>, const char*, std::int32_t> cases[] = {
+        {std::nullopt, "zh_TW.UTF-8", 1}, {std::nullopt, "ja_JP.UTF-8", 0}, {std::nullopt, "C", 0},
+        {0, "zh_TW.UTF-8", 0},  // a stored 0 is not "absent"
+        {13, "zh_TW.UTF-8", 0},  // Arabic and the other unsupported ids read as English, left as they are
+        {22, "zh_TW.UTF-8", 0}, {-1, "zh_TW.UTF-8", 0},
+        {std::string("1"), "zh_TW.UTF-8", 0},  // hand-edited: not a number
     };
-    for (const auto& c : cases) {
+    for (const auto& [stored, locale, current] : cases) {
         MemoryPreferences store;
-        if (c.stored) store.values["LANGUAGE_ID"] = *c.stored;
-        setLocaleEnvironment({{"LANG", c.locale}});
-        EXPECT_EQ(getLanguageId(), c.current) << c.locale;
+        if (stored) store.values["LANGUAGE_ID"] = *stored;
+        setLocaleEnvironment({{"LANG", locale}});
+        EXPECT_EQ(getLanguageId(), current) << locale;
         // Fixed from then on: a later change of the system language is not followed.
-        setLocaleEnvironment({{"LANG", c.current == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
-        EXPECT_EQ(pmGetLanguageID(), c.current) << c.locale;
-        EXPECT_FALSE(pmIsRightLayout());
-        EXPECT_EQ(store.value("LANGUAGE_ID"), c.stored ? c.stored : PreferenceValue(c.current)) << c.locale;
-        EXPECT_EQ(store.synchronizeCount, c.writeOuts) << c.locale;  // a detected language is on disk at once
+        setLocaleEnvironment({{"LANG", current == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
+        EXPECT_EQ(pmGetLanguageID(), current) << locale;
+        EXPECT_EQ(store.value("LANGUAGE_ID"), stored ? stored : PreferenceValue(current)) << locale;
+        EXPECT_EQ(store.synchronizeCount, stored ? 0 : 1) << locale;  // a detected language is on disk at once
     }
 }
 
@@ -108,12 +105,6 @@ TEST(CurrentLanguage, ChoicesReachTheSettingsFileAndAFailedWriteIsLogged) {
     EXPECT_FALSE(saveLanguageId(1));
     EXPECT_EQ(getLanguageId(), 1);  // the choice holds for this run
     EXPECT_EQ(logMessages().back(), "saveLanguageId - language 1 could not be written to the settings");
-}
-
-TEST(LanguageMenu, OffersEnglishAndTraditionalChineseOnly) {
-    for (std::int32_t index = -1; index <= 3; ++index)
-        EXPECT_EQ(pmGetLanguageByMenuIndex(index), index == 1 ? 1 : 0) << index;
-    EXPECT_EQ(pmGetLanguageLabelKey(0) + pmGetLanguageLabelKey(1), "IDS_LANG_01IDS_LANG_02");
 }
 
 TEST(StringTables, BothMenuLanguagesHoldTheSameKeysEachWithATranslatedText) {

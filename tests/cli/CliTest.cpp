@@ -28,11 +28,8 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
                             "2,48.1173,11.516666,-1,-1,0,0,0,0\n# recording: " + card + "FILE0003.MOV\n"
                             "# source: text log " + card + "FILE0003.log\n# samples: 3\n# length_s: 3\n"
                             "# peak_g: 0.992 at second 0\n# event_second: none\n";
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string out, err;  // what standard output and standard error begin with
-    } cases[] = {
+    // The arguments, the exit code and what standard output and standard error begin with.
+    const std::tuple<std::vector<std::string>, int, std::string, std::string> cases[] = {
         {{"--help"}, 0, "cartena: the command line", ""},
         {{"--version"}, 0, "cartena ", ""},
         {{"--no-such-option"}, 2, "", "cartena: "},
@@ -60,15 +57,15 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
         {{"gpx", card + "FILE0001.MOV", "-o", h + "/track.gpx", "--force"}, 0, "", ""},
     };
     pmOutputDebugMsg("earlier line");
-    for (const auto& c : cases) {
+    for (const auto& [args, exitCode, out, err] : cases) {
         std::vector<std::string> argv = {builtProgram("cli/cartena")};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        argv.insert(argv.end(), args.begin(), args.end());
         const CommandResult r = runCommand(argv);
-        const std::string what = c.args.front() + " " + c.args.back();
-        EXPECT_EQ(r.exitCode, c.exitCode) << what << "\n" << r.err;
-        EXPECT_TRUE(c.exitCode && c.out.empty() ? r.out.empty() : r.out.starts_with(c.out)) << what << "\n" << r.out;
-        EXPECT_TRUE(r.err.starts_with(c.err)) << what << "\n" << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.err.empty() ? 0 : 1) << what << "\n" << r.err;
+        const std::string what = args.front() + " " + args.back();
+        EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err;
+        EXPECT_TRUE(exitCode && out.empty() ? r.out.empty() : r.out.starts_with(out)) << what << "\n" << r.out;
+        EXPECT_TRUE(r.err.starts_with(err)) << what << "\n" << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), err.empty() ? 0 : 1) << what << "\n" << r.err;
     }
     EXPECT_EQ(readFile(busy + "/keep.txt"), "mine");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(busy), {}), 1);
@@ -78,7 +75,8 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
     const std::string gpx = readFile(h + "/track.gpx");
     EXPECT_NE(gpx.find("<time>2024-05-01T10:15:00Z</time>"), std::string::npos) << gpx;
     EXPECT_NE(gpx.find("<time>2024-05-01T10:15:01Z</time>"), std::string::npos) << gpx;
-    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(h), {}, [](auto& e) { return e.is_regular_file(); }), 2);
+    const auto isFile = [](const std::filesystem::directory_entry& entry) { return entry.is_regular_file(); };
+    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(h), {}, isFile), 2);
     // A scan appends to the log of earlier runs.
     ASSERT_EQ(runCommand({builtProgram("cli/cartena"), "scan", busy}).exitCode, 0);
     EXPECT_EQ(logMessages().front(), "earlier line");

@@ -25,7 +25,7 @@ const char* kTable =
 
 }  // namespace
 
-TEST(MountTable, TheVolumeOfAFolderIsTheNearestMountPointAboveItExceptTheSystemsOwn) {
+TEST(MountTable, AFoldersVolumeAndWhetherACardsClockIsReadAsUtcThenUndone) {
     const auto mounts = pmParseMountInfo(kTable);
     ASSERT_EQ(mounts.size(), 9u);  // malformed lines left out
     const std::pair<const char*, std::optional<std::string>> cases[] = {
@@ -38,6 +38,29 @@ TEST(MountTable, TheVolumeOfAFolderIsTheNearestMountPointAboveItExceptTheSystems
     for (const auto& [path, volume] : cases) EXPECT_EQ(pmGetDiskVolume(path, mounts), volume) << path;
     EXPECT_EQ(pmFindMount(mounts, "/mnt/bind/x").value_or(MountEntry{}).mountId, 83);  // the later covers the earlier
     EXPECT_FALSE(pmFindMount({}, "/x").has_value());
+    // The device, its file system (nullptr: not in the table) and whether the card clock is read as UTC.
+    const std::tuple<unsigned, unsigned, const char*, bool> devices[] = {
+        {254, 0, "ext4", false}, {8, 17, "vfat", true},  {8, 33, "exfat", false}, {8, 49, "vfat", false},
+        {8, 65, "vfat", false},  {8, 81, "msdos", true}, {8, 97, nullptr, false},
+    };
+    for (const auto& [major, minor, type, wallClockAsUtc] : devices) {
+        const auto mount = pmFindMountOfDevice(kTable, major, minor);
+        EXPECT_EQ(mount ? mount->fsType : "-", type ? type : "-") << major << ":" << minor;
+        EXPECT_EQ(mount && pmReadsWallClockAsUtc(*mount), wallClockAsUtc) << major << ":" << minor;
+    }
+    // What the camera's clock showed, as local time, and the kernel's offset: summer and winter
+    // time, a kernel in UTC and one set to the zone's standard offset.
+    const std::pair<std::time_t, int> clocks[] = {
+        {localTime(2024, 7, 1, 14), 0}, {localTime(2024, 1, 15, 23, 59, 59), 0},
+        {localTime(2024, 7, 1, 14), -60}, {localTime(2024, 12, 31, 23, 30), -60},
+    };
+    for (const auto& [wall, minutesWest] : clocks) {
+        struct tm fields {};
+        localtime_r(&wall, &fields);
+        // The kernel takes the wall clock as UTC and adds its own offset.
+        const FileDate kernelDate = pmFileDateFromUnix(timegm(&fields) + minutesWest * 60, 500'000'000);
+        EXPECT_EQ(pmFatWallClockToLocal(kernelDate, minutesWest), pmFileDateFromUnix(wall, 500'000'000)) << wall;
+    }
 }
 
 TEST(FileDate, ModificationTimeWithNanosecondsInLocalFieldsAndLinksFollowed) {
@@ -55,34 +78,4 @@ TEST(FileDate, ModificationTimeWithNanosecondsInLocalFieldsAndLinksFollowed) {
     ASSERT_EQ(::symlink("nowhere", (home.path() + "/dangling.MP4").c_str()), 0);
     for (const std::string& missing : {home.path() + "/dangling.MP4", home.path() + "/missing.MP4", std::string()})
         EXPECT_EQ(pmGetFileDate(missing), std::nullopt) << missing;
-}
-
-TEST(FileDate, OnlyAFatMountWithoutAZoneOptionHasItsCardClockReadAsUtcAndThatIsUndone) {
-    const struct {
-        unsigned major, minor;
-        const char* type;  // nullptr: not found
-        bool wallClockAsUtc;
-    } mounts[] = {
-        {254, 0, "ext4", false}, {8, 17, "vfat", true},  {8, 33, "exfat", false}, {8, 49, "vfat", false},
-        {8, 65, "vfat", false},  {8, 81, "msdos", true}, {8, 97, nullptr, false},
-    };
-    for (const auto& c : mounts) {
-        const auto mount = pmFindMountOfDevice(kTable, c.major, c.minor);
-        ASSERT_EQ(mount.has_value(), c.type != nullptr) << c.major << ":" << c.minor;
-        EXPECT_EQ(mount ? mount->fsType : "", c.type ? c.type : "");
-        EXPECT_EQ(mount && pmReadsWallClockAsUtc(*mount), c.wallClockAsUtc) << c.major << ":" << c.minor;
-    }
-    // What the camera's clock showed, as local time, and the kernel's offset: summer and winter
-    // time, a kernel in UTC and one set to the zone's standard offset.
-    const std::pair<std::time_t, int> clocks[] = {
-        {localTime(2024, 7, 1, 14), 0}, {localTime(2024, 1, 15, 23, 59, 59), 0},
-        {localTime(2024, 7, 1, 14), -60}, {localTime(2024, 12, 31, 23, 30), -60},
-    };
-    for (const auto& [wall, minutesWest] : clocks) {
-        struct tm fields {};
-        localtime_r(&wall, &fields);
-        // The kernel takes the wall clock as UTC and adds its own offset.
-        const FileDate kernelDate = pmFileDateFromUnix(timegm(&fields) + minutesWest * 60, 500'000'000);
-        EXPECT_EQ(pmFatWallClockToLocal(kernelDate, minutesWest), pmFileDateFromUnix(wall, 500'000'000)) << wall;
-    }
 }

@@ -28,13 +28,8 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
     constexpr auto normal = kRecordNormal, event = kRecordEvent;
     constexpr auto plain = kMotorOrdinary, bFamily = kMotorBFamily;
     constexpr auto none = kCameraNone, front = kCameraFront, rear = kCameraRear;
-    const struct {
-        const char* name;
-        std::int32_t videoType;
-        std::uint16_t recordType;
-        std::int16_t motorType;
-        std::uint16_t camera;
-    } cases[] = {
+    // The name, then the codes of its video file type, recording type, motor type and camera.
+    const std::tuple<const char*, std::int32_t, std::uint16_t, std::int16_t, std::uint16_t> cases[] = {
         {"FILE0001F.MP4", mp4, normal, plain, front},     {"file0001.mp4", mp4, normal, plain, none},
         {"FILE01.MP4", mp4, normal, plain, none},          // too few digits: the fallback decides
         {"FILEABCD_EMER.Mp4", mp4, event, plain, none},    // the fallback finds EMER
@@ -52,13 +47,13 @@ TEST(RecordingName, CodesOfWritableFilesByName) {
         {"FILE0001", other, normal, plain, none},         {".MP4", other, normal, plain, none},  // no extension
         {"FILE0001.", other, normal, plain, none},
     };
-    for (const auto& c : cases) {
-        const std::string path = home.path() + "/" + c.name;
+    for (const auto& [name, videoType, recordType, motorType, camera] : cases) {
+        const std::string path = home.path() + "/" + name;
         ASSERT_TRUE(writeFile(path, "x")) << path;
-        EXPECT_EQ(pmGetVideoFileType(path), c.videoType) << c.name;
-        EXPECT_EQ(pmGetRecordFileType(path), c.recordType) << c.name;
-        EXPECT_EQ(pmGetMotorTypeFile(path), c.motorType) << c.name;
-        EXPECT_EQ(pmCheckDualCameraFileType(path), c.camera) << c.name;
+        EXPECT_EQ(pmGetVideoFileType(path), videoType) << name;
+        EXPECT_EQ(pmGetRecordFileType(path), recordType) << name;
+        EXPECT_EQ(pmGetMotorTypeFile(path), motorType) << name;
+        EXPECT_EQ(pmCheckDualCameraFileType(path), camera) << name;
     }
     EXPECT_EQ(std::tuple(pmGetVideoFileType(""), pmGetRecordFileType(""), pmGetMotorTypeFile(""),
                          pmCheckDualCameraFileType(""), pmIsEventFile("")),
@@ -129,11 +124,7 @@ TEST(AviProbe, AcceptsH264AndMotionJpegHandlersOnly) {
 
 TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) {
     TempHome home;
-    const struct {
-        const char* what;
-        Mp4Options options;
-        bool accepted;
-    } cases[] = {
+    const std::tuple<const char*, Mp4Options, bool> cases[] = {
         {"moov after mdat", {}, true},                       {"moov before mdat", {.moovFirst = true}, true},
         {"QuickTime brand", {.majorBrand = "qt  "}, true},   {"64-bit mdat size", {.largeMdat = true}, true},
         {"no mvhd before the track", {.withMvhd = false}, true}, {"upper-case AVC1", {.videoFormat = "AVC1"}, true},
@@ -149,9 +140,9 @@ TEST(MovProbe, WalksToTheFirstTracksSampleDescriptionAndLogsOnlyTooShortMovies) 
         {"64-bit mdat over 2 GiB", {.largeMdat = true, .mediaBytes = 0xa0000000u}, false},
     };
     const std::string path = home.path() + "/clip.mp4";
-    for (const auto& c : cases) {
-        ASSERT_TRUE(writeImage(path, mp4Image(c.options)));
-        EXPECT_EQ(pmIsMovCodecReady(path), c.accepted) << c.what;
+    for (const auto& [what, options, accepted] : cases) {
+        ASSERT_TRUE(writeImage(path, mp4Image(options)));
+        EXPECT_EQ(pmIsMovCodecReady(path), accepted) << what;
     }
     // Only the two movies too short for their time scale say why.
     const std::string tooShort = "pmIsMovCodecReady() - Duration is too short, filter out it - " + path;
