@@ -68,6 +68,8 @@ TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext)
         {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2}, {"zh-HK", 0}, {"ZH-Hant", 0}, {"jp", 21}, {"deutsch", 8}, {"", 0},
     };
     for (const auto& [language, id] : languages) EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
+    setLocaleEnvironment({{"LANGUAGE", "pt_BR:en"}, {"LANG", "en_US.UTF-8"}});
+    EXPECT_EQ(pmDetectUILanguage(), 17);
 }
 
 TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueIsKeptAsItIs) {
@@ -105,6 +107,13 @@ TEST(CurrentLanguage, ChoicesReachTheSettingsFileAndAFailedWriteIsLogged) {
     EXPECT_FALSE(saveLanguageId(1));
     EXPECT_EQ(getLanguageId(), 1);  // the choice holds for this run
     EXPECT_EQ(logMessages().back(), "saveLanguageId - language 1 could not be written to the settings");
+}
+
+TEST(LanguageMenu, OffersEnglishAndTraditionalChineseOnlyAndUnknownIdsUseEnglish) {
+    for (std::int32_t index = -1; index <= 2; ++index)
+        EXPECT_EQ(pmGetLanguageByMenuIndex(index), index == 1 ? 1 : 0) << index;
+    EXPECT_EQ(pmGetLanguageLabelKey(1) + pmGetLanguageTableName(1) + pmGetLanguageTableName(22),
+              "IDS_LANG_02TraditionalChineseEnglish");
 }
 
 TEST(StringTables, BothMenuLanguagesHoldTheSameKeysEachWithATranslatedText) {

@@ -90,8 +90,8 @@ TEST(RecordingName, PartnerPathSwapsTheCameraLetterOfNameAndFolder) {
         {"/card/NormalR/FILE0001r.MP4", "/card/NormalF/FILE0001F.MP4"},
         {"/card/EventF/EMER0002F.avi", "/card/EventR/EMER0002R.avi"},
         {"FILE0001F.MP4", "FILE0001R.MP4"}, {"/FILE0001R.MP4", "/FILE0001F.MP4"},
-        // The folder's last character is replaced whatever it is, a two-byte letter included.
-        {"/card/Vid\xC3\x89/FILE0001F.MP4", "/card/VidR/FILE0001R.MP4"},
+        // Characters, not bytes: the folder's last one is replaced whatever it is.
+        {"/card/Vid\xF0\x9F\x93\xB9/\xE2\x82\xAC" "0001F.MP4", "/card/VidR/\xE2\x82\xAC" "0001R.MP4"},
         // The letter is taken five characters from the end: in front of a three-letter extension.
         {"/card/F/FILE0001F.MPEG", "/card/R/FILE0001FRMPEG"},
         {"/card/NormalF/PARK0003.MOV", std::nullopt}, {"/card/NormalF/ABCDF.MP4", std::nullopt}, {"", std::nullopt},

