@@ -172,8 +172,8 @@ TEST(VideoLibrary, BuildRunsItsStepsInOrderAndLogsThem) {
     VideoLibrary library;
     LoggingClient client;
     EXPECT_TRUE(library.buildVideoLibrary(card, client));
-    // A second scan replaces the library whole; a folder without recordings names no day.
-    library.buildVideoLibrary(home.documents(), client);
+    // A second scan replaces the library whole; a missing folder gives none and names no day.
+    library.buildVideoLibrary(home.path() + "/no such card", client);
     EXPECT_TRUE(library.videoLib().empty());
     const std::string build = "AppDelegate::buildVideoLibrary - ", rebuild = "AppDelegate::rebuildPlaylist - ";
     const std::vector<std::string> steps = {
