@@ -1,4 +1,5 @@
 #include "Utility/DiagnosticLog.h"
+#include "support/ContainerBuilder.h"
 #include "support/RunCommand.h"
 #include "support/TempHome.h"
 
@@ -17,8 +18,9 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
                             "$GPGGA,101501.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*00\n"
                             "$GSENSOR,01,f0,10\n";
     const std::string longField = "$GPRMC,1,A,4807.0380,N,01131.0000,E,0123456789012345678901,1\n";
+    const auto cutShort = containers::mp4Image({.majorBrand = "qt  ", .withMoov = false});  // before its index
     for (const auto& [name, text] : {std::pair{"FILE0001", log}, {"FILE0002", ""}, {"FILE0003", log + longField}})
-        ASSERT_TRUE(writeFile(card + name + ".MOV", "not really a movie") && writeFile(card + name + ".log", text));
+        ASSERT_TRUE(containers::writeImage(card + name + ".MOV", cutShort) && writeFile(card + name + ".log", text));
     // The track as held: the second before the fix shows the fix with speed -1; the padding continues it.
     const std::string csv = "# markers: latitude,longitude 0,0 = no position; speed_kmh -1 = no measured speed "
                             "(position from another fix); direction -1 = unknown; altitude_m 65535 = no altitude\n"

@@ -193,11 +193,12 @@ TEST(Probes, ReadOnlyHeadersNeverTheMediaDataAndSkipSpecialFiles) {
     ASSERT_TRUE(writeImage(avi, aviImage({.size = 256ull << 20})));
     FileReader::resetTotals();
     EXPECT_TRUE(pmIsMovCodecReady(mp4));
-    EXPECT_LT(FileReader::totalBytesRead(), 256u);
-    EXPECT_LE(FileReader::totalReadCalls(), 20u);
+    EXPECT_LE(FileReader::totalBytesRead(), 2 * BufferedProbeBytes::kWindow);  // the head, and the index behind
+    EXPECT_EQ(FileReader::totalReadCalls(), 2u);
     FileReader::resetTotals();
     EXPECT_TRUE(pmIsAviCodecReady(avi));
     EXPECT_EQ(FileReader::totalBytesRead(), 4u);
+    EXPECT_EQ(FileReader::totalReadCalls(), 1u);
 
     // Opening a FIFO for reading would wait for a writer that never comes.
     ASSERT_EQ(::mkfifo((home.path() + "/pipe.mp4").c_str(), 0644), 0);
