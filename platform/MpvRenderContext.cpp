@@ -60,15 +60,20 @@ void MpvRenderContext::updateFromMpv(void* self) {
 }
 
 void MpvRenderContext::takeUpdate() {
-    if (!context_ || !(mpv_render_context_update(context_) & MPV_RENDER_UPDATE_FRAME)) return;
-    mpv_render_frame_info next{};
-    const mpv_render_param query{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &next};
+    if (!context_) return;
     auto due = VideoFramePacer::Clock::now();
-    // mpv hands a frame over some time before it is to be seen (its video-timing-offset); a
-    // redraw is wanted at once.
-    if (mpv_render_context_get_info(context_, query) >= 0 && (next.flags & MPV_RENDER_FRAME_INFO_PRESENT) &&
-        !(next.flags & MPV_RENDER_FRAME_INFO_REDRAW) && next.target_time > 0)
-        due += std::chrono::microseconds(next.target_time - mpv_get_time_us(player_->handle()));
+    if (mpv_render_context_update(context_) & MPV_RENDER_UPDATE_FRAME) {
+        mpv_render_frame_info next{};
+        const mpv_render_param query{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &next};
+        // mpv hands a frame over some time before it is to be seen (its video-timing-offset); a
+        // redraw is wanted at once.
+        if (mpv_render_context_get_info(context_, query) >= 0 && (next.flags & MPV_RENDER_FRAME_INFO_PRESENT) &&
+            !(next.flags & MPV_RENDER_FRAME_INFO_REDRAW) && next.target_time > 0)
+            due += std::chrono::microseconds(next.target_time - mpv_get_time_us(player_->handle()));
+    }
+    // With no frame waiting, the picture is drawn again at once: mpv wants that when something
+    // about the picture changed, and when it stopped waiting for us (the main thread was busy for
+    // a fifth of a second) and made the frame it had handed over the current one without us.
     pacer_.schedule(this, due, callbacks_.present);
 }
 

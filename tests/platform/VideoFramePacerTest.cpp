@@ -1,6 +1,5 @@
 #include "platform/VideoFramePacer.h"
 
-#include "support/QtTestCase.h"
 #include "support/QtWait.h"
 
 #include <gtest/gtest.h>
