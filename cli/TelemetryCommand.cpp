@@ -1,7 +1,7 @@
 #include "cli/TelemetryCommon.h"
 #include "cli/Commands.h"
 
-#include "Utility/DiagnosticLog.h"
+#include "Utility/FileSystem.h"
 
 #include <nlohmann/json.hpp>
 

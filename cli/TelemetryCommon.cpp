@@ -1,6 +1,6 @@
 #include "cli/TelemetryCommon.h"
 
-#include "Utility/DiagnosticLog.h"
+#include "Utility/FileSystem.h"
 
 #include <cstdio>
 

@@ -1,4 +1,5 @@
 #include "Utility/DiagnosticLog.h"
+#include "Utility/FileSystem.h"
 #include "Utility/UserFolders.h"
 #include "support/TempHome.h"
 
