@@ -43,7 +43,9 @@ TEST(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
             const std::string row = std::to_string(r.minimum) + ".." + std::to_string(r.maximum) + " value " +
                                     std::to_string(value) + " at " + std::to_string(x);
             EXPECT_EQ(pressAt(x + kHalfThumb), value) << row;
-            if (!pixelPerValue) EXPECT_EQ(x, i) << row;
+            if (!pixelPerValue) {
+                EXPECT_EQ(x, i) << row;
+            }
             slider.setEventMarkPos(value);
             EXPECT_EQ(slider.eventMarkX(), x + kHalfThumb) << row;
         }
