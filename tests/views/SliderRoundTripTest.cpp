@@ -16,16 +16,17 @@ void send(SliderWidget& slider, QEvent::Type type, int x) {
 
 constexpr int kHalfThumb = SliderWidget::kThumbWidth / 2;
 
+using SliderRoundTrip = ViewTest;
+
 }  // namespace
 
 // The thumb, the event mark and a press agree on where each value is, also for ranges that do not
 // start at 0. Where each value has a pixel of its own a value goes to a pixel and back; where
 // values outnumber pixels a pixel goes to a value and back.
-TEST(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
-    ViewTest t;
+TEST_F(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
     const struct { int minimum, maximum, width; } ranges[] = {{0, 60, 214}, {100, 110, 163}, {30, 630, 261}};
     for (const auto& r : ranges) {
-        SliderWidget slider(t.notifications, "owner");
+        SliderWidget slider(notifications, "owner");
         slider.resize(r.width, SliderWidget::kHeight);
         slider.setRange(r.minimum, r.maximum);
         const int length = r.width - SliderWidget::kThumbWidth;
@@ -53,9 +54,8 @@ TEST(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
 }
 
 // Grabbed on the thumb or pressed beside it, the value follows the pointer.
-TEST(SliderRoundTrip, PressAndDragLandOnTheValueUnderThePointer) {
-    ViewTest t;
-    SliderWidget slider(t.notifications, "owner"), ruler(t.notifications, "ruler");
+TEST_F(SliderRoundTrip, PressAndDragLandOnTheValueUnderThePointer) {
+    SliderWidget slider(notifications, "owner"), ruler(notifications, "ruler");
     for (SliderWidget* s : {&slider, &ruler}) {
         s->resize(163, SliderWidget::kHeight);
         s->setRange(100, 110);
@@ -67,5 +67,5 @@ TEST(SliderRoundTrip, PressAndDragLandOnTheValueUnderThePointer) {
     send(slider, QEvent::MouseButtonRelease, centreOf(103));
     send(slider, QEvent::MouseButtonPress, centreOf(108));  // beside it: a jump, then a drag
     send(slider, QEvent::MouseMove, centreOf(101));
-    EXPECT_EQ(t.objectsNamed(notify::kSliderChanged), (std::vector<long>{110, 100, 107, 103, 108, 101}));
+    EXPECT_EQ(objectsNamed(notify::kSliderChanged), (std::vector<long>{110, 100, 107, 103, 108, 101}));
 }
