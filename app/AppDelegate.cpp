@@ -144,4 +144,24 @@ void AppDelegate::updateMenuItemClicked() {
     if (services_.openAddress) services_.openAddress(kUpdateAddress);
 }
 
+void AppDelegate::languageMenuItemClicked(std::int32_t languageId) {
+    std::fprintf(stderr, "languageMenuItemClicked ! - %d\n", static_cast<int>(languageId));
+    saveLanguageId(languageId);
+    views_.calendar->changeLanguage();
+    views_.toolbar->changeLanguage();
+    views_.fileList->changeLanguage();
+    views_.map->changeLanguage();
+    views_.playBar->changeLanguage();
+    // The graph's texts come with its images.
+    views_.gsensor->loadSkinBitmap();
+    redrawSensorGraph();
+    const bool rightToLeft = pmIsRightLayout();
+    if (rightToLeft != bR2L) {
+        bR2L = rightToLeft;
+        pmOutputDebugMsg("AppDelegate - ready to relayout for language changed.");
+        services_.scheduler.startOneShot(0.5, [this] { relayoutContents(); });
+    }
+    if (views_.layout) views_.layout->changeLanguage();
+}
+
 std::int32_t AppDelegate::clampedVolume(std::int32_t level) const { return std::clamp(level, 0, 10); }

@@ -52,6 +52,7 @@ WindowApplication::WindowApplication(Options options)
         return controller.library().isMediaExistByDate(year, month, day);
     };
     actions.windowWillClose = [&controller] { controller.windowWillClose(); };
+    actions.chooseLanguage = [&controller](std::int32_t languageId) { controller.languageMenuItemClicked(languageId); };
     window_.setActions(std::move(actions));
     workspace_.setSleepObserver(this);
 

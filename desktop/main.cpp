@@ -1,6 +1,7 @@
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
 #include "desktop/WindowApplication.h"
+#include "views/AppIcon.h"
 #include "views/ViewStyle.h"
 
 #include <QApplication>
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Cartena Manager");
     QApplication::setApplicationVersion(QString::fromStdString(pmGetVersionInfo()));
+    // Desktops match the window to the installed entry (its icon, its name in the task list).
+    QGuiApplication::setDesktopFileName("cartena-manager");
+    QApplication::setWindowIcon(pmAppIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Cartena Manager: a manager and player for dash-camera recordings");

@@ -45,7 +45,7 @@ public:
     bool isMarked(const QDate& date) const { return marks_.count(date) != 0; }
     QCalendarWidget& calendar() { return *calendar_; }
     QPushButton& modeButton() { return *modeButton_; }
-    void changeLanguage();
+    void changeLanguage() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -55,7 +55,10 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
     changeLanguage();
 }
 
-void DashboardPanel::changeLanguage() { unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT")); }
+void DashboardPanel::changeLanguage() {
+    unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT"));
+    update();  // the captions are drawn
+}
 
 void DashboardPanel::setPosition(float latitude, float longitude, float speed, float altitude, float direction) {
     shown_.setFLatitude(latitude);

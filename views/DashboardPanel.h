@@ -47,7 +47,7 @@ public:
     QString altitudeText() const;
     QString latitudeText() const;
     QString longitudeText() const;
-    void changeLanguage();
+    void changeLanguage() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

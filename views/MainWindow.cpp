@@ -1,5 +1,6 @@
 #include "views/MainWindow.h"
 
+#include "views/AppIcon.h"
 #include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
@@ -8,6 +9,7 @@
 #include "views/RecordingListWidget.h"
 #include "views/ToolbarWidget.h"
 #include "views/ViewStyle.h"
+#include "views/WindowKeys.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -59,6 +61,8 @@ MainWindow::MainWindow(NotificationCenter& notifications, QWidget* parent) : QMa
     gsensor_ = new GSensorGraphWidget(content_);
     calendar_ = new CalendarWidget(notifications, content_);
     list_ = new RecordingListWidget(notifications, content_);
+    new WindowKeys(*this);
+    setWindowIcon(pmAppIcon());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -71,6 +75,7 @@ void MainWindow::setActions(MainWindowActions actions) {
     actions_ = std::move(actions);
     toolbar_->setBrowseHandler(actions_.browse);
     toolbar_->setWindowSwitchHandler(actions_.windowSwitch);
+    toolbar_->setSettingsMenuActions({actions_.chooseLanguage, actions_.about});
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
 }
@@ -142,8 +147,14 @@ void MainWindow::showFullScreen(bool fullScreen) {
                            static_cast<QWidget*>(list_), static_cast<QWidget*>(dashboard_),
                            static_cast<QWidget*>(gsensor_)})
         panel->setVisible(!fullScreen);
-    if (fullScreen) QMainWindow::showFullScreen();
-    else showNormal();
+    if (fullScreen) {
+        maximizedBeforeFullScreen_ = isMaximized();
+        QMainWindow::showFullScreen();
+    } else if (maximizedBeforeFullScreen_) {
+        showMaximized();
+    } else {
+        showNormal();
+    }
     layoutViews();
 }
 
@@ -157,11 +168,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape leaves full screen the way the play bar's button does.
-    if (event->key() == Qt::Key_Escape && fullScreen_) {
-        playBar_->pressFullScreen();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+void MainWindow::changeLanguage() { setWindowTitle(pmViewString("IDR_MAINFRAME")); }
+
+void MainWindow::pressScreenModeButton() { playBar_->pressButton(PlayBarWidget::kFullScreen); }
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The window manager ended full screen (its own key, another workspace): the screen mode
+    // follows as if the user had pressed the button, once the window manager is done.
+    if (event->type() == QEvent::WindowStateChange && fullScreen_ && !(windowState() & Qt::WindowFullScreen))
+        QMetaObject::invokeMethod(this, [this] {
+            if (fullScreen_ && !(windowState() & Qt::WindowFullScreen)) pressScreenModeButton();
+        }, Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 
 class CalendarWidget;
@@ -22,6 +23,8 @@ struct MainWindowActions {
     std::function<void(bool showCalendar)> showCalendar;     // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose;
+    std::function<void(std::int32_t languageId)> chooseLanguage{};  // the settings menu
+    std::function<void()> about{};
 };
 
 // The main window: toolbar on top; the large movie view, the play bar, the dashboard and the
@@ -48,8 +51,14 @@ public:
     void relayout(double width, double height) override;
     void showFullScreen(bool fullScreen) override;
     void showCalendar(bool show) override;
+    void changeLanguage() override;
 
     bool isVideoFullScreen() const { return fullScreen_; }
+    // Whether a full-screen mode is on.
+    bool isFullScreenMode() const { return fullScreen_; }
+    // Presses the button that switches the current screen mode: the play bar's full-screen
+    // button (F11, Escape, the window manager ending full screen).
+    void pressScreenModeButton();
     PlayBarWidget& playBar() { return *playBar_; }
     ToolbarWidget& toolbar() { return *toolbar_; }
     RecordingListWidget& recordingList() { return *list_; }
@@ -61,7 +70,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layoutViews();
@@ -77,4 +86,5 @@ private:
     MovieViewFrame* movieView2_;
     MainWindowActions actions_;
     bool fullScreen_ = false;
+    bool maximizedBeforeFullScreen_ = false;
 };

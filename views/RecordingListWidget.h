@@ -37,7 +37,7 @@ public:
     QListWidget& list() { return *list_; }
     QCheckBox& normalCheckBox() { return *normalBox_; }
     QCheckBox& eventCheckBox() { return *eventBox_; }
-    void changeLanguage();
+    void changeLanguage() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

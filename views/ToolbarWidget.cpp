@@ -45,6 +45,10 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
         if (browse_) browse_();
     });
 
+    settings_ = addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString());
+    settings_->setObjectName("settingsAction");
+    connect(settings_, &QAction::triggered, this, [this] { pmPopUpSettingsMenu(settingsButton(), settingsMenu_); });
+
     auto* spacer = new QWidget(this);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     addWidget(spacer);
@@ -62,9 +66,13 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
 void ToolbarWidget::changeLanguage() {
     open_->setText(pmViewString("IDS_OPEN"));
     open_->setToolTip(pmViewString("IDS_OPEN"));
+    settings_->setText(pmViewString("IDS_SETTINGS"));
+    settings_->setToolTip(pmViewString("IDS_SETTINGS"));
     switchAction_->setText(pmViewString("IDS_WINDOW_SWITCH"));
     switchAction_->setToolTip(pmViewString("IDS_WINDOW_SWITCH"));
 }
+
+QWidget& ToolbarWidget::settingsButton() { return *widgetForAction(settings_); }
 
 void ToolbarWidget::setButtonEnabled(Button button, bool enabled) { enabled_[button] = enabled; }
 

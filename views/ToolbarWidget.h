@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ControllerViews.h"
+#include "views/SettingsMenu.h"
 
 #include <QToolBar>
 
@@ -19,6 +20,8 @@ public:
 
     void setBrowseHandler(std::function<void()> handler) { browse_ = std::move(handler); }
     void setWindowSwitchHandler(std::function<void()> handler) { windowSwitch_ = std::move(handler); }
+    // What the settings menu's entries do; the settings button opens the menu below itself.
+    void setSettingsMenuActions(SettingsMenuActions actions) { settingsMenu_ = std::move(actions); }
 
     // ToolbarView
     void setButtonEnabled(Button button, bool enabled) override;
@@ -28,7 +31,8 @@ public:
     bool isWindowSwitchVisible() const;
     QAction& openAction() { return *open_; }
     QAction& windowSwitchAction() { return *switchAction_; }
-    void changeLanguage();
+    QWidget& settingsButton();
+    void changeLanguage() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +40,8 @@ protected:
 private:
     QAction* open_;
     QAction* switchAction_;
+    QAction* settings_;
+    SettingsMenuActions settingsMenu_;
     std::function<void()> browse_;
     std::function<void()> windowSwitch_;
     std::array<bool, ToolbarView::UploadFacebook + 1> enabled_{};

@@ -2,6 +2,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -12,10 +13,13 @@ class QRect;
 // The look shared by the window's views until the skins arrive: Qt's Fusion style on a dark
 // palette, and the sans-serif font the layouts are measured in.
 
-// Installs Fusion with the dark palette on the whole application.
+// Installs Fusion with the dark palette and the view font's families on the whole application.
 void pmApplyWindowTheme(QApplication& application);
 
-// Helvetica at a size in pixels (the layouts are measured in pixels, not points).
+// The families of the window's text: the Helvetica-metric sans for Latin text and digits, then the
+// Traditional Chinese CJK font for Han text.
+QStringList pmViewFontFamilies();
+// The view font at a size in pixels (the layouts are measured in pixels, not points).
 QFont pmViewFont(int pixelSize, bool bold = false);
 
 // Fills a bar (toolbar, play bar, header strips) with the shaded bar look.

@@ -4,13 +4,28 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
+
+// A view that notes by name when it re-reads its texts: each view interface has its own
+// changeLanguage.
+template <class View>
+class NotesLanguageChange : public View {
+public:
+    NotesLanguageChange(std::vector<std::string>& notes, const char* name) : notes_(notes), name_(name) {}
+    void changeLanguage() override { notes_.push_back(name_); }
+
+private:
+    std::vector<std::string>& notes_;
+    const char* name_;
+};
 
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
-// before posting). No window layout: the controller does without one.
-class FakeViews : public PlayBarView, public ToolbarView, public RecordingListView, public CalendarPanel, public MapPanel,
-                  public GSensorGraphView {
+// before posting).
+class FakeViews : public NotesLanguageChange<PlayBarView>, public NotesLanguageChange<ToolbarView>,
+                  public NotesLanguageChange<RecordingListView>, public NotesLanguageChange<CalendarPanel>,
+                  public NotesLanguageChange<MapPanel>, public GSensorGraphView {
 public:
     struct FakeMovieView : MovieView {
         explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
@@ -23,8 +38,24 @@ public:
         int fill = -1;
     };
 
-    explicit FakeViews(NotificationCenter& center) : center_(center) {}
-    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, nullptr}; }
+    // The window's layout: the sizes it was laid out for, and its title re-read.
+    struct FakeLayout : WindowLayout {
+        explicit FakeLayout(std::vector<std::string>& notes) : notes_(notes) {}
+        void relayout(double width, double height) override { relayouts.emplace_back(width, height); }
+        void showFullScreen(bool) override {}
+        void showCalendar(bool) override {}
+        void changeLanguage() override { notes_.push_back("title"); }
+        std::vector<std::pair<double, double>> relayouts;
+
+    private:
+        std::vector<std::string>& notes_;
+    };
+
+    explicit FakeViews(NotificationCenter& center)
+        : NotesLanguageChange<PlayBarView>(texts, "play bar"), NotesLanguageChange<ToolbarView>(texts, "toolbar"),
+          NotesLanguageChange<RecordingListView>(texts, "list"), NotesLanguageChange<CalendarPanel>(texts, "calendar"),
+          NotesLanguageChange<MapPanel>(texts, "map"), center_(center) {}
+    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, &layout}; }
 
     // The user's hands.
     void pressPlay() {
@@ -87,9 +118,9 @@ public:
     void centerLastLocation() override {}
     void requestRedraw() override {}
 
-    void setGensorGraphic(const SensorGraphic*, int, double) override {}
+    void setGensorGraphic(const SensorGraphic*, int, double) override { texts.push_back("graph drawn"); }
     void drawIndicator(int, int, int, int) override {}
-    void loadSkinBitmap() override {}
+    void loadSkinBitmap() override { texts.push_back("graph reloaded"); }
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
@@ -98,6 +129,9 @@ public:
     std::set<Button> enabledButtons;
     std::vector<int> day{0, 0, 0};
     std::vector<float> position;
+    // The views re-reading their texts and the graph's reloads, in order.
+    std::vector<std::string> texts;
+    FakeLayout layout{texts};
 
 private:
     NotificationCenter& center_;

@@ -1,10 +1,7 @@
-#include "desktop/WindowApplication.h"
+#include "WindowProgramFixture.h"
 #include "support/GraphicsDrivers.h"
-#include "support/MemoryPreferences.h"
-#include "support/QtWait.h"
-#include "support/SampleCardFixture.h"
 #include "support/Screenshot.h"
-#include "support/TempHome.h"
+#include "support/ViewStamp.h"
 #include "tools/SampleCardTable.h"
 #include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
@@ -13,10 +10,7 @@
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
-#include "views/PlayBarWidget.h"
-#include "views/RecordingListWidget.h"
 #include "views/ToolbarWidget.h"
-#include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -52,56 +46,9 @@ const SampleEntry* entryOfPath(const std::string& path) {
     return nullptr;
 }
 
-// The stamp shown by a movie view in a screenshot of the window: the picture is fitted into the
-// view, centred, keeping its aspect.
-std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window, QWidget& view, MovieSize natural) {
-    if (natural.width <= 0 || natural.height <= 0) return std::nullopt;
-    const QRect area(view.mapTo(&window, QPoint(0, 0)), view.size());
-    const double scale = std::min(double(area.width()) / natural.width, double(area.height()) / natural.height);
-    const int width = int(natural.width * scale), height = int(natural.height * scale);
-    const QRect picture(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width, height);
-    const QImage gray = shot.copy(picture).convertToFormat(QImage::Format_Grayscale8);
-    const ImageView image{gray.constBits(), gray.width(), gray.height(), int(gray.bytesPerLine()),
-                          ImageView::Format::Gray8};
-    return readFrameStamp(image, natural.width, natural.height);
-}
-
-class WholeWindow : public ::testing::Test {
+class WholeWindow : public WindowProgramTest {
 protected:
-    // Starts the program on the card and waits for its first layout.
-    std::unique_ptr<WindowApplication> start() {
-        std::setlocale(LC_NUMERIC, "C");
-        store_.values["LANGUAGE_ID"] = 0;
-        pmApplyWindowTheme(application_);
-        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{"null"});
-        started->start(sampleCardFolder());
-        spinFor(0.3);
-        return started;
-    }
-
-    std::string pathOf(int row) { return list.list().item(row)->toolTip().toStdString(); }
-
-    // Double-clicks a row and plays until the first player shows moving pictures of another
-    // recording with the pause image on the play button.
-    bool play(int row) {
-        const std::string before = program->player1().path();
-        const QPoint at = list.list().visualItemRect(list.list().item(row)).center();
-        QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        return spinUntil([&] {
-            auto& player = program->player1();
-            return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
-                   player.currentTime() > 1.0 && window.playBar().playButtonIndex() == 1;
-        });
-    }
-
-    TempHome home_;
-    MemoryPreferences store_;
-    int argc_ = 1;
-    char name_[16] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_{argc_, argv_};
-    std::unique_ptr<WindowApplication> program = start();
+    bool started_ = (start(), true);
     MainWindow& window = program->window();
     RecordingListWidget& list = window.recordingList();
 };

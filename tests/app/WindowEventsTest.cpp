@@ -1,0 +1,69 @@
+// The controller's side of the window: the first activation's layout and the language change.
+#include "ControllerFixture.h"
+#include "Utility/Language.h"
+#include "support/FakeMoviePlayer.h"
+#include "support/ManualScheduler.h"
+
+namespace {
+
+using Controller = ControllerFixture<FakeMoviePlayer, ManualScheduler>;
+
+class WindowEvents : public Controller {
+protected:
+    void SetUp() override {
+        addCopy("EMERGENCY.MP4", "EMERGENCY.MP4", 0);
+        std::filesystem::copy_file(sampleCardFolder() + "/DCIM/Movie/EMERGENCY.MP4.txt", card() + "/EMERGENCY.MP4.txt");
+        addCopy("FILE0201.MP4", "FILE0202.MP4", 1);  // no log: no G-sensor curves
+        start();
+        ASSERT_EQ(app->playlist().size(), 2u);
+    }
+};
+
+}  // namespace
+
+TEST_F(WindowEvents, OnlyTheFirstActivationLaysTheWindowOutAndAZeroSizeGetsTheDefault) {
+    struct Case {
+        double width, height;
+        std::pair<double, double> laidOut;
+        bool zeroLogged;
+    };
+    for (const Case& c : {Case{1000, 600, {1000, 622}, false}, Case{0, 0, {977, 664}, true}}) {
+        SCOPED_TRACE(c.width);
+        app.reset();
+        views.layout.relayouts.clear();
+        start();
+        app->applicationDidBecomeActive(c.width, c.height);
+        EXPECT_TRUE(views.layout.relayouts.empty()) << "laid out before its timer";
+        clock.advance(0.1);
+        app->applicationDidBecomeActive(1200, 800);
+        clock.advance(1.0);
+        EXPECT_EQ(views.layout.relayouts, (std::vector<std::pair<double, double>>{c.laidOut}));
+        EXPECT_EQ(logged("AppDelegate::relayoutContents () frame size is 0"), c.zeroLogged);
+        EXPECT_TRUE(logged("AppDelegate::applicationDidBecomeActive, bFirstTimeActive = 0, isDualCameraMode = 0"));
+    }
+}
+
+TEST_F(WindowEvents, ALanguageChangeStoresTheIdAndHasTheViewsReadTheirTextsInOrderWithoutARelayout) {
+    const std::vector<std::string> reread{"calendar", "toolbar", "list", "map", "play bar", "graph reloaded"};
+    struct Case {
+        int row;
+        std::int32_t language;
+        std::vector<std::string> graph;  // what the graph does after its reload
+    };
+    const Case cases[] = {{-1, 1, {}}, {0, 0, {"graph drawn"}}, {1, 1, {}}, {0, 1, {"graph drawn"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        if (c.row >= 0) openAndPlay(c.row);
+        ASSERT_EQ(app->gpsList().IsGSensorReady(), !c.graph.empty());
+        views.texts.clear();
+        app->languageMenuItemClicked(c.language);
+        EXPECT_EQ(getLanguageId(), c.language);
+        std::vector<std::string> expected = reread;
+        expected.insert(expected.end(), c.graph.begin(), c.graph.end());
+        expected.push_back("title");
+        EXPECT_EQ(views.texts, expected);
+        clock.advance(1.0);
+        EXPECT_TRUE(views.layout.relayouts.empty());
+        EXPECT_FALSE(logged("ready to relayout"));
+    }
+}

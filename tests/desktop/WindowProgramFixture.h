@@ -1,0 +1,60 @@
+#pragma once
+#include "desktop/WindowApplication.h"
+#include "support/MemoryPreferences.h"
+#include "support/QtWait.h"
+#include "support/SampleCardFixture.h"
+#include "support/TempHome.h"
+#include "views/PlayBarWidget.h"
+#include "views/RecordingListWidget.h"
+#include "views/ViewStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+
+#include <clocale>
+
+// The window program as main() puts it together, in its own home and settings, on the sample card.
+class WindowProgramTest : public ::testing::Test {
+protected:
+    // Starts the program in a language and waits for its first layout.
+    void start(int languageId = 0) {
+        std::setlocale(LC_NUMERIC, "C");
+        store.values["LANGUAGE_ID"] = languageId;
+        pmApplyWindowTheme(application_);
+        program = std::make_unique<WindowApplication>(WindowApplication::Options{.audioOutput = "null"});
+        program->start(sampleCardFolder());
+        spinFor(0.3);
+    }
+    MainWindow& window() { return program->window(); }
+    QListWidget& rows() { return window().recordingList().list(); }
+    std::string pathOf(int row) { return rows().item(row)->toolTip().toStdString(); }
+    int rowNamed(const std::string& name) {
+        for (int row = 0; row < rows().count(); ++row)
+            if (pathOf(row).ends_with("/" + name)) return row;
+        return -1;
+    }
+    // Double-clicks a row and plays until the first player shows moving pictures of another
+    // recording with the pause image on the play button.
+    bool play(int row) {
+        const std::string before = program->player1().path();
+        const QPoint at = rows().visualItemRect(rows().item(row)).center();
+        QTest::mouseClick(rows().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(rows().viewport(), Qt::LeftButton, {}, at);
+        return spinUntil([&] {
+            auto& player = program->player1();
+            return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
+                   player.currentTime() > 1.0 && window().playBar().playButtonIndex() == 1;
+        });
+    }
+
+    TempHome home;
+    MemoryPreferences store;
+    int argc_ = 1;
+    char name_[16] = "desktop_tests";
+    char* argv_[2] = {name_, nullptr};
+    QApplication application_{argc_, argv_};
+    std::unique_ptr<WindowApplication> program;
+};
