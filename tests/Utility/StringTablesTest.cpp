@@ -26,7 +26,8 @@ std::vector<std::string> allKeys() {
         "IDS_PRINT", "IDS_PRINT_PREVIEW", "IDS_PRINT_DATE",
         "IDS_CAPTURE_PREVIEW", "IDS_SAVE_AS",
         "IDS_BACKUP", "IDS_VIDEO_FILES", "IDS_ERR_FOLDER_READ_ONLY", "IDS_ERR_NO_DISK_SPACE",
-        "IDS_ERR_OVER_MAX_UPLOAD",
+        "IDS_ERR_OVER_MAX_UPLOAD", "IDS_ERR_BACKUP_READ", "IDS_ERR_BACKUP_CHANGED", "IDS_ERR_BACKUP_IO",
+        "IDS_ERR_BACKUP_SAME_FILE", "IDS_ERR_EXPORT_FAILED",
         "IDS_LOGIN", "IDS_EMAIL", "IDS_PASSWORD", "IDS_ERR_EMAIL_PASSWORD", "IDS_ERR_NO_INTERNET", "IDS_UPLOAD",
         "IDS_TITLE", "IDS_DESCRIPTION", "IDS_FILE_NAME", "IDS_UPLOAD_VIDEO_OK", "IDS_UPLOAD_VIDEO_FAILED",
     };
@@ -43,8 +44,8 @@ std::string logText(const TempHome& home) { return readFile(home.documents() + "
 
 TEST(StringTables, EveryKeyHasATextInBothMenuLanguages) {
     const auto keys = allKeys();
-    ASSERT_EQ(keys.size(), 93u);
-    ASSERT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 93u);
+    ASSERT_EQ(keys.size(), 98u);
+    ASSERT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 98u);
 
     TempHome home;
     MemoryPreferences store;
