@@ -5,6 +5,7 @@
 #include "Utility/WaitingIndicator.h"
 #include "platform/BackgroundWork.h"
 #include "platform/MpvVideoWidget.h"
+#include "views/FrameImage.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -14,6 +15,7 @@ WindowApplication::WindowApplication(Options options)
     : player1_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
       player2_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
       window_(notifications_),
+      dialogs_(window_, notifications_),
       video1_(new MpvVideoWidget),
       video2_(new MpvVideoWidget),
       messageBoxes_(&window_),
@@ -27,7 +29,7 @@ WindowApplication::WindowApplication(Options options)
     pmSetWaitingPresenter(&waiting_);
 
     // Reachability comes with the map page; until then it is not known (logged as offline).
-    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}};
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}, {}, {}};
     services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
     services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString chosen =
@@ -37,12 +39,19 @@ WindowApplication::WindowApplication(Options options)
         return chosen.toStdString();
     };
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
-    controller_ = std::make_unique<AppDelegate>(services, window_.controllerViews());
+    services.encodeJpeg = pmEncodeJpeg;
+    ControllerViews views = window_.controllerViews();
+    views.dialogs = &dialogs_;
+    controller_ = std::make_unique<AppDelegate>(services, views);
 
     AppDelegate& controller = *controller_;
     MainWindowActions actions;
     actions.browse = [&controller] { controller.onButtonBrowse(); };
     actions.windowSwitch = [&controller] { controller.onButtonWindowSwitch(); };
+    actions.print = [&controller] { controller.onButtonPrint(); };
+    actions.backup = [&controller] { controller.onButtonBackup(); };
+    actions.capture = [&controller] { controller.onButtonCapture(); };
+    actions.exportKml = [&controller] { controller.onButtonExport(); };
     actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
     actions.hasRecordingOn = [&controller](int year, int month, int day) {
         return controller.library().isMediaExistByDate(year, month, day);

@@ -9,6 +9,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/Workspace.h"
 #include "views/MainWindow.h"
+#include "views/QtControllerDialogs.h"
 
 #include <memory>
 #include <string>
@@ -38,6 +39,7 @@ public:
     AppDelegate& controller() { return *controller_; }
     MpvMoviePlayer& player1() { return player1_; }
     MpvMoviePlayer& player2() { return player2_; }
+    QtControllerDialogs& dialogs() { return dialogs_; }
 
 private:
     void workspaceWillSleep() override;
@@ -51,6 +53,7 @@ private:
     MpvMoviePlayer player1_;
     MpvMoviePlayer player2_;
     MainWindow window_;
+    QtControllerDialogs dialogs_;
     MpvVideoWidget* video1_;
     MpvVideoWidget* video2_;
     QtMessageBoxPresenter messageBoxes_;

@@ -22,7 +22,10 @@ bool lacksTmpFile(int error) { return error == EOPNOTSUPP || error == EISDIR || 
 }  // namespace
 
 std::string pmPartialFileName(std::string_view name) {
-    return "." + std::string(name) + std::string(kPartialSuffix);
+    std::string partial;
+    partial.reserve(name.size() + kPartialSuffix.size() + 1);
+    partial.append(1, '.').append(name).append(kPartialSuffix);
+    return partial;
 }
 
 bool pmIsPartialFileName(std::string_view name) {

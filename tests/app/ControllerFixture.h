@@ -33,7 +33,8 @@ public:
         return path;
     }
 
-    void start() {
+    // `adjust` may add services and views (dialogs) before the controller is made.
+    void start(const std::function<void(AppServices&, ControllerViews&)>& adjust = {}) {
         AppServices services{.notifications = center,
                              .scheduler = clock,
                              .player1 = player1,
@@ -43,7 +44,9 @@ public:
                              .openAddress = {},
                              .chooseFolder = {},
                              .runInBackground = {}};
-        app = std::make_unique<AppDelegate>(services, views.all());
+        ControllerViews all = views.all();
+        if (adjust) adjust(services, all);
+        app = std::make_unique<AppDelegate>(services, all);
         app->applicationWillFinishLaunching();
         app->applicationDidFinishLaunching(card());
     }
