@@ -1,6 +1,6 @@
 #pragma once
 #include "app/NotificationCenter.h"
-#include "platform/MoviePlayer.h"
+#include "interfaces/MoviePlayer.h"
 #include "telemetry/GpsData.h"
 
 #include <cstdint>
