@@ -60,13 +60,6 @@ struct Outcome {
     int error = 0;
 };
 
-timespec toTimespec(FileDate date) {
-    const auto since = date.time_since_epoch();
-    const auto whole = std::chrono::floor<std::chrono::seconds>(since);
-    return {static_cast<time_t>(whole.count()),
-            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(since - whole).count())};
-}
-
 // The loop of one backup on the copying thread.
 class BackupRun {
 public:
@@ -163,20 +156,11 @@ private:
             case CopyEnd::Failed: return {writeFailure(copied.error), copied.error};
             case CopyEnd::Done: break;
         }
-        keepModeAndTimes(file.fd(), source, target);
+        // A file system that keeps no modes or refuses the times (vfat, exFAT) does not fail the copy.
+        if (const int error = pmKeepModeAndTimes(file.fd(), source); error != 0)
+            pmOutputDebugMsgF("Backup - mode or time not kept: %s - %s", target.c_str(), std::strerror(error));
         const int error = file.commit(replace);
         return error == 0 ? Outcome{} : Outcome{writeFailure(error), error};
-    }
-
-    // A file system that keeps no modes or refuses the times (vfat, exFAT) does not fail the copy.
-    void keepModeAndTimes(int fd, const struct stat& source, const std::string& target) {
-        if (::fchmod(fd, source.st_mode & 07777) != 0)
-            pmOutputDebugMsgF("Backup - mode not kept: %s - %s", target.c_str(), std::strerror(errno));
-        struct stat written {};
-        const unsigned long long device = ::fstat(fd, &written) == 0 ? written.st_dev : source.st_dev;
-        const timespec times[2] = {source.st_atim, toTimespec(pmFileDateToStore(pmGetFileDate(source), device))};
-        if (::futimens(fd, times) != 0)
-            pmOutputDebugMsgF("Backup - time not kept: %s - %s", target.c_str(), std::strerror(errno));
     }
 
     std::string folder_;

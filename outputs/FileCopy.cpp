@@ -1,5 +1,7 @@
 #include "outputs/FileCopy.h"
 
+#include "library/FileDate.h"
+
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,7 +75,23 @@ bool sourceEndsAt(int in, std::uint64_t offset) {
     return ::fstat(in, &st) == 0 && std::uint64_t(st.st_size) <= offset;
 }
 
+timespec toTimespec(FileDate date) {
+    const auto since = date.time_since_epoch();
+    const auto whole = std::chrono::floor<std::chrono::seconds>(since);
+    return {static_cast<time_t>(whole.count()),
+            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(since - whole).count())};
+}
+
 }  // namespace
+
+int pmKeepModeAndTimes(int fd, const struct stat& source) {
+    int error = ::fchmod(fd, source.st_mode & 07777) == 0 ? 0 : errno;
+    struct stat target {};
+    const unsigned long long device = ::fstat(fd, &target) == 0 ? target.st_dev : source.st_dev;
+    const timespec times[2] = {source.st_atim, toTimespec(pmFileDateToStore(pmGetFileDate(source), device))};
+    if (::futimens(fd, times) != 0 && error == 0) error = errno;
+    return error;
+}
 
 void CopyStepSizer::record(std::uint64_t bytes, double seconds) {
     if (bytes == 0) return;

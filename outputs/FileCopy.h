@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <functional>
 
+struct stat;
+
 // Copying the bytes of one file into another, fast and interruptible: copy_file_range where the
 // kernel can (no copy through user space), else sendfile, else read and write. The copy goes in
 // steps sized by time, not bytes (about 50 ms each at the rate measured so far), so that the
@@ -47,3 +49,8 @@ struct CopyMethods {
 // gets the bytes of that step and returns whether to go on.
 CopyOutcome pmCopyFileData(int in, int out, std::uint64_t length,
                            const std::function<bool(std::uint64_t stepBytes)>& afterStep, CopyMethods methods = {});
+
+// Gives the file open at `fd` the source's mode bits and times (its modification time as the
+// library reads it, stored for the target's file system: see pmFileDateToStore). 0, or the error
+// number of the first that was refused (vfat and exFAT refuse modes).
+int pmKeepModeAndTimes(int fd, const struct stat& source);

@@ -29,9 +29,19 @@
 
 namespace {
 
+// One application for the process (ctest runs each test in a process of its own).
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "desktop_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
 class OutputsWindow : public ::testing::Test {
 protected:
-    OutputsWindow() : application_(argc_, argv_) {
+    OutputsWindow() {
+        application();
         std::setlocale(LC_NUMERIC, "C");
         store_.values["LANGUAGE_ID"] = 0;
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
@@ -79,10 +89,6 @@ protected:
 
     TempHome home_;
     MemoryPreferences store_;
-    int argc_ = 1;
-    char name_[16] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_;
     std::unique_ptr<WindowApplication> program_;
 };
 
