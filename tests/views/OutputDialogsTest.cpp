@@ -47,10 +47,11 @@ void pressButtonOf(QDialog* dialog, QDialogButtonBox::ButtonRole role) {
         if (dialog->findChild<QDialogButtonBox*>()->buttonRole(button) == role) return button->click();
 }
 
+using OutputDialogs = ViewTest;
+
 }  // namespace
 
-TEST(OutputDialogs, ThePrintedPageOnAPdfHoldsTheFramesTheGraphAndTheValues) {
-    ViewTest t;
+TEST_F(OutputDialogs, ThePrintedPageOnAPdfHoldsTheFramesTheGraphAndTheValues) {
     GpsData sample;
     sample.setFLatitude(48.25f);
     sample.setFLongitude(11.5f);
@@ -67,7 +68,7 @@ TEST(OutputDialogs, ThePrintedPageOnAPdfHoldsTheFramesTheGraphAndTheValues) {
         SCOPED_TRACE(c.option);
         PrintPageContent content{solid(Qt::red, {640, 360}), solid(Qt::blue, {320, 240}), solid(Qt::green, {340, 215}),
                                  c.option, pmPrintTexts(&sample, 1, {2024, 5, 1}), false};
-        const QString pdf = QString::fromStdString(t.home.path()) + "/page.pdf";
+        const QString pdf = QString::fromStdString(home.path()) + "/page.pdf";
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
@@ -94,12 +95,11 @@ TEST(OutputDialogs, ThePrintedPageOnAPdfHoldsTheFramesTheGraphAndTheValues) {
     }
 }
 
-TEST(OutputDialogs, SavingOverAFileAsksFirstAndTheSelectionPostsItsRows) {
-    ViewTest t;
+TEST_F(OutputDialogs, SavingOverAFileAsksFirstAndTheSelectionPostsItsRows) {
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-    MainWindow window(t.notifications);
-    QtControllerDialogs dialogs(window, t.notifications);
-    const std::string folder = t.home.path() + "/captures";
+    MainWindow window(notifications);
+    QtControllerDialogs dialogs(window, notifications);
+    const std::string folder = home.path() + "/captures";
     std::filesystem::create_directories(folder);
     ASSERT_TRUE(writeFile(folder + "/20140605-143007.jpg", "earlier"));
 
@@ -121,7 +121,7 @@ TEST(OutputDialogs, SavingOverAFileAsksFirstAndTheSelectionPostsItsRows) {
     for (const char* name : {"/c/FILE0001.MP4", "/c/FILE0002.MP4", "/c/FILE0003.MP4"})
         playlist.push_back(AMediaFile::mediaFileWithURLDate(name, FileDate{}));
     std::vector<std::set<std::int32_t>> posted;
-    t.notifications.addObserver(NotificationCenter::fullName(notify::kUploadVideoChanged), [&](const Notification& n) {
+    notifications.addObserver(NotificationCenter::fullName(notify::kUploadVideoChanged), [&](const Notification& n) {
         posted.push_back(pmSelectedRows(n));
         EXPECT_EQ(pmUploadType(n), 2);
     });
@@ -147,8 +147,7 @@ TEST(OutputDialogs, SavingOverAFileAsksFirstAndTheSelectionPostsItsRows) {
     EXPECT_EQ(posted, (std::vector<std::set<std::int32_t>>{{0, 2}, {1}}));
 }
 
-TEST(OutputDialogs, CapturePreviewStacksCameraOneOverCameraTwoAndSavesTheChoiceShown) {
-    ViewTest t;
+TEST_F(OutputDialogs, CapturePreviewStacksCameraOneOverCameraTwoAndSavesTheChoiceShown) {
     const QImage combined = CapturePreviewDialog::combine2Image(solid(Qt::red, {64, 36}), solid(Qt::blue, {32, 24}));
     ASSERT_EQ(combined.size(), QSize(64, 72));
     EXPECT_EQ(combined.pixelColor(32, 10), QColor(Qt::red));
@@ -178,8 +177,7 @@ TEST(OutputDialogs, CapturePreviewStacksCameraOneOverCameraTwoAndSavesTheChoiceS
     EXPECT_EQ(cancels, 1);
 }
 
-TEST(OutputDialogs, TheToolbarOffersTheOutputsAfterOpenAndCallsTheirHandlers) {
-    ViewTest t;
+TEST_F(OutputDialogs, TheToolbarOffersTheOutputsAfterOpenAndCallsTheirHandlers) {
     ToolbarWidget toolbar;
     QStringList order;
     for (QAction* action : toolbar.actions())
