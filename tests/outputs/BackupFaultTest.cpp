@@ -110,11 +110,17 @@ TEST(BackupFaults, ACopyKilledMidwayLeavesNothingAFreshRunFinds) {
         const std::set<std::string> left = namesUnder(out);
         EXPECT_EQ(left, unnamed ? std::set<std::string>{} : std::set<std::string>{pmPartialFileName("FILE0001.MP4")});
 
+        // A fresh run clears the hidden name and nothing that only looks like one.
+        const std::set<std::string> lookAlikes{".FILE0002.MP4.cartena-partial", "FILE0002.MP4.cartena-part",
+                                               ".cartena-part"};
+        for (const std::string& name : lookAlikes) writeSource(out + "/" + name, 1, 6);
         pmSetUnnamedTempFilesAllowed(unnamed);
         BackupProgress progress;
         EXPECT_EQ(pmRunBackup({source}, out, progress).status, BackupResult::Status::Done);
         pmSetUnnamedTempFilesAllowed(true);
-        EXPECT_EQ(namesUnder(out), std::set<std::string>{"FILE0001.MP4"});
+        std::set<std::string> expected = lookAlikes;
+        expected.insert("FILE0001.MP4");
+        EXPECT_EQ(namesUnder(out), expected);
         expectSameFile(source, out + "/FILE0001.MP4");
         EXPECT_TRUE(readFile(source) == original);
     }

@@ -177,24 +177,6 @@ TEST(Backup, TheFirstRecordingThatFailsStopsTheLoop) {
     }
 }
 
-TEST(Backup, OnlyLeftoverPartialFilesAreRemoved) {
-    TempHome home;
-    const std::string out = home.path() + "/out";
-    const std::set<std::string> others{".FILE0001.MP4.cartena-partial", "FILE0001.MP4.cartena-part",
-                                       ".cartena-part", ".dir.cartena-part"};
-    for (const std::string& name : others) writeSource(out + "/" + name, 1, 31);
-    std::filesystem::remove(out + "/.dir.cartena-part");
-    std::filesystem::create_directory(out + "/.dir.cartena-part");
-    writeSource(out + "/" + pmPartialFileName("FILE0009.MP4"), 10, 32);
-    const std::string source = writeSource(home.path() + "/card/FILE0001.MP4", 10, 33);
-
-    BackupProgress progress;
-    EXPECT_EQ(pmRunBackup({source}, out, progress).status, BackupResult::Status::Done);
-    std::set<std::string> expected = others;
-    expected.insert("FILE0001.MP4");
-    EXPECT_EQ(namesUnder(out), expected);
-}
-
 TEST(Backup, PercentAndBarValuesInWholeNumbers) {
     struct Case {
         std::uint64_t current, total;
