@@ -25,7 +25,9 @@ AppDelegate::AppDelegate(AppServices services, ControllerViews views)
 }
 
 AppDelegate::~AppDelegate() {
-    finishBackup(false);
+    // A backup still running is cancelled and waited for (the views may be gone already).
+    if (mBackupProgressTimer != 0) services_.scheduler.cancel(mBackupProgressTimer);
+    backupJob_.reset();
     stopObservingUploadVideoChanged();
     for (auto token : observerTokens_) services_.notifications.removeObserver(token);
     stopPlaybackTimer();

@@ -14,7 +14,10 @@ Notification pmSelectionNotification(int uploadType, const std::set<std::int32_t
     notification.userInfo[kUploadTypeKey] = std::to_string(uploadType);
     if (uploadType == 2) {
         std::string list;
-        for (const std::int32_t row : rows) list += (list.empty() ? "" : ",") + std::to_string(row);
+        for (const std::int32_t row : rows) {
+            if (!list.empty()) list += ',';
+            list += std::to_string(row);
+        }
         notification.userInfo[kSelectedRowsKey] = list;
         notification.object = static_cast<long>(rows.size());
     }
