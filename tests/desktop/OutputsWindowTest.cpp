@@ -29,19 +29,13 @@
 
 namespace {
 
-// One application for the process (ctest runs each test in a process of its own).
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "desktop_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
-}
+int gArgc = 1;
+char gName[] = "desktop_tests";
+char* gArgv[] = {gName, nullptr};
 
 class OutputsWindow : public ::testing::Test {
 protected:
     OutputsWindow() {
-        application();
         std::setlocale(LC_NUMERIC, "C");
         store_.values["LANGUAGE_ID"] = 0;
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
@@ -87,6 +81,7 @@ protected:
         static_cast<QDialog*>(dialog)->accept();
     }
 
+    QApplication application_{gArgc, gArgv};
     TempHome home_;
     MemoryPreferences store_;
     std::unique_ptr<WindowApplication> program_;
