@@ -5,6 +5,8 @@
 #include "Utility/Preferences.h"
 #include "Utility/StringTables.h"
 #include "outputs/ExportFile.h"
+#include "support/FakeMoviePlayer.h"
+#include "support/ManualScheduler.h"
 
 #include <chrono>
 #include <thread>
@@ -24,7 +26,7 @@ std::string describe(const MovieFrameImage& frame, MovieSize size) {
 
 }  // namespace
 
-class OutputsControllerTest : public ControllerTest {
+class OutputsControllerTest : public ControllerFixture<FakeMoviePlayer, ManualScheduler> {
 protected:
     void startWithDialogs() {
         start([this](AppServices& services, ControllerViews& all) {
@@ -57,7 +59,7 @@ protected:
 };
 
 TEST_F(OutputsControllerTest, CaptureNamesComeFromTheMomentOfSavingAndPlaybackResumesOnlyWithoutASave) {
-    addRecording("FILE0001.MP4", 0);
+    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
     startWithDialogs();
     openAndPlay(0);
     const std::string folder = home.path() + "/captures";
@@ -97,8 +99,8 @@ TEST_F(OutputsControllerTest, CaptureNamesComeFromTheMomentOfSavingAndPlaybackRe
 }
 
 TEST_F(OutputsControllerTest, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnFrame) {
-    addRecording("NormalF/FILE0001F.MP4", 0);
-    addRecording("NormalR/FILE0001R.MP4", 0);
+    addCopy("FILE0001F.MP4", "NormalF/FILE0001F.MP4", 0);
+    addCopy("FILE0001R.MP4", "NormalR/FILE0001R.MP4", 0);
     startWithDialogs();
     views.doubleClickRow(0);
     player1.load(30.0, {1920, 1080});
@@ -131,10 +133,8 @@ TEST_F(OutputsControllerTest, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnF
 }
 
 TEST_F(OutputsControllerTest, KmlExportProposesTheRecordingsNameAndReportsAFailure) {
-    addRecording("FILE0001.MP4", 0);
-    const std::string event = addRecording("EVEN0002.MP4", 1);
-    ASSERT_TRUE(writeFile(home.path() + "/card/EVEN0002.log",
-                          "$GPRMC,080000.000,A,2503.0000,N,12130.0000,E,10.0,90.0,141126,,,A*6B\r\n"));
+    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    addCopy("FILE0101.AVI", "FILE0101.AVI", 1);  // positions in chunks behind its index
     startWithDialogs();
     openAndPlay(0);
     app->onButtonExport();  // no positions: no dialog
@@ -148,20 +148,20 @@ TEST_F(OutputsControllerTest, KmlExportProposesTheRecordingsNameAndReportsAFailu
     app->onButtonExport();
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].folder, home.documents());
-    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "EVEN0002.kml");
+    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "FILE0101.kml");
     EXPECT_EQ(readFile(folder + "/track.kml").rfind("<?xml", 0), 0u);
     EXPECT_EQ(pmGetExportFolder(), folder);
     EXPECT_EQ(player1.rate(), 0.0f);
-    EXPECT_TRUE(messages.bodies.empty());
+    EXPECT_TRUE(messages.empty());
 
     app->onButtonExport();
     EXPECT_EQ(dialogs.saveRequests[1].folder, folder);
-    ASSERT_EQ(messages.bodies.size(), 1u);
-    EXPECT_EQ(messages.bodies[0], pmGetString("IDS_ERR_EXPORT_FAILED"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], pmGetString("IDS_ERR_EXPORT_FAILED"));
 }
 
 TEST_F(OutputsControllerTest, PrintShowsTheCurrentSecondAndOnlyWithARecordingOpen) {
-    addRecording("FILE0001.MP4", 0);
+    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
     startWithDialogs();
     app->onButtonPrint();
     EXPECT_TRUE(dialogs.printRequests.empty());
@@ -179,9 +179,9 @@ TEST_F(OutputsControllerTest, PrintShowsTheCurrentSecondAndOnlyWithARecordingOpe
 }
 
 TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgress) {
-    const std::string first = addRecording("FILE0001.MP4", 0);
-    addRecording("FILE0002.MP4", 1);
-    const std::string third = addRecording("FILE0003.MP4", 2);
+    const std::string first = addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    addCopy("FILE0201.MP4", "FILE0002.MP4", 1);
+    const std::string third = addCopy("FILE0201.MP4", "FILE0003.MP4", 2);
     startWithDialogs();
     const std::string out = home.path() + "/out";
     std::filesystem::create_directories(out);
@@ -195,7 +195,7 @@ TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgres
     EXPECT_EQ(dialogs.folderStarts, std::vector<std::string>{home.documents()});
     dialogs.backupFolder = home.path() + "/no-such-folder";
     app->onButtonBackup();
-    EXPECT_EQ(messages.bodies, std::vector<std::string>{pmGetString("IDS_ERR_FOLDER_READ_ONLY")});
+    EXPECT_EQ(messages, std::vector<std::string>{pmGetString("IDS_ERR_FOLDER_READ_ONLY")});
     ASSERT_EQ(dialogs.selectionDialogs.size(), 4u);
     EXPECT_EQ(dialogs.selectionDialogs[0].title, pmGetString("IDS_BACKUP"));
     EXPECT_EQ(dialogs.selectionDialogs[0].maxCount, -1);
@@ -205,14 +205,14 @@ TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgres
     app->onButtonBackup();
     ASSERT_TRUE(dialogs.panelOpen);
     EXPECT_EQ(dialogs.panelTotal, pmGetFileSize(first) + pmGetFileSize(third));
-    EXPECT_FALSE(views.toolbarEnabled[ToolbarView::Backup]);
+    EXPECT_FALSE(views.enabledButtons.count(ToolbarView::Backup));
     app->onButtonBackup();  // a second backup cannot start meanwhile
     EXPECT_EQ(dialogs.selectionDialogs.size(), 5u);
     tickUntilBackupEnds();
     EXPECT_FALSE(dialogs.panelOpen);
     ASSERT_FALSE(dialogs.panelUpdates.empty());
     EXPECT_EQ(dialogs.panelUpdates.back(), dialogs.panelTotal);
-    EXPECT_TRUE(views.toolbarEnabled[ToolbarView::Backup]);
+    EXPECT_TRUE(views.enabledButtons.count(ToolbarView::Backup));
     EXPECT_EQ(readFile(out + "/FILE0001.MP4"), readFile(first));
     EXPECT_EQ(readFile(out + "/FILE0003.MP4"), readFile(third));
     EXPECT_FALSE(std::filesystem::exists(out + "/FILE0002.MP4"));
@@ -227,7 +227,7 @@ TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgres
     EXPECT_EQ(clock.activeCount(), 0u);  // the progress timer stopped
     for (const auto& entry : std::filesystem::directory_iterator(out))
         EXPECT_EQ(readFile(entry.path()), readFile(card() + "/" + entry.path().filename().string())) << entry.path();
-    EXPECT_EQ(messages.bodies.size(), 1u);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST(SelectionNotification, RowsTravelAsDecimalTextInAscendingOrder) {
