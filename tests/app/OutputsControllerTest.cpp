@@ -1,14 +1,15 @@
-// The toolbar's outputs in the controller: capture, print, KML export, backup and the about box,
-// with fake dialogs, fake players and a manual clock; files are really written.
+// The toolbar's outputs in the controller: capture, print, KML export and backup, with fake dialogs,
+// fake players and a manual clock; files are really written.
 #include "ControllerFixture.h"
-#include "FakeDialogs.h"
 #include "Utility/Preferences.h"
 #include "Utility/StringTables.h"
-#include "outputs/ExportFile.h"
+#include "Utility/UserFolders.h"
+#include "app/ControllerDialogs.h"
 #include "support/FakeMoviePlayer.h"
 #include "support/ManualScheduler.h"
 
 #include <chrono>
+#include <deque>
 #include <thread>
 
 namespace {
@@ -19,46 +20,68 @@ MovieFrameImage solidFrame(std::uint8_t value) {
     return frame;
 }
 
-// The fake encoder names what it was given, so that a test sees which frame went into which file.
-std::string describe(const MovieFrameImage& frame, MovieSize size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height) + " of " + std::to_string(frame.pixels[0]);
-}
-
-}  // namespace
-
-class OutputsControllerTest : public ControllerFixture<FakeMoviePlayer, ManualScheduler> {
+// The controller with the dialogs played by the test: each keeps what it was asked and gives the
+// scripted answer (none left: cancelled); the selection dialog posts its outcome as the real one does.
+class Outputs : public ControllerFixture<FakeMoviePlayer, ManualScheduler>, private ControllerDialogs {
 protected:
     void startWithDialogs() {
         start([this](AppServices& services, ControllerViews& all) {
-            services.encodeJpeg = describe;
+            // The fake encoder names what it was given: which frame went into which file.
+            services.encodeJpeg = [](const MovieFrameImage& frame, MovieSize size) {
+                return std::to_string(size.width) + "x" + std::to_string(size.height) + " of " +
+                       std::to_string(frame.pixels[0]);
+            };
             services.now = [this] { return wallClock; };
-            all.dialogs = &dialogs;
+            all.dialogs = this;
         });
         player1.frame = solidFrame(1);
         player2.frame = solidFrame(2);
     }
 
-    // 14:30:07 on 5 June 2014, local time, with some milliseconds.
-    static std::chrono::system_clock::time_point june5() {
-        std::tm local{};
-        local.tm_year = 114, local.tm_mon = 5, local.tm_mday = 5, local.tm_hour = 14, local.tm_min = 30,
-        local.tm_sec = 7, local.tm_isdst = -1;
-        return std::chrono::system_clock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(420);
-    }
+    // 14:30:07.420 on 5 June 2014, local time.
+    std::chrono::system_clock::time_point wallClock =
+        std::chrono::system_clock::from_time_t(localTime(2014, 6, 5, 14, 30, 7)) + std::chrono::milliseconds(420);
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::optional<std::string> backupFolder;           // given when the dialog opens on the documents folder
+    std::optional<int> captureOption;                  // Save As with this choice; none: Cancel
+    std::optional<std::set<std::int32_t>> chosenRows;  // none: Cancel
 
-    // Lets the backup's thread run while the half-second timer ticks, until the panel closes.
-    void tickUntilBackupEnds() {
-        for (int i = 0; i < 2000 && app->isBackupRunning(); ++i) {
-            clock.advance(0.5);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
+    std::vector<SaveFileRequest> saveRequests;
+    std::vector<CameraFrames> shownFrames;
+    std::vector<PrintRequest> printRequests;
+    std::vector<std::pair<std::string, int>> selections;  // title and limit
+    std::uint64_t panelTotal = 0, panelShown = 0;
+    bool panelOpen = false;
 
-    FakeDialogs dialogs{center};
-    std::chrono::system_clock::time_point wallClock = june5();
+private:
+    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override {
+        saveRequests.push_back(request);
+        if (saveAnswers.empty()) return std::nullopt;
+        const auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> chooseBackupFolder(const std::string& start) override {
+        return start == pmGetDocumentsFolder() ? backupFolder : std::nullopt;
+    }
+    void runCapturePreview(const CameraFrames& frames, const std::function<void(int)>& saveAs) override {
+        shownFrames.push_back(frames);
+        if (captureOption) saveAs(*captureOption);
+    }
+    void runPrintPreview(const PrintRequest& request) override { printRequests.push_back(request); }
+    void openBackupDlg(const std::string& title, int maxCount, const std::vector<AMediaFile>&) override {
+        selections.emplace_back(title, maxCount);
+        center.post(chosenRows ? pmSelectionNotification(2, *chosenRows) : pmSelectionNotification(0));
+    }
+    void showProgressPanel(std::uint64_t total, std::function<void()>) override { panelTotal = total, panelOpen = true; }
+    void updateProgressPanel(std::uint64_t current) override { panelShown = current; }
+    void closeProgressPanel() override { panelOpen = false; }
+    void runAboutBox() override {}
 };
 
-TEST_F(OutputsControllerTest, CaptureNamesComeFromTheMomentOfSavingAndPlaybackResumesOnlyWithoutASave) {
+}  // namespace
+
+TEST_F(Outputs, CaptureNamesComeFromTheMomentOfSavingAndPlaybackResumesOnlyWithoutASave) {
     addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
     startWithDialogs();
     openAndPlay(0);
@@ -67,12 +90,10 @@ TEST_F(OutputsControllerTest, CaptureNamesComeFromTheMomentOfSavingAndPlaybackRe
     pmSaveCaptureFolder(folder);
 
     // Saved: playback stays paused; the file is the main player's frame at its natural size.
-    dialogs.captureOption = 0;
-    dialogs.saveAnswers = {folder + "/first.jpg"};
+    captureOption = 0;
+    saveAnswers = {folder + "/first.jpg"};
     app->onButtonCapture();
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].folder, folder);
-    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "20140605-143007.jpg");
+    EXPECT_EQ(saveRequests.at(0).folder, folder);
     EXPECT_EQ(readFile(folder + "/first.jpg"), "640x360 of 1");
     EXPECT_EQ(player1.rate(), 0.0f);
 
@@ -80,25 +101,25 @@ TEST_F(OutputsControllerTest, CaptureNamesComeFromTheMomentOfSavingAndPlaybackRe
     app->onButtonPlay();
     player1.frame = solidFrame(9);
     wallClock += std::chrono::milliseconds(500);
-    dialogs.saveAnswers = {folder + "/first.jpg"};
+    saveAnswers = {folder + "/first.jpg"};
     app->onButtonCapture();
-    EXPECT_EQ(dialogs.saveRequests[1].proposedName, "20140605-143007.jpg");
+    for (const SaveFileRequest& request : saveRequests) EXPECT_EQ(request.proposedName, "20140605-143007.jpg");
     EXPECT_EQ(readFile(folder + "/first.jpg"), "640x360 of 9");
     EXPECT_EQ(player1.rate(), 0.0f);
 
     // Cancelled while playing: playback goes on; a capture folder that is gone gives the documents.
     app->onButtonPlay();
     std::filesystem::remove_all(folder);
-    dialogs.captureOption.reset();
+    captureOption.reset();
     app->onButtonCapture();
     EXPECT_EQ(player1.rate(), 1.0f);
-    dialogs.captureOption = 0;
+    captureOption = 0;
     app->onButtonCapture();
-    EXPECT_EQ(dialogs.saveRequests.back().folder, home.documents());
+    EXPECT_EQ(saveRequests.back().folder, home.documents());
     EXPECT_EQ(player1.rate(), 1.0f);  // the save dialog was cancelled: nothing saved
 }
 
-TEST_F(OutputsControllerTest, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnFrame) {
+TEST_F(Outputs, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnFrameAndBothArePrinted) {
     addCopy("FILE0001F.MP4", "NormalF/FILE0001F.MP4", 0);
     addCopy("FILE0001R.MP4", "NormalR/FILE0001R.MP4", 0);
     startWithDialogs();
@@ -106,79 +127,48 @@ TEST_F(OutputsControllerTest, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnF
     player1.load(30.0, {1920, 1080});
     player2.load(30.0, {1280, 720});
 
-    struct Case {
-        int option;
-        std::vector<std::string> names;
-        std::vector<std::string> files;  // what each dialog was answered: a file name, or "" (cancelled)
-        std::vector<std::string> written;
-    };
-    const Case cases[] = {
+    // The choice, the names proposed, each dialog's answer ("": cancelled) and what it wrote.
+    const std::tuple<int, std::vector<std::string>, std::vector<std::string>, std::vector<std::string>> cases[] = {
         {3, {"20140605-143007-1.jpg", "20140605-143007-2.jpg"}, {"", "b.jpg"}, {"", "1280x720 of 2"}},
         {2, {"20140605-143007-2.jpg"}, {"c.jpg"}, {"1280x720 of 2"}},
         {1, {"20140605-143007-1.jpg"}, {"d.jpg"}, {"1920x1080 of 1"}},
     };
-    for (const Case& c : cases) {
-        dialogs.saveRequests.clear();
-        dialogs.captureOption = c.option;
-        for (const std::string& file : c.files)
-            dialogs.saveAnswers.push_back(file.empty() ? std::nullopt : std::optional(home.path() + "/" + file));
+    for (const auto& [option, names, files, written] : cases) {
+        saveRequests.clear();
+        captureOption = option;
+        for (const std::string& file : files)
+            saveAnswers.push_back(file.empty() ? std::nullopt : std::optional(home.path() + "/" + file));
         app->onButtonCapture();
-        ASSERT_TRUE(dialogs.shownFrames.back().hasCamera2());
-        ASSERT_EQ(dialogs.saveRequests.size(), c.names.size()) << c.option;
-        for (std::size_t i = 0; i < c.names.size(); ++i) {
-            EXPECT_EQ(dialogs.saveRequests[i].proposedName, c.names[i]) << c.option;
-            if (!c.files[i].empty()) EXPECT_EQ(readFile(home.path() + "/" + c.files[i]), c.written[i]) << c.option;
+        ASSERT_TRUE(shownFrames.back().hasCamera2());
+        ASSERT_EQ(saveRequests.size(), names.size()) << option;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(saveRequests[i].proposedName, names[i]) << option;
+            if (!files[i].empty()) EXPECT_EQ(readFile(home.path() + "/" + files[i]), written[i]) << option;
         }
     }
+    app->onButtonPrint();
+    ASSERT_EQ(printRequests.size(), 1u);
+    EXPECT_EQ(printRequests[0].frames.camera2.pixels.at(0), 2);
+    EXPECT_EQ(printRequests[0].frames.size2.width, 1280);
 }
 
-TEST_F(OutputsControllerTest, KmlExportProposesTheRecordingsNameAndReportsAFailure) {
-    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
-    addCopy("FILE0101.AVI", "FILE0101.AVI", 1);  // positions in chunks behind its index
+TEST_F(Outputs, KmlExportStoresItsFolderAndReportsAFailure) {
+    addCopy("FILE0101.AVI", "FILE0101.AVI", 0);  // positions in chunks behind its index
     startWithDialogs();
     openAndPlay(0);
-    app->onButtonExport();  // no positions: no dialog
-    EXPECT_TRUE(dialogs.saveRequests.empty());
-
-    openAndPlay(1);
-    ASSERT_TRUE(app->gpsList().IsGPSReady());
     const std::string folder = home.path() + "/kml";
     std::filesystem::create_directories(folder);
-    dialogs.saveAnswers = {folder + "/track.kml", home.path() + "/missing/track.kml"};
+    saveAnswers = {folder + "/track.kml", home.path() + "/missing/track.kml"};
     app->onButtonExport();
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].folder, home.documents());
-    EXPECT_EQ(dialogs.saveRequests[0].proposedName, "FILE0101.kml");
     EXPECT_EQ(readFile(folder + "/track.kml").rfind("<?xml", 0), 0u);
-    EXPECT_EQ(pmGetExportFolder(), folder);
-    EXPECT_EQ(player1.rate(), 0.0f);
     EXPECT_TRUE(messages.empty());
-
     app->onButtonExport();
-    EXPECT_EQ(dialogs.saveRequests[1].folder, folder);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], pmGetString("IDS_ERR_EXPORT_FAILED"));
+    EXPECT_EQ(saveRequests.at(1).folder, folder);
+    EXPECT_EQ(saveRequests.at(1).proposedName, "FILE0101.kml");
+    EXPECT_EQ(messages, std::vector<std::string>{pmGetString("IDS_ERR_EXPORT_FAILED")});
 }
 
-TEST_F(OutputsControllerTest, PrintShowsTheCurrentSecondAndOnlyWithARecordingOpen) {
-    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
-    startWithDialogs();
-    app->onButtonPrint();
-    EXPECT_TRUE(dialogs.printRequests.empty());
-    openAndPlay(0);
-    app->onButtonPrint();
-    ASSERT_EQ(dialogs.printRequests.size(), 1u);
-    EXPECT_EQ(dialogs.printRequests[0].frames.camera1.pixels[0], 1);
-    EXPECT_FALSE(dialogs.printRequests[0].frames.hasCamera2());
-    EXPECT_FALSE(dialogs.printRequests[0].sample.has_value());  // no telemetry
-    EXPECT_EQ(player1.rate(), 0.0f);
-    EXPECT_NE(log().find("printPreview Start"), std::string::npos);
-    app->aboutMenuItemClicked();
-    EXPECT_EQ(dialogs.aboutBoxes, 1);
-    EXPECT_NE(log().find("onMenuAbout !"), std::string::npos);
-}
-
-TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgress) {
+TEST_F(Outputs, BackupCopiesTheChosenRowsWhileThePanelShowsProgressAndClosingTheWindowCancelsIt) {
     const std::string first = addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
     addCopy("FILE0201.MP4", "FILE0002.MP4", 1);
     const std::string third = addCopy("FILE0201.MP4", "FILE0003.MP4", 2);
@@ -188,53 +178,44 @@ TEST_F(OutputsControllerTest, BackupCopiesTheChosenRowsWhileThePanelShowsProgres
 
     // Cancelled selection, an empty one, a cancelled folder, a read-only folder: nothing happens.
     app->onButtonBackup();
-    dialogs.chosenRows = std::set<std::int32_t>{};
+    chosenRows = std::set<std::int32_t>{};
     app->onButtonBackup();
-    dialogs.chosenRows = std::set<std::int32_t>{0, 2};
+    chosenRows = std::set<std::int32_t>{0, 2};
     app->onButtonBackup();
-    EXPECT_EQ(dialogs.folderStarts, std::vector<std::string>{home.documents()});
-    dialogs.backupFolder = home.path() + "/no-such-folder";
+    backupFolder = home.path() + "/no-such-folder";
     app->onButtonBackup();
     EXPECT_EQ(messages, std::vector<std::string>{pmGetString("IDS_ERR_FOLDER_READ_ONLY")});
-    ASSERT_EQ(dialogs.selectionDialogs.size(), 4u);
-    EXPECT_EQ(dialogs.selectionDialogs[0].title, pmGetString("IDS_BACKUP"));
-    EXPECT_EQ(dialogs.selectionDialogs[0].maxCount, -1);
-    EXPECT_FALSE(dialogs.panelOpen);
+    EXPECT_EQ(selections.at(0), std::pair(pmGetString("IDS_BACKUP"), -1));
+    EXPECT_FALSE(panelOpen);
 
-    dialogs.backupFolder = out;
+    backupFolder = out;
     app->onButtonBackup();
-    ASSERT_TRUE(dialogs.panelOpen);
-    EXPECT_EQ(dialogs.panelTotal, pmGetFileSize(first) + pmGetFileSize(third));
+    ASSERT_TRUE(panelOpen);
+    EXPECT_EQ(panelTotal, pmGetFileSize(first) + pmGetFileSize(third));
     EXPECT_FALSE(views.enabledButtons.count(ToolbarView::Backup));
     app->onButtonBackup();  // a second backup cannot start meanwhile
-    EXPECT_EQ(dialogs.selectionDialogs.size(), 5u);
-    tickUntilBackupEnds();
-    EXPECT_FALSE(dialogs.panelOpen);
-    ASSERT_FALSE(dialogs.panelUpdates.empty());
-    EXPECT_EQ(dialogs.panelUpdates.back(), dialogs.panelTotal);
+    EXPECT_EQ(selections.size(), 5u);
+    // The copy runs on its own thread while the half-second timer ticks, until the panel closes.
+    for (int i = 0; i < 2000 && app->isBackupRunning(); ++i) {
+        clock.advance(0.5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(panelOpen);
+    EXPECT_EQ(panelShown, panelTotal);
     EXPECT_TRUE(views.enabledButtons.count(ToolbarView::Backup));
     EXPECT_EQ(readFile(out + "/FILE0001.MP4"), readFile(first));
     EXPECT_EQ(readFile(out + "/FILE0003.MP4"), readFile(third));
     EXPECT_FALSE(std::filesystem::exists(out + "/FILE0002.MP4"));
 
     // Closing the window during a backup cancels it and waits for it: nothing partial is left.
-    dialogs.chosenRows = std::set<std::int32_t>{0, 1, 2};
+    chosenRows = std::set<std::int32_t>{0, 1, 2};
     app->onButtonBackup();
     ASSERT_TRUE(app->isBackupRunning());
     app->windowWillClose();
     EXPECT_FALSE(app->isBackupRunning());
-    EXPECT_FALSE(dialogs.panelOpen);
+    EXPECT_FALSE(panelOpen);
     EXPECT_EQ(clock.activeCount(), 0u);  // the progress timer stopped
     for (const auto& entry : std::filesystem::directory_iterator(out))
         EXPECT_EQ(readFile(entry.path()), readFile(card() + "/" + entry.path().filename().string())) << entry.path();
     EXPECT_EQ(messages.size(), 1u);
-}
-
-TEST(SelectionNotification, RowsTravelAsDecimalTextInAscendingOrder) {
-    const Notification n = pmSelectionNotification(2, {4, 0, 3});
-    EXPECT_EQ(n.userInfo.at("SELECTED_ROWS"), "0,3,4");
-    EXPECT_EQ(n.object, 3);
-    const Notification odd{"", 0, {{"UPLOAD_TYPE", "2x"}, {"SELECTED_ROWS", "1,x,-2,,5"}}};
-    EXPECT_EQ(pmUploadType(odd), -1);
-    EXPECT_EQ(pmSelectedRows(odd), (std::set<std::int32_t>{1, 5}));
 }
