@@ -1,7 +1,9 @@
 // The window as a user drives it: the keys, the screen modes, the settings menu and the language.
 #include "WindowProgramFixture.h"
 #include "Utility/StringTables.h"
+#include "Utility/Version.h"
 #include "support/GraphicsDrivers.h"
+#include "support/ModalDriver.h"
 #include "support/Screenshot.h"
 #include "support/ViewStamp.h"
 #include "views/CalendarWidget.h"
@@ -221,6 +223,19 @@ TEST_F(WindowBehaviour, TheLanguageMenuSwitchesEveryTextAndBackDrawingHanAndLati
         EXPECT_EQ(drawn.latinFamilies.size(), drawn.latinFamilies.count("Nimbus Sans"));
         EXPECT_EQ(drawn.hanFamilies.size(), drawn.hanFamilies.count("Noto Sans CJK TC"));
     }
+    // The about box, from the same menu: its title, the version and the OK button that closes it.
+    ModalDriver aboutBox({[](QWidget* box) {
+        EXPECT_EQ(box->windowTitle(), pmViewString("IDS_ABOUT"));
+        auto* version = box->findChild<QLabel*>("versionText");
+        ASSERT_NE(version, nullptr);
+        EXPECT_TRUE(version->text().contains(QString::fromStdString(pmGetVersionInfo()))) << version->text().toStdString();
+        saveScreenshot(*box, "about-box-chinese");
+        QPushButton* ok = box->findChild<QPushButton*>();
+        ASSERT_TRUE(ok && ok->text() == pmViewString("IDS_OK"));
+        ok->click();
+    }});
+    withSettingsMenu([](QMenu& menu) { menu.findChild<QAction*>("aboutAction")->trigger(); });
+    EXPECT_TRUE(aboutBox.done());
     choose(0, "settings-chinese");
     spinFor(0.2);
     EXPECT_EQ(shownTexts(window()), english);
