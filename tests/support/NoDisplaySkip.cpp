@@ -1,24 +1,28 @@
-// Compiled into every test program that opens windows: where no display can be reached (ctest
-// without xvfb-run) such a program says so and ends with the skip code instead of aborting.
-#include <QString>
-#include <QtGlobal>
+// Compiled into every test program that opens windows: run where there is no display (ctest
+// without xvfb-run), such a program says so and ends with the skip code instead of aborting.
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-QtMessageHandler previousHandler = nullptr;
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
 
-void skipWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg && message.contains("no Qt platform plugin could be initialized")) {
+class DisplayRequired : public ::testing::Environment {
+public:
+    // Before the first test, so that listing the tests needs no display.
+    void SetUp() override {
+        if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return;
         std::fputs("SKIPPED: no display to open windows on; run the tests under xvfb-run, as scripts/test does\n",
                    stderr);
         std::_Exit(77);  // SKIP_RETURN_CODE of every test (tests/CMakeLists.txt)
     }
-    if (previousHandler) previousHandler(type, context, message);
-}
+};
 
-const bool installed = (previousHandler = qInstallMessageHandler(skipWithoutDisplay), true);
+[[maybe_unused]] ::testing::Environment* const registered = ::testing::AddGlobalTestEnvironment(new DisplayRequired);
 
 }  // namespace
