@@ -3,6 +3,7 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Language.h"
 #include "Utility/Preferences.h"
+#include "Utility/Skin.h"
 #include "Utility/Version.h"
 #include "Utility/WaitingIndicator.h"
 
@@ -13,7 +14,6 @@
 namespace {
 // The address the update menu opens.
 constexpr const char* kUpdateAddress = "https://cartena-manager.example/update";
-std::int32_t gSkinId = 0;
 }  // namespace
 
 AppDelegate::AppDelegate(AppServices services, ControllerViews views)
@@ -31,16 +31,9 @@ AppDelegate::~AppDelegate() {
     services_.player2.removeObserver(this);
 }
 
-std::int32_t AppDelegate::getSkinId() {
-    gSkinId = pmGetProfileInt(kKeySkinId, kDefaultSkinId);
-    return gSkinId;
-}
+std::int32_t AppDelegate::getSkinId() { return pmGetSkinID(); }
 
-void AppDelegate::saveSkinId(std::int32_t skinId) {
-    gSkinId = skinId;
-    pmWriteProfileInt(kKeySkinId, skinId);
-    pmSynchronizePreferences();
-}
+void AppDelegate::saveSkinId(std::int32_t skinId) { pmSaveSkinID(skinId); }
 
 void AppDelegate::applicationWillFinishLaunching() { getSkinId(); }
 
