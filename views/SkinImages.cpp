@@ -4,7 +4,15 @@
 
 #include <QPixmapCache>
 
+#include <mutex>
+
+// The artwork is compiled into the programs as the resource "skins"; registering it here makes
+// the linker keep it in every program that loads an image.
+static void registerSkinResources() { Q_INIT_RESOURCE(skins); }
+
 QPixmap pmLoadImage(const QString& baseName) {
+    static std::once_flag registered;
+    std::call_once(registered, registerSkinResources);
     const QString path =
         QStringLiteral(":/skins/") + QString::fromStdString(pmGetSkinImageName(pmGetSkinID(), baseName.toStdString()));
     QPixmap image;
