@@ -1,5 +1,5 @@
 #pragma once
-#include "Utility/Preferences.h"
+#include "Utility/PreferencesStore.h"
 
 #include <nlohmann/json.hpp>
 

@@ -4,9 +4,9 @@
 #include "app/NotificationCenter.h"
 #include "app/RearCameraLock.h"
 #include "app/SensorGraphic.h"
+#include "interfaces/MoviePlayer.h"
+#include "interfaces/Scheduler.h"
 #include "library/VideoLibrary.h"
-#include "platform/MoviePlayer.h"
-#include "platform/Scheduler.h"
 #include "telemetry/GpsData.h"
 #include "telemetry/GpsList.h"
 

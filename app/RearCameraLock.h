@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/MoviePlayer.h"
-#include "platform/Scheduler.h"
+#include "interfaces/MoviePlayer.h"
+#include "interfaces/Scheduler.h"
 
 // Keeps the rear camera's player in step with the front one while a pair plays. Both are held
 // until both can play and then start together; after that the rear's speed is steered by a small,

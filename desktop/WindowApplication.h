@@ -2,12 +2,12 @@
 #include "WaitingWindow/WaitingWindow.h"
 #include "app/AppDelegate.h"
 #include "app/NotificationCenter.h"
+#include "interfaces/Workspace.h"
 #include "platform/InotifyFolderWatch.h"
 #include "platform/LogindWorkspace.h"
 #include "platform/MpvMoviePlayer.h"
 #include "platform/QtMessageBoxPresenter.h"
 #include "platform/QtScheduler.h"
-#include "platform/Workspace.h"
 #include "views/MainWindow.h"
 
 #include <memory>

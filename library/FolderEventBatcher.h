@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/FolderWatch.h"
-#include "platform/Scheduler.h"
+#include "interfaces/FolderWatch.h"
+#include "interfaces/Scheduler.h"
 
 #include <cstdint>
 #include <functional>

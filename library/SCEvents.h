@@ -1,8 +1,8 @@
 #pragma once
+#include "interfaces/FolderWatch.h"
+#include "interfaces/Scheduler.h"
 #include "library/FolderEventBatcher.h"
 #include "library/SCEvent.h"
-#include "platform/FolderWatch.h"
-#include "platform/Scheduler.h"
 
 #include <cstdint>
 #include <mutex>

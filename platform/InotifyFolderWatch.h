@@ -1,6 +1,6 @@
 #pragma once
+#include "interfaces/FolderWatch.h"
 #include "library/DiskVolume.h"
-#include "platform/FolderWatch.h"
 
 #include <sys/types.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Workspace.h"
+#include "interfaces/Workspace.h"
 
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/FolderWatch.h"
+#include "interfaces/FolderWatch.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Scheduler.h"
+#include "interfaces/Scheduler.h"
 
 #include <map>
 #include <utility>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/MoviePlayer.h"
+#include "interfaces/MoviePlayer.h"
 #include "tools/FrameStamp.h"
 
 #include <optional>
