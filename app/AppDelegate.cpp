@@ -137,4 +137,21 @@ void AppDelegate::updateMenuItemClicked() {
     if (services_.openAddress) services_.openAddress(kUpdateAddress);
 }
 
+void AppDelegate::skinMenuItemClicked(std::int32_t skinId) {
+    saveSkinId(skinId);
+    if (views_.layout) views_.layout->applySkinPalette();
+    views_.toolbar->loadSkinBitmap();
+    views_.playBar->loadSkinBitmap();
+    views_.calendar->loadSkinBitmap();
+    views_.fileList->loadSkinBitmap();
+    views_.map->loadSkinBitmap();
+    views_.gsensor->loadSkinBitmap();
+    // The curves are drawn in the skin's axis colours over its plot picture.
+    if (m_poGpsList.IsGSensorReady()) {
+        m_fSensorRange = xCreateSensorGraphic(static_cast<std::int16_t>(m_nEventTime));
+        views_.gsensor->setGensorGraphic(&m_oSensorBitmap, m_nMotorType, m_fSensorRange);
+        drawIndicatorAtSlider();
+    }
+}
+
 std::int32_t AppDelegate::clampedVolume(std::int32_t level) const { return std::clamp(level, 0, 10); }

@@ -8,6 +8,7 @@
 // - the controller's 0.5 s playback tick, in main-thread CPU time, with a 3-minute track loaded
 //   while a front/rear pair plays at 2.0 (the views are the tests' fakes: the window's own drawing
 //   happens later, in its paint events, not in the tick).
+#include "BenchSupport.h"
 #include "FakeViews.h"
 #include "Utility/UserFolders.h"
 #include "app/AppDelegate.h"
@@ -37,18 +38,6 @@
 #include <vector>
 
 namespace {
-
-// Runs the event loop until `done` holds or `timeout` seconds pass, looking at least every
-// millisecond (the tests' helper sleeps in slices too coarse to time an open).
-bool spinUntil(const std::function<bool()>& done, double timeout = 30.0) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > qint64(timeout * 1000)) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
-}
 
 void spinFor(double seconds) {
     QEventLoop loop;
@@ -102,25 +91,10 @@ bool writeFrontLog(const SampleEntry& entry, const std::string& file, const std:
     return false;
 }
 
-std::string makeOnce(const std::string& folder, const std::vector<SampleEntry>& entries,
-                     std::vector<SampleRecordingHook> hooks = {}) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec)) return {};
-    const std::string partial = folder + ".part";
-    std::filesystem::remove_all(partial, ec);
-    SampleCardOptions options;
-    options.threads = 2;
-    options.recordingHooks = std::move(hooks);
-    const SampleCardResult made = makeSampleCard(partial, options, entries);
-    if (!made.ok) return made.error;
-    std::filesystem::rename(partial, folder, ec);
-    return ec ? ec.message() : std::string();
-}
-
 const Media& media() {
     static const Media made = [] {
         Media m;
-        const std::string root = std::string(CARTENA_BUILD_DIR) + "/bench-media";
+        const std::string root = benchMediaFolder();
         std::filesystem::create_directories(root);
         m.error = makeOnce(root + "/card", sampleCardEntries());
         if (m.error.empty())

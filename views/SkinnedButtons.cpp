@@ -34,7 +34,7 @@ void SkinnedButton::setButtonFlipped(bool flipped) {
 }
 
 void SkinnedButton::setBitmapTitle(const QString& title) {
-    title_ = title;
+    setText(title);
     update();
 }
 
@@ -76,10 +76,10 @@ void SkinnedButton::leaveEvent(QEvent* event) {
 void SkinnedButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, shownPixmap());
-    if (title_.isEmpty()) return;
+    if (text().isEmpty()) return;
     painter.setFont(pmViewFont(fontSize_));
     painter.setPen(titleColor_);
-    painter.drawText(rect(), Qt::AlignCenter, title_);
+    painter.drawText(rect(), Qt::AlignCenter, text());
 }
 
 BitmapButton::BitmapButton(QWidget* parent) : SkinnedButton(parent) { looks_.resize(1); }

@@ -28,8 +28,9 @@ public:
     // Mirrors every image left to right (right-to-left layouts); a change reloads the images.
     void setButtonFlipped(bool flipped);
 
+    // The title drawn over the images (the button's text).
     void setBitmapTitle(const QString& title);
-    const QString& bitmapTitle() const { return title_; }
+    QString bitmapTitle() const { return text(); }
     void setFontSize(int pixels);
     void setTitleColor(const QColor& color);
     const QColor& titleColor() const { return titleColor_; }
@@ -61,7 +62,6 @@ protected:
 private:
     bool hover_ = false;
     bool flipped_ = false;
-    QString title_;
     int fontSize_ = 14;
     QColor titleColor_ = Qt::white;
 };

@@ -124,6 +124,7 @@ public:
     void relayout(double width, double height) override { layouts.push_back({width, height}); }
     void showFullScreen(bool full) override { fullScreen = full; }
     void showCalendar(bool show) override { calendarShown = show; }
+    void applySkinPalette() override {}
 
     FakeMovieView movie1, movie2;
     int playButton = 0, speedButton = 0;

@@ -49,22 +49,25 @@ TEST(GSensorGraphWidget, DrawsTheThreeCurvesTheEventLineAndTheIndicator) {
 
     const QImage image = ViewTest::shoot(graph, "gsensor-graph");
     ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(near(image.pixelColor(at(100, 46)), GSensorGraphWidget::axisColor(GSensorGraphWidget::kX)));
-    EXPECT_TRUE(near(image.pixelColor(at(100, 16)), GSensorGraphWidget::axisColor(GSensorGraphWidget::kY)));
-    EXPECT_FALSE(near(image.pixelColor(at(100, 30)), GSensorGraphWidget::axisColor(GSensorGraphWidget::kX)));
+    EXPECT_TRUE(near(image.pixelColor(at(100, 46)), graph.axisColor(GSensorGraphWidget::kX)));
+    EXPECT_TRUE(near(image.pixelColor(at(100, 16)), graph.axisColor(GSensorGraphWidget::kY)));
+    EXPECT_FALSE(near(image.pixelColor(at(100, 30)), graph.axisColor(GSensorGraphWidget::kX)));
     // The event line is red over the full height, the indicator white.
     for (int y : {1, 31, 58}) EXPECT_EQ(image.pixelColor(kLeft + 39, kTop + y), QColor(255, 0, 0)) << y;
     for (int y : {1, 31, 58}) EXPECT_EQ(image.pixelColor(kLeft + 120, kTop + y), QColor(Qt::white)) << y;
     EXPECT_NE(image.pixelColor(kLeft + 121, kTop + 31), QColor(Qt::white));
 
     // The X arrow for a positive value, the Z arrow for a negative one, none for Y.
-    auto arrowCentre = [&](int x, int y) { return image.pixelColor(x + 12, y + 10); };
-    EXPECT_TRUE(near(arrowCentre(114, 168), GSensorGraphWidget::axisColor(GSensorGraphWidget::kX)));
-    EXPECT_FALSE(near(arrowCentre(210, 105), GSensorGraphWidget::axisColor(GSensorGraphWidget::kX)));
-    EXPECT_TRUE(near(arrowCentre(162, 170), GSensorGraphWidget::axisColor(GSensorGraphWidget::kZ)));
-    EXPECT_FALSE(near(arrowCentre(162, 90), GSensorGraphWidget::axisColor(GSensorGraphWidget::kZ)));
+    // The diagonal arrows are 26 x 20, the vertical ones 16 x 22.
+    auto arrowCentre = [&](int x, int y) {
+        return x == 162 ? image.pixelColor(x + 8, y + 11) : image.pixelColor(x + 13, y + 10);
+    };
+    EXPECT_TRUE(near(arrowCentre(114, 168), graph.axisColor(GSensorGraphWidget::kX)));
+    EXPECT_FALSE(near(arrowCentre(210, 105), graph.axisColor(GSensorGraphWidget::kX)));
+    EXPECT_TRUE(near(arrowCentre(162, 170), graph.axisColor(GSensorGraphWidget::kZ)));
+    EXPECT_FALSE(near(arrowCentre(162, 90), graph.axisColor(GSensorGraphWidget::kZ)));
     for (QPoint arrow : {QPoint(210, 169), QPoint(107, 104)})
-        EXPECT_FALSE(near(arrowCentre(arrow.x(), arrow.y()), GSensorGraphWidget::axisColor(GSensorGraphWidget::kY)));
+        EXPECT_FALSE(near(arrowCentre(arrow.x(), arrow.y()), graph.axisColor(GSensorGraphWidget::kY)));
 }
 
 TEST(GSensorGraphWidget, WithoutCurvesTheIndicatorOnlyMovesAndTheCameraKindSaysWhy) {

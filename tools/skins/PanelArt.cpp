@@ -154,9 +154,9 @@ void recordingList(std::vector<ArtFamily>& art, const SkinPalette& s) {
             hairline(p, r.height() - 1, 0, r.width(), isLight(fill) ? fill.darker(108) : fill.darker(125));
         };
     };
-    art.push_back(single("list_bg_1", QSize(277, 44), row(s.row1)));
-    art.push_back(single("list_bg_2", QSize(277, 44), row(s.row2)));
-    art.push_back(single("list_d", QSize(277, 44), [s](QPainter& p, const QRectF& r) {
+    art.push_back(single("list_bg_1", QSize(277, 48), row(s.row1)));
+    art.push_back(single("list_bg_2", QSize(277, 48), row(s.row2)));
+    art.push_back(single("list_d", QSize(277, 48), [s](QPainter& p, const QRectF& r) {
         p.fillRect(r, verticalShade(r, s.selected.lighter(104), s.selected));
         p.fillRect(QRectF(0, 0, 2, r.height()), s.accent);
         hairline(p, r.height() - 1, 0, r.width(), s.selected.darker(110));
