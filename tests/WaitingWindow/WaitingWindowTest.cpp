@@ -1,17 +1,18 @@
 #include "WaitingWindow/SpinningIndicator.h"
 #include "WaitingWindow/WaitingWindow.h"
+#include "support/QtWait.h"
 #include "support/Screenshot.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <cmath>
 
 namespace {
-struct App {
+struct Waiting : ::testing::Test {
+    TempHome home;
     int argc = 1;
     char name[24] = "waiting_window_tests";
     char* argv[2] = {name, nullptr};
@@ -19,59 +20,39 @@ struct App {
 };
 }  // namespace
 
-TEST(SpinningIndicator, BrightFinStepsBackAndTheOthersFadeToTheFloor) {
-    App app;
+TEST_F(Waiting, BrightFinStepsBackAndTheOthersFadeBehindIt) {
     SpinningIndicator spinner;
     spinner.startAnimation();
-    EXPECT_EQ(spinner.position(), 1);
-
-    // The bright fin goes 0, 11, 10, ...: one step back per frame, wrapping below 0.
-    std::vector<int> positions;
-    for (int frame = 0; frame < 14; ++frame) {
-        spinner.updateFrame();
-        positions.push_back(spinner.position());
-    }
-    EXPECT_EQ(positions, (std::vector<int>{0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11}));
-
-    // After more than a turn every fin is as bright as its age: 0.85 per frame since it was lit,
-    // never below 0.15.
-    for (int age = 0; age < SpinningIndicator::kFins; ++age) {
-        const int fin = (spinner.position() + age) % SpinningIndicator::kFins;
-        const double expected = std::max(SpinningIndicator::kMinimumAlpha, std::pow(SpinningIndicator::kFade, age));
-        EXPECT_NEAR(spinner.finAlpha(fin), expected, 1e-9) << "age " << age;
-    }
+    // The bright fin goes 1, 0, 11, 10, ...: one step back per frame, wrapping below 0.
+    std::vector<int> positions{spinner.position()};
+    for (int frame = 0; frame < 14; ++frame) positions.push_back((spinner.updateFrame(), spinner.position()));
+    EXPECT_EQ(positions, (std::vector<int>{1, 0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11}));
+    // After more than a turn every fin is as bright as its age: 0.85 per frame since it was lit.
+    for (int age : {0, 1, 11})
+        EXPECT_NEAR(spinner.finAlpha((spinner.position() + age) % 12), std::pow(SpinningIndicator::kFade, age), 1e-9);
 }
 
-TEST(WaitingWindow, OneWindowWhileWaitingThatTurnsUntilTheEnd) {
-    TempHome home;
-    App app;
+TEST_F(Waiting, OneWindowCentredOverTheMainWindowThatTurnsUntilTheEnd) {
     QWidget mainWindow;
     mainWindow.resize(600, 400);
     mainWindow.show();
     WaitingWindow presenter(&mainWindow);
     pmSetWaitingPresenter(&presenter);
-
     pmStartWait();
-    QWidget* window = presenter.window();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    const QPoint offset = window->geometry().center() - mainWindow.frameGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2) << "not centred over the main window";
     pmStartWait();  // no second window
-    EXPECT_EQ(presenter.window(), window);
+    QWidget* window = presenter.window();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_LE((window->geometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 2);
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 2);
 
     // The event loop turns it (no timing asserted: it only has to move at all).
     const int start = presenter.spinner()->position();
-    QElapsedTimer waited;
-    waited.start();
-    while (presenter.spinner()->position() == start && waited.elapsed() < 10000) QApplication::processEvents();
-    EXPECT_NE(presenter.spinner()->position(), start);
+    EXPECT_TRUE(spinUntil([&] { return presenter.spinner()->position() != start; }, 10.0));
     EXPECT_FALSE(saveScreenshot(*window, "waiting-window").isEmpty());
 
     pmEndWait();
+    pmEndWait();  // harmless
     EXPECT_EQ(presenter.window(), nullptr);
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 1);
-    pmEndWait();  // harmless
     pmSetWaitingPresenter(nullptr);
 }

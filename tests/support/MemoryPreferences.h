@@ -13,9 +13,8 @@ public:
     MemoryPreferences& operator=(const MemoryPreferences&) = delete;
 
     std::optional<PreferenceValue> value(const std::string& key) const override {
-        const auto found = values.find(key);
-        if (found == values.end()) return std::nullopt;
-        return found->second;
+        if (const auto found = values.find(key); found != values.end()) return found->second;
+        return std::nullopt;
     }
     void setValue(const std::string& key, const PreferenceValue& value) override { values[key] = value; }
     bool synchronize() override {

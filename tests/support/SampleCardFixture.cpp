@@ -7,27 +7,21 @@
 
 namespace {
 
-// Removes the card a lone test program made for itself.
-struct OwnCard {
-    std::string root;
-    ~OwnCard() {
-        std::error_code ignored;
-        if (!root.empty()) std::filesystem::remove_all(root, ignored);
-    }
-};
-
+// A lone test program makes its own card in a temporary folder, removed at exit.
 std::string makeOwnCard() {
-    static OwnCard own;
+    static struct Removed {
+        std::string root;
+        ~Removed() {
+            std::error_code ignored;
+            if (!root.empty()) std::filesystem::remove_all(root, ignored);
+        }
+    } own;
     std::string pattern = (std::filesystem::temp_directory_path() / "cartena-card-XXXXXX").string();
     if (!mkdtemp(pattern.data())) return {};
     own.root = pattern;
-    const std::string card = pattern + "/card";
-    const SampleCardResult made = makeSampleCard(card, sampleCardTestOptions());
-    if (!made.ok) {
-        ADD_FAILURE() << "making the sample card failed: " << made.error;
-        return {};
-    }
-    return card;
+    const SampleCardResult made = makeSampleCard(pattern + "/card", sampleCardTestOptions());
+    if (!made.ok) ADD_FAILURE() << "making the sample card failed: " << made.error;
+    return made.ok ? pattern + "/card" : std::string();
 }
 
 }  // namespace
@@ -41,8 +35,7 @@ const std::string& sampleCardFolder() {
     static const std::string folder = [] {
         const char* shared = std::getenv("CARTENA_SAMPLE_CARD");
         std::error_code ec;
-        if (shared && *shared && std::filesystem::is_directory(shared, ec)) return std::string(shared);
-        return makeOwnCard();
+        return shared && *shared && std::filesystem::is_directory(shared, ec) ? std::string(shared) : makeOwnCard();
     }();
     return folder;
 }

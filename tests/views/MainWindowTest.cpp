@@ -9,8 +9,6 @@
 #include "views/SkinnedButtons.h"
 #include "views/ToolbarWidget.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QPushButton>
 #include <QTest>
@@ -19,198 +17,119 @@
 
 namespace {
 
-struct ShownWindow {
-    explicit ShownWindow(NotificationCenter& notifications) : window(notifications) {
-        window.show();
-        settle();
-    }
+constexpr int kColumn = MainWindow::kColumnWidth;
+constexpr int kBar = PlayBarWidget::kBarHeight;
+
+struct Window : ViewTest {
+    Window() { settle(); }
+    // Shows the window and lets it lay itself out.
     void settle() {
+        window.show();
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
     QSize content() const { return window.centralWidget()->size(); }
-    MainWindow window;
+    MainWindow window{notifications};
 };
-
-QRect frameRect(const MovieViewFrame& view) {
-    const ViewFrame f = view.frame();
-    return QRect(int(f.x), int(f.y), int(f.width), int(f.height));
-}
-
-// What the controller does to swap the two views.
-void swapViews(MainWindow& window) {
-    const ViewFrame first = window.movieView().frame();
-    window.movieView().setFrame(window.movieView2().frame());
-    window.movieView2().setFrame(first);
-    window.movieView().setFillGray(55);
-    window.movieView2().setFillGray(0);
-}
 
 }  // namespace
 
-TEST(MainWindow, NormalLayoutPutsTheMovieOverThePanelsAndTheListInTheColumn) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
-    const QSize size = shown.content();
-    ASSERT_GE(window.width(), MainWindow::kMinimumWidth);
-    const int left = size.width() - MainWindow::kColumnWidth;
+TEST_F(Window, MovieOverThePanelsOnTheLeftCalendarAndListInTheColumn) {
+    const QSize size = content();
+    const int left = size.width() - kColumn;
     const int panels = GSensorGraphWidget::kHeight;
-
-    EXPECT_EQ(frameRect(window.movieView()), QRect(0, 0, left, size.height() - 44 - panels));
-    EXPECT_EQ(window.playBar().geometry(), QRect(0, size.height() - 44 - panels, left, 44));
+    EXPECT_EQ(window.movieView().geometry(), QRect(0, 0, left, size.height() - kBar - panels));
+    EXPECT_EQ(window.playBar().geometry(), QRect(0, size.height() - kBar - panels, left, kBar));
     EXPECT_EQ(window.gsensorGraph().geometry().bottomRight(), QPoint(left - 1, size.height() - 1));
-    EXPECT_EQ(window.dashboard().geometry(), QRect(0, size.height() - panels, left - GSensorGraphWidget::kWidth, panels));
-    EXPECT_EQ(window.calendar().geometry(), QRect(left, 0, 291, CalendarWidget::kFullHeight));
+    EXPECT_EQ(window.dashboard().geometry(),
+              QRect(0, size.height() - panels, left - GSensorGraphWidget::kWidth, panels));
+    EXPECT_EQ(window.calendar().geometry(), QRect(left, 0, kColumn, CalendarWidget::kFullHeight));
     EXPECT_EQ(window.recordingList().geometry(),
-              QRect(left, CalendarWidget::kFullHeight, 291, size.height() - CalendarWidget::kFullHeight));
-    EXPECT_TRUE(window.movieView2().isHidden());
-    EXPECT_EQ(window.movieView().fillGray(), 0);
-    EXPECT_EQ(window.movieView2().fillGray(), 55);
-    EXPECT_FALSE(window.toolbar().isWindowSwitchVisible());
+              QRect(left, CalendarWidget::kFullHeight, kColumn, size.height() - CalendarWidget::kFullHeight));
+    EXPECT_TRUE(window.movieView2().isHidden());  // one camera: no small view
+    shoot(window, "main-window-empty");
 
-    const ControllerViews views = window.controllerViews();
-    for (const void* view : {static_cast<const void*>(views.playBar), static_cast<const void*>(views.toolbar),
-                             static_cast<const void*>(views.fileList), static_cast<const void*>(views.calendar),
-                             static_cast<const void*>(views.map), static_cast<const void*>(views.gsensor),
-                             static_cast<const void*>(views.movieView), static_cast<const void*>(views.movieView2),
-                             static_cast<const void*>(views.layout)})
-        EXPECT_NE(view, nullptr);
-
-    const QImage image = ViewTest::shoot(window, "main-window-empty");
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.pixelColor(window.centralWidget()->mapTo(&window, QPoint(20, 20))), QColor(Qt::black));
-}
-
-TEST(MainWindow, DualCameraLayoutKeepsTheSwapAcrossRelayouts) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
-    const QSize size = shown.content();
-    const int left = size.width() - MainWindow::kColumnWidth;
-    const QRect large = frameRect(window.movieView());
-
-    // What the controller does when the playlist holds pairs.
-    window.toolbar().setWindowSwitchVisible(true);
-    window.movieView2().setHidden(false);
-    window.relayout(size.width(), size.height() + 22);
-    const QRect small(left, 0, 291, MainWindow::kSmallMovieHeight);
-    EXPECT_EQ(frameRect(window.movieView2()), small);
-    EXPECT_EQ(window.calendar().geometry().top(), MainWindow::kSmallMovieHeight);
-    EXPECT_EQ(window.recordingList().geometry().height(),
-              size.height() - MainWindow::kSmallMovieHeight - CalendarWidget::kFullHeight);
-    EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
-
-    swapViews(window);
-    window.resize(window.width() + 100, window.height() + 40);
-    shown.settle();
-    const QSize bigger = shown.content();
-    // The rear view stays the large one at the new size.
-    EXPECT_EQ(frameRect(window.movieView2()).size(), QSize(bigger.width() - 291, large.height() + 40));
-    EXPECT_EQ(frameRect(window.movieView()), QRect(bigger.width() - 291, 0, 291, MainWindow::kSmallMovieHeight));
-    ViewTest::shoot(window, "main-window-dual-swapped");
-}
-
-TEST(MainWindow, CalendarFoldGivesItsHeightToTheList) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
-    const int listHeight = window.recordingList().height();
-
+    // Folding the calendar to its strip gives its height to the list.
     window.showCalendar(false);
-    EXPECT_TRUE(window.calendar().isShrunk());
-    EXPECT_EQ(window.calendar().height(), CalendarWidget::kStripHeight);
-    EXPECT_EQ(window.recordingList().height(), listHeight + CalendarWidget::kFullHeight - CalendarWidget::kStripHeight);
-    EXPECT_EQ(window.recordingList().geometry().top(), CalendarWidget::kStripHeight);
-    ViewTest::shoot(window, "main-window-calendar-folded");
-
+    EXPECT_EQ(window.recordingList().geometry(), QRect(left, CalendarWidget::kStripHeight, kColumn,
+                                                       size.height() - CalendarWidget::kStripHeight));
+    shoot(window, "main-window-calendar-folded");
     window.showCalendar(true);
-    EXPECT_EQ(window.recordingList().height(), listHeight);
+    EXPECT_EQ(window.recordingList().geometry().top(), CalendarWidget::kFullHeight);
 }
 
-TEST(MainWindow, VideoFullScreenShowsOnlyTheMoviesAndThePlayBar) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
-    window.movieView2().setHidden(false);
+TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLargeOne) {
+    MovieViewFrame& front = window.movieView();
+    MovieViewFrame& rear = window.movieView2();
+    // The picture widgets take their frame's fill, and stay up (their players need them before
+    // they open anything) except for a slot they do not draw.
+    QWidget* first = new QWidget;
+    QWidget* second = new QWidget;
+    std::map<QWidget*, int> fills;
+    window.hostVideoWidgets(first, second, [&](QWidget* video, const QColor& c) { fills[video] = c.red(); });
+    EXPECT_EQ(fills, (std::map<QWidget*, int>{{first, 0}, {second, 55}}));
+    EXPECT_EQ(first->parentWidget(), &front);
+    EXPECT_TRUE(first->isVisible());
+    front.showPlayer(1);
+    EXPECT_FALSE(first->isVisible());
+    front.showPlayer(-1);
+    EXPECT_TRUE(first->isVisible());
 
+    const QSize size = content();
+    const int largeHeight = front.height();
+    rear.setHidden(false);
+    rear.showPlayer(1);
+    window.relayout(size.width(), size.height() + 22);  // the window's own size wins
+    EXPECT_EQ(rear.geometry(), QRect(size.width() - kColumn, 0, kColumn, MainWindow::kSmallMovieHeight));
+    EXPECT_EQ(window.recordingList().height(),
+              size.height() - MainWindow::kSmallMovieHeight - CalendarWidget::kFullHeight);
+
+    // The fills tell which view is large, also at the next size; the pictures follow their frames.
+    front.setFillGray(55);
+    rear.setFillGray(0);
+    EXPECT_EQ(fills, (std::map<QWidget*, int>{{first, 55}, {second, 0}}));
+    window.resize(window.width() + 100, window.height() + 40);
+    settle();
+    const QSize bigger = content();
+    EXPECT_EQ(rear.size(), QSize(bigger.width() - kColumn, largeHeight + 40));
+    EXPECT_EQ(front.geometry(), QRect(bigger.width() - kColumn, 0, kColumn, MainWindow::kSmallMovieHeight));
+    EXPECT_EQ(second->geometry(), rear.rect());
+    shoot(window, "main-window-dual-swapped");
+
+    // Video full screen: the movie over the play bar, the small view over the large one's top right.
     window.showFullScreen(true);
-    shown.settle();
-    EXPECT_TRUE(window.isVideoFullScreen());
-    for (QWidget* panel : {static_cast<QWidget*>(&window.toolbar()), static_cast<QWidget*>(&window.calendar()),
-                           static_cast<QWidget*>(&window.recordingList()), static_cast<QWidget*>(&window.dashboard()),
-                           static_cast<QWidget*>(&window.gsensorGraph())})
-        EXPECT_FALSE(panel->isVisible());
-    const QSize size = shown.content();
-    EXPECT_EQ(frameRect(window.movieView()), QRect(0, 0, size.width(), size.height() - 44));
-    EXPECT_EQ(window.playBar().geometry(), QRect(0, size.height() - 44, size.width(), 44));
-    // The small view over the large one's top right corner.
-    const QRect small = frameRect(window.movieView2());
-    EXPECT_EQ(small.size(), QSize(291, MainWindow::kSmallMovieHeight));
-    EXPECT_TRUE(frameRect(window.movieView()).contains(small));
-    ViewTest::shoot(window, "main-window-full-screen");
+    settle();
+    const QSize full = content();
+    EXPECT_EQ(rear.geometry(), QRect(0, 0, full.width(), full.height() - kBar));
+    EXPECT_EQ(window.playBar().geometry(), QRect(0, full.height() - kBar, full.width(), kBar));
+    EXPECT_TRUE(rear.geometry().contains(front.geometry()));
+    EXPECT_GT(front.x(), full.width() / 2);
+    shoot(window, "main-window-full-screen");
 
-    // Escape asks the controller as the play bar's button would.
+    // Escape asks the controller as the play bar's button would; only the controller leaves.
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_EQ(t.objectsNamed(notify::kPlayBarButtonClicked), (std::vector<long>{10}));
+    EXPECT_EQ(objectsNamed(notify::kPlayBarButtonClicked), (std::vector<long>{10}));
+    EXPECT_TRUE(window.isVideoFullScreen());
     window.showFullScreen(false);
-    shown.settle();
-    EXPECT_FALSE(window.isVideoFullScreen());
-    EXPECT_TRUE(window.recordingList().isVisible());
-    EXPECT_TRUE(window.toolbar().isVisible());
-    EXPECT_EQ(frameRect(window.movieView2()).left(), shown.content().width() - 291);
+    settle();
+    EXPECT_EQ(front.x(), content().width() - kColumn);
 }
 
-TEST(MainWindow, ToolbarAndCalendarReachTheApplicationThroughItsActions) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
+TEST_F(Window, ToolbarCalendarAndCloseReachTheApplicationThroughItsActions) {
     std::vector<std::string> calls;
-    MainWindowActions actions;
-    actions.browse = [&] { calls.push_back("browse"); };
-    actions.windowSwitch = [&] { calls.push_back("switch"); };
-    actions.showCalendar = [&](bool show) { calls.push_back(show ? "calendar" : "all"); };
-    actions.windowWillClose = [&] { calls.push_back("close"); };
-    window.setActions(actions);
+    auto note = [&calls](const char* call) { return [&calls, call] { calls.push_back(call); }; };
+    window.setActions({.browse = note("browse"), .windowSwitch = note("switch"),
+                       .showCalendar = [&](bool show) { calls.push_back(show ? "calendar" : "all"); },
+                       .windowWillClose = note("close")});
 
     window.toolbar().openButton().click();
     window.toolbar().setWindowSwitchVisible(true);
     window.toolbar().windowSwitchButton().click();
-    QTest::mouseClick(&window.calendar().modeButton(), Qt::LeftButton);
+    // The mode button names what the next press shows.
+    BitmapButton& mode = window.calendar().modeButton();
+    for (const char* title : {"All", "Calendar", "All"}) {
+        EXPECT_EQ(mode.text(), title);
+        QTest::mouseClick(&mode, Qt::LeftButton);
+    }
     window.close();
-    EXPECT_EQ(calls, (std::vector<std::string>{"browse", "switch", "all", "close"}));
-}
-
-TEST(MainWindow, MovieViewsHostThePictureWidgetsAndPassTheirFillOn) {
-    ViewTest t;
-    ShownWindow shown(t.notifications);
-    MainWindow& window = shown.window;
-    QWidget* first = new QWidget;
-    QWidget* second = new QWidget;
-    std::map<QWidget*, std::vector<int>> fills;
-    window.hostVideoWidgets(first, second, [&](QWidget* video, const QColor& c) { fills[video].push_back(c.red()); });
-    EXPECT_EQ(first->parentWidget(), &window.movieView());
-    EXPECT_EQ(second->parentWidget(), &window.movieView2());
-    EXPECT_EQ(fills[first], (std::vector<int>{0}));
-    EXPECT_EQ(fills[second], (std::vector<int>{55}));
-
-    // The picture widget is up from the start (its player needs it before it opens anything) and
-    // fills its frame; it hides only for a slot it does not draw.
-    EXPECT_TRUE(first->isVisible());
-    window.movieView().showPlayer(0);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->geometry(), window.movieView().rect());
-    window.movieView().showPlayer(1);
-    EXPECT_FALSE(first->isVisible());
-    window.movieView().showPlayer(-1);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(window.movieView().shownSlot(), -1);
-
-    window.movieView2().setHidden(false);
-    window.relayout(0, 0);
-    window.movieView2().showPlayer(1);
-    swapViews(window);
-    EXPECT_EQ(fills[first].back(), 55);
-    EXPECT_EQ(fills[second].back(), 0);
-    EXPECT_EQ(second->geometry(), window.movieView2().rect());
-    EXPECT_GT(second->width(), 291);
+    EXPECT_EQ(calls, (std::vector<std::string>{"browse", "switch", "all", "calendar", "all", "close"}));
 }

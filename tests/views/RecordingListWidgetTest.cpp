@@ -1,11 +1,9 @@
 #include "ViewTestSupport.h"
 #include "library/AMediaFile.h"
 #include "views/RecordingListWidget.h"
+#include "views/SkinImages.h"
 #include "views/SkinnedCheckBox.h"
 
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
 #include <QListWidget>
 #include <QTest>
 
@@ -13,133 +11,81 @@ namespace {
 
 std::vector<AMediaFile> playlist(const std::vector<std::string>& names) {
     std::vector<AMediaFile> entries;
-    long long when = 1714723200;  // 2024-05-03 10:00 in the tests' zone
-    for (const auto& name : names) {
-        entries.push_back(AMediaFile::mediaFileWithURLDate("/card/DCIM/" + name, pmFileDateFromUnix(when)));
-        when += 61;
-    }
+    long long when = 1714723200;
+    for (const auto& name : names)
+        entries.push_back(AMediaFile::mediaFileWithURLDate("/card/DCIM/" + name, pmFileDateFromUnix(when += 61)));
     return entries;
 }
 
-struct ShownList {
-    explicit ShownList(NotificationCenter& notifications) : list(notifications) {
-        list.resize(291, 420);
-        list.show();
-        QApplication::processEvents();
-    }
-    QPoint rowCentre(int row) { return list.list().visualItemRect(list.list().item(row)).center(); }
+struct List : ViewTest {
+    List() { showAt(list, 291, 420); }
+    QRect row(int index) { return list.list().visualItemRect(list.list().item(index)); }
     // What a person's double click delivers: a click, then the second press as a double click.
     void doubleClick(QPoint at) {
         QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
     }
-    RecordingListWidget list;
+    // The colour at x in the middle of a row, in a screenshot of the whole panel.
+    QColor inRow(const QImage& shot, int index, int x) {
+        const QRect r = row(index);
+        return shot.pixelColor(list.list().viewport()->mapTo(&list, QPoint(r.left() + x, r.center().y())));
+    }
+    RecordingListWidget list{notifications};
 };
 
-bool reddish(QColor c) { return c.red() > 170 && c.green() < 110 && c.blue() < 110; }
+// The skin's play mark and event icon, at the points probed in the rows (their left edges at 2 and 28).
+QColor skinPixel(const char* image, QPoint at) { return pmLoadImage(image).toImage().pixelColor(at); }
+
+bool near(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 100;
+}
 
 }  // namespace
 
-TEST(RecordingListWidget, RowsShowTheirNameAndMarkEventRecordings) {
-    ViewTest t;
-    ShownList shown(t.notifications);
-    RecordingListWidget& list = shown.list;
-    EXPECT_EQ(list.getCurSel(), -1);  // nothing to select yet
-
-    list.buildFileList(playlist({"FILE0001.MP4", "EMER0002.MP4", "PARK0003.MP4", "EVEN0004.AVI", "FILE0005.MOV",
-                                 "FILE0006.MP4", "FILE0007.MP4", "EMER0008.MP4", "FILE0009.MP4", "FILE0010.MP4"}));
-    EXPECT_EQ(list.rowCount(), 10);
+TEST_F(List, DoubleClickPostsTheRowAndPutsThePlayMarkOnItEventRecordingsCarryTheirMark) {
+    list.buildFileList(playlist({"FILE0001.MP4", "EMER0002.MP4", "PARK0003.MP4", "EVEN0004.AVI", "FILE0005.MOV"}));
     EXPECT_EQ(list.getCurSel(), 0);  // a fresh list starts on its first row
-    EXPECT_EQ(list.playMarkRow(), -1);
-    list.setCurSel(2, false);
-    QApplication::processEvents();
-
-    const QImage image = ViewTest::shoot(list, "recording-list");
-    ASSERT_FALSE(image.isNull());
-    const QPoint origin = list.list().viewport()->mapTo(&list, QPoint(0, 0));
-    auto badgePixel = [&](int row) {
-        const QRect r = list.list().visualItemRect(list.list().item(row));
-        return image.pixelColor(origin + QPoint(r.left() + 35, r.center().y() + 5));
-    };
-    const bool events[] = {false, true, false, true, false, false, false, true, false};
-    for (int row = 0; row < 9; ++row) EXPECT_EQ(reddish(badgePixel(row)), events[row]) << "row " << row;
-
-    // Parking recordings are normal ones: always shown, no filter of their own.
-    EXPECT_TRUE(list.isShowParkingFile());
-}
-
-TEST(RecordingListWidget, DoubleClickPostsTheRowAndPutsThePlayMarkOnIt) {
-    ViewTest t;
-    ShownList shown(t.notifications);
-    RecordingListWidget& list = shown.list;
-    list.buildFileList(playlist({"FILE0001.MP4", "FILE0002.MP4", "EMER0003.MP4"}));
-
-    shown.doubleClick(shown.rowCentre(2));
-    EXPECT_EQ(t.objectsNamed(notify::kFileListViewDoubleClick), (std::vector<long>{2}));
-    EXPECT_EQ(list.playMarkRow(), 2);
+    doubleClick(row(2).center());
+    EXPECT_EQ(objectsNamed(notify::kFileListViewDoubleClick), (std::vector<long>{2}));
     EXPECT_EQ(list.getCurSel(), 2);
-    // A single click selects without playing.
-    QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, shown.rowCentre(0));
+    // A single click selects without playing; a double click below the last row does nothing.
+    QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, row(0).center());
+    doubleClick(QPoint(100, row(4).bottom() + 40));
     EXPECT_EQ(list.getCurSel(), 0);
-    EXPECT_EQ(t.objectsNamed(notify::kFileListViewDoubleClick).size(), 1u);
-    // A double click below the last row plays nothing and keeps the selection.
-    shown.doubleClick(QPoint(100, 300));
-    EXPECT_EQ(t.objectsNamed(notify::kFileListViewDoubleClick).size(), 1u);
-    EXPECT_EQ(list.getCurSel(), 0);
+    EXPECT_EQ(objectsNamed(notify::kFileListViewDoubleClick).size(), 1u);
 
-    const QImage image = ViewTest::shoot(list, "recording-list-playing");
-    const QRect r = list.list().visualItemRect(list.list().item(2));
-    const QPoint origin = list.list().viewport()->mapTo(&list, QPoint(0, 0));
-    const QColor mark = image.pixelColor(origin + QPoint(r.left() + 4, r.center().y()));
-    EXPECT_GT(mark.blue(), mark.red() + 60) << "the play mark in the skin's accent";
-    const QRect other = list.list().visualItemRect(list.list().item(1));
-    EXPECT_NE(image.pixelColor(origin + QPoint(other.left() + 4, other.center().y())), mark);
+    // Per row: the play mark (">") and the event mark ("!").
+    const QImage shot = shoot(list, "recording-list");
+    const QColor play = skinPixel("icon_play.png", {2, 8}), event = skinPixel("icon_event.png", {7, 11});
+    QString marks;
+    for (int index = 0; index < 5; ++index)
+        marks += QString(near(inRow(shot, index, 4), play) ? ">" : ".") + (near(inRow(shot, index, 35), event) ? "!" : ".") + " ";
+    EXPECT_EQ(marks, ".. .! >. .! .. ");
 }
 
-TEST(RecordingListWidget, SelectionAndPlayMarkFromTheController) {
-    ViewTest t;
-    ShownList shown(t.notifications);
-    RecordingListWidget& list = shown.list;
+TEST_F(List, ControllerMovesSelectionAndMarkWithinTheRowsAndARebuildClearsTheMark) {
     list.buildFileList(playlist({"FILE0001.MP4", "FILE0002.MP4", "FILE0003.MP4"}));
-
-    list.setCurSel(2, true);
-    EXPECT_EQ(list.getCurSel(), 2);
-    EXPECT_EQ(list.playMarkRow(), 2);
-    list.setCurSel(1, false);  // selects, the mark stays where it was
-    EXPECT_EQ(list.getCurSel(), 1);
-    EXPECT_EQ(list.playMarkRow(), 2);
-    list.setCurSel(3, true);  // no such row
-    list.setCurSel(-1, true);
-    EXPECT_EQ(list.getCurSel(), 1);
-    EXPECT_EQ(list.playMarkRow(), 2);
-    list.showPlayMark(0);
-    EXPECT_EQ(list.playMarkRow(), 0);
-    // A rebuild clears the mark.
+    // Row asked for, with the mark or not, then the selected row and the marked one after it.
+    const int steps[][4] = {{2, true, 2, 2}, {1, false, 1, 2}, {3, true, 1, 2}, {-1, true, 1, 2}};
+    for (const auto& s : steps) {
+        list.setCurSel(s[0], s[1] != 0);
+        EXPECT_EQ(std::pair(list.getCurSel(), list.playMarkRow()), std::pair(s[2], s[3])) << "row " << s[0];
+    }
     list.buildFileList(playlist({"FILE0004.MP4"}));
     EXPECT_EQ(list.playMarkRow(), -1);
     list.buildFileList({});
-    EXPECT_EQ(list.getCurSel(), -1);
     list.setCurSel(0, true);
-    EXPECT_EQ(list.playMarkRow(), -1);
-    EXPECT_TRUE(t.posted.empty());
+    EXPECT_EQ(std::pair(list.getCurSel(), list.playMarkRow()), std::pair(-1, -1));
+    EXPECT_TRUE(posted.empty());
 }
 
-TEST(RecordingListWidget, FiltersChangedByTheUserAskForANewPlaylist) {
-    ViewTest t;
-    ShownList shown(t.notifications);
-    RecordingListWidget& list = shown.list;
-    EXPECT_TRUE(list.isShowNormalFile());
-    EXPECT_TRUE(list.isShowEventFile());
-
+TEST_F(List, FiltersChangedByTheUserAskForANewPlaylist) {
     QTest::mouseClick(&list.eventCheckBox(), Qt::LeftButton);
     EXPECT_FALSE(list.isShowEventFile());
     EXPECT_TRUE(list.isShowNormalFile());
-    EXPECT_EQ(t.postedNamed(notify::kFileListViewCheckBox).size(), 1u);
     QTest::mouseClick(&list.normalCheckBox(), Qt::LeftButton);
     QTest::mouseClick(&list.eventCheckBox(), Qt::LeftButton);
     EXPECT_FALSE(list.isShowNormalFile());
     EXPECT_TRUE(list.isShowEventFile());
-    EXPECT_EQ(t.postedNamed(notify::kFileListViewCheckBox).size(), 3u);
-    EXPECT_EQ(list.eventCheckBox().title(), "Event");
-    EXPECT_EQ(list.normalCheckBox().title(), "Normal");
+    EXPECT_EQ(postedNamed(notify::kFileListViewCheckBox).size(), 3u);
 }

@@ -77,12 +77,11 @@ void saveContactSheet(int skin, const std::vector<QString>& names) {
 
 }  // namespace
 
-TEST(SkinArtwork, EverySkinHasEveryImageTheWindowAsksFor) {
-    ViewTest t;
+TEST_F(ViewTest, SkinArtworkEverySkinHasEveryImageTheWindowAsksFor) {
     const std::vector<QString> names = everyImageName();
     ASSERT_EQ(std::set<QString>(names.begin(), names.end()).size(), names.size()) << "a name is listed twice";
     for (int skin = 0; skin < kSkinCount; ++skin) {
-        useSkin(t.store, skin);
+        useSkin(store, skin);
         QStringList missing;
         for (const QString& name : names)
             if (pmLoadImage(name).isNull()) missing << name;
@@ -91,8 +90,7 @@ TEST(SkinArtwork, EverySkinHasEveryImageTheWindowAsksFor) {
     }
 }
 
-TEST(SkinArtwork, ImagesHaveTheSizesTheLayoutsAreBuiltOn) {
-    ViewTest t;
+TEST_F(ViewTest, SkinArtworkImagesHaveTheSizesTheLayoutsAreBuiltOn) {
     const struct {
         const char* name;
         QSize size;
@@ -105,7 +103,7 @@ TEST(SkinArtwork, ImagesHaveTheSizesTheLayoutsAreBuiltOn) {
                  {"button_full_map.png", {30, 20}},       {"gps_link.png", {40, 40}},
                  {"button_print_camera12.png", {76, 35}}, {"GSensorGraphic.png", {238, 63}}};
     for (int skin = 0; skin < kSkinCount; ++skin) {
-        useSkin(t.store, skin);
+        useSkin(store, skin);
         for (const auto& f : fixed) EXPECT_EQ(pmLoadImage(f.name).size(), f.size) << f.name << " skin " << skin;
         // The drop-down is 67 wide with its scroll bar, in rows of 18; the recording rows fill the
         // 291-pixel column beside the same scroll bar.
@@ -123,10 +121,9 @@ TEST(SkinArtwork, ImagesHaveTheSizesTheLayoutsAreBuiltOn) {
     }
 }
 
-TEST(SkinArtwork, ArrowCentresGiveThreeOpaqueDistinctAxisColours) {
-    ViewTest t;
+TEST_F(ViewTest, SkinArtworkArrowCentresGiveThreeOpaqueDistinctAxisColours) {
     for (int skin = 0; skin < kSkinCount; ++skin) {
-        useSkin(t.store, skin);
+        useSkin(store, skin);
         std::set<QRgb> colours;
         for (const char* arrow : {"arrow_x1.png", "arrow_y1.png", "arrow_z1.png"}) {
             const QImage image = pmLoadImage(arrow).toImage();

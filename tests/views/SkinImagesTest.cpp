@@ -6,8 +6,7 @@
 
 #include <QFontMetrics>
 
-TEST(TextLayout, VerticalAlignmentMovesTheTopByTheRoomLeftOver) {
-    ViewTest t;
+TEST_F(ViewTest, TextLayoutVerticalAlignmentMovesTheTopByTheRoomLeftOver) {
     // The layouts' own example: a rectangle 40 high, a font whose sample line is 14 high. From the
     // bottom left, alignment 0 adds 26 to y, 1 adds 13, 2 nothing; from the top left that is a
     // top moved by 0, 13 and 26.
@@ -23,8 +22,7 @@ TEST(TextLayout, VerticalAlignmentMovesTheTopByTheRoomLeftOver) {
     }
 }
 
-TEST(SkinImages, MissingImageIsNullAndMirroringReversesRows) {
-    ViewTest t;
+TEST_F(ViewTest, SkinImagesMissingImageIsNullAndMirroringReversesRows) {
     EXPECT_TRUE(pmLoadImage("no_such_image.png").isNull());
     EXPECT_TRUE(pmFlipImage(QPixmap()).isNull());
 

@@ -27,8 +27,7 @@ void pointerLeaves(QWidget& widget) {
 
 }  // namespace
 
-TEST(SkinnedControls, ButtonShowsTheImageOfItsStateAndDisabledWinsUnderThePointer) {
-    ViewTest t;
+TEST_F(ViewTest, SkinnedControlsButtonShowsTheImageOfItsStateAndDisabledWinsUnderThePointer) {
     BitmapButton button;
     button.setBitmapButton(SkinnedButton::family("button_next"));
     button.resize(32, 32);
@@ -55,8 +54,7 @@ TEST(SkinnedControls, ButtonShowsTheImageOfItsStateAndDisabledWinsUnderThePointe
     EXPECT_EQ(shown(button), imageOf("button_next_d.png").mirrored(true, false));
 }
 
-TEST(SkinnedControls, MultiButtonsCycleThroughAtMostFiveLooksWithTheirToolTips) {
-    ViewTest t;
+TEST_F(ViewTest, SkinnedControlsMultiButtonsCycleThroughAtMostFiveLooksWithTheirToolTips) {
     MultiButtons button;
     const char* speeds[] = {"button_playback1", "button_playback1.5", "button_playback2", "button_playback",
                             "button_playback1-2", "button_play"};
@@ -88,11 +86,10 @@ TEST(SkinnedControls, MultiButtonsCycleThroughAtMostFiveLooksWithTheirToolTips) 
     EXPECT_EQ(button.toolTip(), "one");
 }
 
-TEST(SkinnedControls, CheckBoxPostsItsNewStateWithBothIdentitiesOnPress) {
-    ViewTest t;
-    t.notifications.addObserver(NotificationCenter::fullName(notify::kCheckBoxChanged),
-                                [&](const Notification& n) { t.posted.push_back(n); });
-    CheckBox box(t.notifications);
+TEST_F(ViewTest, SkinnedControlsCheckBoxPostsItsNewStateWithBothIdentitiesOnPress) {
+    notifications.addObserver(NotificationCenter::fullName(notify::kCheckBoxChanged),
+                                [&](const Notification& n) { posted.push_back(n); });
+    CheckBox box(notifications);
     box.setRealParent("list panel");
     box.resize(100, 18);
     box.setCheck(true);
@@ -102,7 +99,7 @@ TEST(SkinnedControls, CheckBoxPostsItsNewStateWithBothIdentitiesOnPress) {
     EXPECT_EQ(box.shownState(), 2);
     QTest::mouseRelease(&box, Qt::LeftButton);
     EXPECT_EQ(box.shownState(), 0);
-    const auto posted = t.postedNamed(notify::kCheckBoxChanged);
+    const auto posted = postedNamed(notify::kCheckBoxChanged);
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].object, 0);
     EXPECT_EQ(posted[0].userInfo.at("PARENT_WINDOW"), "list panel");
@@ -111,7 +108,7 @@ TEST(SkinnedControls, CheckBoxPostsItsNewStateWithBothIdentitiesOnPress) {
     box.enableCheckBox(false);
     QTest::mouseClick(&box, Qt::LeftButton);
     EXPECT_FALSE(box.isButtonChecked());
-    EXPECT_EQ(t.postedNamed(notify::kCheckBoxChanged).size(), 1u);
+    EXPECT_EQ(postedNamed(notify::kCheckBoxChanged).size(), 1u);
 }
 
 namespace {
@@ -138,9 +135,8 @@ struct Years {
 
 }  // namespace
 
-TEST(SkinnedControls, PressOutsideAnOpenDropDownClosesItWithMinusOneAndDoesNothingElse) {
-    ViewTest t;
-    Years years(t);
+TEST_F(ViewTest, SkinnedControlsPressOutsideAnOpenDropDownClosesItWithMinusOneAndDoesNothingElse) {
+    Years years(*this);
     int pressesElsewhere = 0;
     struct Counter : QObject {
         int& count;
@@ -155,21 +151,20 @@ TEST(SkinnedControls, PressOutsideAnOpenDropDownClosesItWithMinusOneAndDoesNothi
     years.open();
     ASSERT_TRUE(years.combo.isDropDownOpen());
     EXPECT_EQ(years.combo.listBox().geometry().topLeft(), QPoint(62, 30)) << "directly below the combo box";
-    ViewTest::shoot(years.panel, "combo-box-open");
+    shoot(years.panel, "combo-box-open");
     QTest::mouseClick(&years.elsewhere, Qt::LeftButton);
     EXPECT_FALSE(years.combo.isDropDownOpen());
     EXPECT_EQ(pressesElsewhere, 0) << "the press was consumed";
-    EXPECT_EQ(t.objectsNamed(notify::kListBoxChanged), (std::vector<long>{-1}));
-    EXPECT_TRUE(t.postedNamed(notify::kComboBoxChanged).empty());
+    EXPECT_EQ(objectsNamed(notify::kListBoxChanged), (std::vector<long>{-1}));
+    EXPECT_TRUE(postedNamed(notify::kComboBoxChanged).empty());
     EXPECT_EQ(years.combo.shownText(), "2025");
     EXPECT_EQ(years.combo.getCurSel(), 25);
     QTest::mouseClick(&years.elsewhere, Qt::LeftButton);
     EXPECT_EQ(pressesElsewhere, 1) << "closed: presses reach the window again";
 }
 
-TEST(SkinnedControls, ChoosingARowShowsItsTextAndPostsTheComboChange) {
-    ViewTest t;
-    Years years(t);
+TEST_F(ViewTest, SkinnedControlsChoosingARowShowsItsTextAndPostsTheComboChange) {
+    Years years(*this);
     ListBox& list = years.combo.listBox();
     EXPECT_EQ(list.visibleSlots(), 8);
     EXPECT_EQ(list.firstVisible(), 18) << "scrolled down just enough to show the selection";
@@ -181,7 +176,7 @@ TEST(SkinnedControls, ChoosingARowShowsItsTextAndPostsTheComboChange) {
     QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(20, 2 * rowHeight + rowHeight / 2));
     EXPECT_FALSE(years.combo.isDropDownOpen());
     EXPECT_EQ(years.combo.shownText(), "2020");
-    const auto changed = t.postedNamed(notify::kComboBoxChanged);
+    const auto changed = postedNamed(notify::kComboBoxChanged);
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].object, 20);
     EXPECT_EQ(changed[0].userInfo.at("PARENT_WINDOW"), "calendar");

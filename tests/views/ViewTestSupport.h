@@ -5,27 +5,28 @@
 #include "support/TempHome.h"
 #include "views/ViewStyle.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QImage>
 
-#include <string>
 #include <vector>
 
-// One view test: its own home and settings (English texts), a themed application and a record of
-// every notification the views post.
-class ViewTest {
+// The fixture of the view tests: its own home and settings (English texts), a themed application
+// and a record of every notification the views post.
+class ViewTest : public ::testing::Test {
 public:
     ViewTest() : application_(argc_, argv_) {
         store.values["LANGUAGE_ID"] = 0;
         pmApplyWindowTheme(application_);
         for (const char* name : {notify::kFileListViewDoubleClick, notify::kFileListViewCheckBox,
                                  notify::kCalendarSelChanged, notify::kSliderChanged, notify::kDoSliderChanged,
-                                 notify::kPlayBarButtonClicked, notify::kMapViewReady})
+                                 notify::kPlayBarButtonClicked})
             notifications.addObserver(NotificationCenter::fullName(name),
                                       [this](const Notification& n) { posted.push_back(n); });
     }
 
-    // The notifications of one name (short form) in the order they came.
+    // The notifications of one name (short form) in the order they came, and their objects.
     std::vector<Notification> postedNamed(const char* shortName) const {
         std::vector<Notification> found;
         for (const auto& n : posted)
@@ -38,10 +39,14 @@ public:
         return objects;
     }
 
+    static void showAt(QWidget& widget, int width, int height) {
+        widget.resize(width, height);
+        widget.show();
+        QApplication::processEvents();
+    }
     // Saves a screenshot for people to look at and returns it as an image for the test to read.
     static QImage shoot(QWidget& widget, const QString& name) {
-        const QString path = saveScreenshot(widget, name);
-        return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_RGB32);
+        return QImage(saveScreenshot(widget, name)).convertToFormat(QImage::Format_RGB32);
     }
 
     TempHome home;
