@@ -100,7 +100,9 @@ void paintButton(QPainter& painter, const QRectF& box, ButtonState state, const 
             // A faint top highlight gives the face its lift.
             painter.setPen(QPen(withAlpha(Qt::white, 0.12), 1.0));
             painter.setBrush(Qt::NoBrush);
-            painter.drawPath(roundedPath(face.adjusted(0.5, 0.5, -0.5, -0.5), std::max(0.0, look.radius - 0.5)));
+            const QRectF edge = face.adjusted(0.5, 0.5, -0.5, -0.5);
+            if (look.shape == ButtonLook::Shape::kCircle) painter.drawEllipse(edge);
+            else painter.drawPath(roundedPath(edge, std::max(0.0, look.radius - 0.5)));
         }
     }
     if (state == ButtonState::kHover) {
