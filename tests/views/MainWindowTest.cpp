@@ -119,7 +119,14 @@ TEST_F(Window, ToolbarCalendarAndCloseReachTheApplicationThroughItsActions) {
     auto note = [&calls](const char* call) { return [&calls, call] { calls.push_back(call); }; };
     window.setActions({.browse = note("browse"), .windowSwitch = note("switch"),
                        .showCalendar = [&](bool show) { calls.push_back(show ? "calendar" : "all"); },
-                       .windowWillClose = note("close")});
+                       .windowWillClose = note("close"),
+                       .switchButtonPosition = [](double listLeft, double) { return int(listLeft) - 22; }});
+    // The window switch hangs left of the list, wherever a resize puts the list.
+    for (int wider : {0, 150}) {
+        window.resize(window.width() + wider, window.height());
+        settle();
+        EXPECT_EQ(window.toolbar().windowSwitchButton().x(), content().width() - kColumn - 22) << wider;
+    }
 
     window.toolbar().openButton().click();
     window.toolbar().setWindowSwitchVisible(true);
