@@ -1,8 +1,10 @@
 #include "support/TempHome.h"
 
+#include "Utility/DiagnosticLog.h"
 #include "Utility/UserFolders.h"
 
-#include <utime.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -35,14 +37,19 @@ TempHome::~TempHome() {
     std::filesystem::remove_all(root_, ignored);
 }
 
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm fields{.tm_sec = second, .tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1,
+                   .tm_year = year - 1900, .tm_isdst = -1};
+    return std::mktime(&fields);
+}
+
+bool setFileTime(const std::string& path, std::time_t seconds, long nanoseconds) {
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
 bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute) {
-    std::tm local{};
-    local.tm_year = year - 1900, local.tm_mon = month - 1, local.tm_mday = day;
-    local.tm_hour = hour, local.tm_min = minute;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
-    const utimbuf times{when, when};
-    return ::utime(path.c_str(), &times) == 0;
+    return setFileTime(path, localTime(year, month, day, hour, minute));
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {
@@ -56,4 +63,12 @@ std::string readFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::vector<std::string> logMessages() {
+    std::vector<std::string> messages;
+    std::istringstream in(readFile(pmLogFilePath()));
+    // "2024-05-01 08:15:02.7 message": the message follows the second blank.
+    for (std::string line; std::getline(in, line);) messages.push_back(line.substr(line.find(' ', 11) + 1));
+    return messages;
 }
