@@ -5,7 +5,8 @@
 // - a skin change while a front/rear pair plays: the controller's change (settings written, every
 //   view's images reloaded, the curves redrawn) with the whole window repainted, against the
 //   repaint alone.
-#include "BenchSupport.h"
+#include "BenchEventLoop.h"
+#include "BenchMedia.h"
 #include "Utility/UserFolders.h"
 #include "desktop/WindowApplication.h"
 #include "desktop/WindowProgram.h"
@@ -34,8 +35,8 @@ namespace {
 
 std::string sampleCard() {
     static const std::string card = [] {
-        const std::string folder = benchMediaFolder() + "/card";
-        const std::string error = makeOnce(folder, sampleCardEntries());
+        const std::string folder = benchMediaRoot() + "/card";
+        const std::string error = makeBenchCardOnce(folder, sampleCardEntries());
         if (!error.empty()) std::fprintf(stderr, "sample card: %s\n", error.c_str());
         return folder;
     }();
