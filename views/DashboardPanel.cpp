@@ -26,6 +26,8 @@ const QRect kUnitButton(246, 78, 70, 25);
 }  // namespace
 
 DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
+    shown_.setDAltitude(GpsData::kNoAltitude);
+    shown_.setFDirection(0.0f);
     speedUnit_ = static_cast<std::int16_t>(pmGetProfileInt(kKeySpeedUnit, kDefaultSpeedUnit) != 0 ? 1 : 0);
     unitButton_ = new BitmapButton(this);
     unitButton_->setObjectName("speedUnitButton");
@@ -48,11 +50,11 @@ void DashboardPanel::loadSkinBitmap() {
 void DashboardPanel::changeLanguage() { unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT")); }
 
 void DashboardPanel::setPosition(float latitude, float longitude, float speed, float altitude, float direction) {
-    latitude_ = latitude;
-    longitude_ = longitude;
-    speed_ = speed;
-    altitude_ = altitude;
-    direction_ = direction;
+    shown_.setFLatitude(latitude);
+    shown_.setFLongitude(longitude);
+    shown_.setFSpeed(speed);
+    shown_.setDAltitude(altitude);
+    shown_.setFDirection(direction);
     update();
 }
 
@@ -83,7 +85,9 @@ void DashboardPanel::showUnitMenu() {
     menu.exec(unitButton_->mapToGlobal(QPoint(0, unitButton_->height())));
 }
 
-int DashboardPanel::shownSpeed() const { return speed_ < 0.0f ? 0 : pmGetShownSpeed(speed_, speedUnit_); }
+int DashboardPanel::shownSpeed() const {
+    return shown_.fSpeed() < 0.0f ? 0 : pmGetShownSpeed(shown_.fSpeed(), speedUnit_);
+}
 
 std::array<int, 3> DashboardPanel::ledDigits() const {
     // Three cells: more than 999 does not fit. Leading zeros stay dark; the units always show.
@@ -92,18 +96,20 @@ std::array<int, 3> DashboardPanel::ledDigits() const {
             speed % 10};
 }
 
-QString DashboardPanel::headingText() const { return QString::fromStdString(pmGetDirectionString(direction_)); }
+QString DashboardPanel::headingText() const {
+    return QString::fromStdString(pmGetDirectionString(shown_.fDirection()));
+}
 
-QString DashboardPanel::altitudeText() const { return QString::fromStdString(pmGetAltitudeString(altitude_)); }
+QString DashboardPanel::altitudeText() const {
+    return QString::fromStdString(pmGetAltitudeString(static_cast<float>(shown_.dAltitude())));
+}
 
 QString DashboardPanel::latitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(true, latitude_));
+    return QString::fromStdString(pmGetSampleLocationString(true, shown_));
 }
 
 QString DashboardPanel::longitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(false, longitude_));
+    return QString::fromStdString(pmGetSampleLocationString(false, shown_));
 }
 
 QRect DashboardPanel::dashboardRect() const {

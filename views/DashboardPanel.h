@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ControllerViews.h"
+#include "telemetry/GpsData.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -67,11 +68,7 @@ private:
     QPixmap noGpsImage_;
     std::array<QPixmap, 10> digitImages_;
     int mapState_ = 1;
-    float latitude_ = 0.0f;
-    float longitude_ = 0.0f;
-    float speed_ = 0.0f;
-    float altitude_ = 65535.0f;  // none
-    float direction_ = 0.0f;
+    GpsData shown_;  // the values on show; no altitude and heading 0 before the first
     std::int16_t speedUnit_ = 0;
     int loadMapCalls_ = 0;
     bool fullMap_ = false;
