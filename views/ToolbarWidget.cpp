@@ -39,8 +39,10 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
     open_ = makeButton("openButton", kOpen, "Browse button pressed !", browse_);
     windowSwitch_ = makeButton("windowSwitchButton", QRect(QPoint(kNoListSwitchX, 0), kWindowSwitch),
                                "Window switch button pressed !", switchWindow_);
-    for (const OutputButton& output : kOutputs)
+    for (const OutputButton& output : kOutputs) {
         outputs_[output.button] = makeButton(output.image, output.place, output.consoleLine, outputHandlers_[output.button]);
+        outputs_[output.button]->setEnabled(false);  // until the controller has something to act on
+    }
     loadSkinBitmap();
     changeLanguage();
 }

@@ -13,7 +13,7 @@ class BitmapButton;
 // buttons at fixed places, hanging from the top: open 0, print 45, backup 90, capture 135,
 // settings 180 (45 high), export 270, the uploads from 315; the window switch, in dual-camera
 // playback, left of the recording list. A button shows once the window gives it an action. The
-// controller enables and disables the output buttons with the state of playback.
+// output buttons start disabled; the controller enables them with the state of playback.
 class ToolbarWidget : public QWidget, public ToolbarView {
     Q_OBJECT
 public:
