@@ -99,11 +99,11 @@ TEST_F(ViewTest, SkinnedControlsCheckBoxPostsItsNewStateWithBothIdentitiesOnPres
     EXPECT_EQ(box.shownState(), 2);
     QTest::mouseRelease(&box, Qt::LeftButton);
     EXPECT_EQ(box.shownState(), 0);
-    const auto posted = postedNamed(notify::kCheckBoxChanged);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].object, 0);
-    EXPECT_EQ(posted[0].userInfo.at("PARENT_WINDOW"), "list panel");
-    EXPECT_EQ(posted[0].userInfo.at("CHECKBOX_WINDOW"), box.identity().toStdString());
+    const auto changes = postedNamed(notify::kCheckBoxChanged);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].object, 0);
+    EXPECT_EQ(changes[0].userInfo.at("PARENT_WINDOW"), "list panel");
+    EXPECT_EQ(changes[0].userInfo.at("CHECKBOX_WINDOW"), box.identity().toStdString());
 
     box.enableCheckBox(false);
     QTest::mouseClick(&box, Qt::LeftButton);
