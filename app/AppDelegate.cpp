@@ -3,6 +3,7 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Language.h"
 #include "Utility/Preferences.h"
+#include "Utility/Skin.h"
 #include "Utility/Version.h"
 #include "Utility/WaitingIndicator.h"
 
@@ -13,7 +14,6 @@
 namespace {
 // The address the update menu opens.
 constexpr const char* kUpdateAddress = "https://cartena-manager.example/update";
-std::int32_t gSkinId = 0;
 }  // namespace
 
 AppDelegate::AppDelegate(AppServices services, ControllerViews views)
@@ -35,16 +35,9 @@ AppDelegate::~AppDelegate() {
     services_.player2.removeObserver(this);
 }
 
-std::int32_t AppDelegate::getSkinId() {
-    gSkinId = pmGetProfileInt(kKeySkinId, kDefaultSkinId);
-    return gSkinId;
-}
+std::int32_t AppDelegate::getSkinId() { return pmGetSkinID(); }
 
-void AppDelegate::saveSkinId(std::int32_t skinId) {
-    gSkinId = skinId;
-    pmWriteProfileInt(kKeySkinId, skinId);
-    pmSynchronizePreferences();
-}
+void AppDelegate::saveSkinId(std::int32_t skinId) { pmSaveSkinID(skinId); }
 
 void AppDelegate::applicationWillFinishLaunching() { getSkinId(); }
 
@@ -169,6 +162,19 @@ void AppDelegate::languageMenuItemClicked(std::int32_t languageId) {
         services_.scheduler.startOneShot(0.5, [this] { relayoutContents(); });
     }
     if (views_.layout) views_.layout->changeLanguage();
+}
+
+void AppDelegate::skinMenuItemClicked(std::int32_t skinId) {
+    saveSkinId(skinId);
+    if (views_.layout) views_.layout->applySkinPalette();
+    views_.toolbar->loadSkinBitmap();
+    views_.playBar->loadSkinBitmap();
+    views_.calendar->loadSkinBitmap();
+    views_.fileList->loadSkinBitmap();
+    views_.map->loadSkinBitmap();
+    views_.gsensor->loadSkinBitmap();
+    // The curves are drawn in the skin's axis colours over its plot picture.
+    redrawSensorGraph();
 }
 
 std::int32_t AppDelegate::clampedVolume(std::int32_t level) const { return std::clamp(level, 0, 10); }

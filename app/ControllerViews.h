@@ -34,6 +34,8 @@ public:
     virtual void setMute(bool mute) = 0;
     // Re-reads every localised text of the view and redraws it (after a language change).
     virtual void changeLanguage() = 0;
+    // Every view loads its images again after a skin change.
+    virtual void loadSkinBitmap() = 0;
 };
 
 class ToolbarView {
@@ -43,6 +45,7 @@ public:
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual void setWindowSwitchVisible(bool visible) = 0;
     virtual void changeLanguage() = 0;
+    virtual void loadSkinBitmap() = 0;
 };
 
 class RecordingListView {
@@ -56,6 +59,7 @@ public:
     virtual void setCurSel(int index, bool scrollTo) = 0;
     virtual void showPlayMark(int index) = 0;
     virtual void changeLanguage() = 0;
+    virtual void loadSkinBitmap() = 0;
 };
 
 class CalendarPanel {
@@ -65,6 +69,7 @@ public:
     virtual void setActivateDay(int year, int month, int day) = 0;
     virtual void getSelectDay(int& year, int& month, int& day) const = 0;
     virtual void changeLanguage() = 0;
+    virtual void loadSkinBitmap() = 0;
 };
 
 class MapPanel {
@@ -82,6 +87,7 @@ public:
     virtual void centerLastLocation() = 0;
     virtual void requestRedraw() = 0;
     virtual void changeLanguage() = 0;
+    virtual void loadSkinBitmap() = 0;
 };
 
 class GSensorGraphView {
@@ -118,6 +124,8 @@ public:
     virtual void showCalendar(bool show) = 0;
     // Re-reads the window's own texts (its title) after a language change.
     virtual void changeLanguage() = 0;
+    // The toolkit's own parts (menus, dialogs, tool tips) take the palette of the current skin.
+    virtual void applySkinPalette() = 0;
 };
 
 // All the views the controller knows; any may be missing (nullptr).

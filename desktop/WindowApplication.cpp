@@ -62,7 +62,11 @@ WindowApplication::WindowApplication(Options options)
     };
     actions.windowWillClose = [&controller] { controller.windowWillClose(); };
     actions.chooseLanguage = [&controller](std::int32_t languageId) { controller.languageMenuItemClicked(languageId); };
+    actions.chooseSkin = [&controller](std::int32_t skinId) { controller.skinMenuItemClicked(skinId); };
     actions.about = [&controller] { controller.aboutMenuItemClicked(); };
+    actions.switchButtonPosition = [&controller](double listLeft, double listWidth) {
+        return controller.getSwitchButtonPosition(listLeft, listWidth, true);
+    };
     window_.setActions(std::move(actions));
     workspace_.setSleepObserver(this);
 

@@ -1,12 +1,16 @@
 #include "views/SettingsMenu.h"
 
+#include "Utility/DiagnosticLog.h"
 #include "Utility/Language.h"
+#include "Utility/Skin.h"
 #include "views/ViewStyle.h"
 
 #include <QActionGroup>
 #include <QMenu>
 
+#include <array>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -42,6 +46,11 @@ QMenu* pmBuildSettingsMenu(const SettingsMenuActions& actions, QWidget* parent) 
     QObject::connect(about, &QAction::triggered, menu, [action = actions.about] {
         if (action) action();
     });
+    // Our addition: the skins, chosen in the window too.
+    std::array<std::int32_t, kSkinCount> skins{};
+    std::iota(skins.begin(), skins.end(), 0);
+    addChoices(*menu, "IDS_CHANGE_SKIN", "skinMenu", skins, pmGetSkinID(),
+               [](std::int32_t id) { return pmViewString(pmFormat("IDS_SKIN_STYLE_%02d", id + 1)); }, actions.chooseSkin);
     return menu;
 }
 

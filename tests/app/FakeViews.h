@@ -1,31 +1,38 @@
 #pragma once
 #include "app/ControllerViews.h"
 #include "app/NotificationCenter.h"
+#include "app/SensorGraphic.h"
 
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-// A view that notes by name when it re-reads its texts: each view interface has its own
-// changeLanguage.
-template <class View>
-class NotesLanguageChange : public View {
-public:
-    NotesLanguageChange(std::vector<std::string>& notes, const char* name) : notes_(notes), name_(name) {}
-    void changeLanguage() override { notes_.push_back(name_); }
-
-private:
-    std::vector<std::string>& notes_;
-    const char* name_;
-};
-
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
 // before posting).
-class FakeViews : public NotesLanguageChange<PlayBarView>, public NotesLanguageChange<ToolbarView>,
-                  public NotesLanguageChange<RecordingListView>, public NotesLanguageChange<CalendarPanel>,
-                  public NotesLanguageChange<MapPanel>, public GSensorGraphView {
+// A view that notes its image reloads by name: each view interface has its own loadSkinBitmap.
+template <class View>
+class NotesSkinReload : public View {
+public:
+    NotesSkinReload(std::vector<std::string>& notes, const char* name) : notes_(notes), name_(name) {}
+    void loadSkinBitmap() override { notes_.push_back(name_); }
+
+protected:
+    std::vector<std::string>& notes_;
+    const char* name_;
+};
+// And when it re-reads its texts, as "<name> texts".
+template <class View>
+class NotesReloads : public NotesSkinReload<View> {
+public:
+    using NotesSkinReload<View>::NotesSkinReload;
+    void changeLanguage() override { this->notes_.push_back(std::string(this->name_) + " texts"); }
+};
+
+class FakeViews : public NotesReloads<PlayBarView>, public NotesReloads<ToolbarView>,
+                  public NotesReloads<RecordingListView>, public NotesReloads<CalendarPanel>,
+                  public NotesReloads<MapPanel>, public NotesSkinReload<GSensorGraphView> {
 public:
     struct FakeMovieView : MovieView {
         explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
@@ -45,6 +52,7 @@ public:
         void showFullScreen(bool) override {}
         void showCalendar(bool) override {}
         void changeLanguage() override { notes_.push_back("title"); }
+        void applySkinPalette() override {}
         std::vector<std::pair<double, double>> relayouts;
 
     private:
@@ -52,9 +60,10 @@ public:
     };
 
     explicit FakeViews(NotificationCenter& center)
-        : NotesLanguageChange<PlayBarView>(texts, "play bar"), NotesLanguageChange<ToolbarView>(texts, "toolbar"),
-          NotesLanguageChange<RecordingListView>(texts, "list"), NotesLanguageChange<CalendarPanel>(texts, "calendar"),
-          NotesLanguageChange<MapPanel>(texts, "map"), center_(center) {}
+        : NotesReloads<PlayBarView>(graphics, "play bar"), NotesReloads<ToolbarView>(graphics, "toolbar"),
+          NotesReloads<RecordingListView>(graphics, "list"), NotesReloads<CalendarPanel>(graphics, "calendar"),
+          NotesReloads<MapPanel>(graphics, "map"), NotesSkinReload<GSensorGraphView>(graphics, "graph"),
+          center_(center) {}
     ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, &layout}; }
 
     // The user's hands.
@@ -118,9 +127,10 @@ public:
     void centerLastLocation() override {}
     void requestRedraw() override {}
 
-    void setGensorGraphic(const SensorGraphic*, int, double) override { texts.push_back("graph drawn"); }
-    void drawIndicator(int, int, int, int) override {}
-    void loadSkinBitmap() override { texts.push_back("graph reloaded"); }
+    void setGensorGraphic(const SensorGraphic* graphic, int, double) override {
+        graphics.push_back(graphic && graphic->present ? "curves" : "no curves");
+    }
+    void drawIndicator(int at, int, int, int) override { graphics.push_back("indicator at " + std::to_string(at)); }
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
@@ -129,9 +139,9 @@ public:
     std::set<Button> enabledButtons;
     std::vector<int> day{0, 0, 0};
     std::vector<float> position;
-    // The views re-reading their texts and the graph's reloads, in order.
-    std::vector<std::string> texts;
-    FakeLayout layout{texts};
+    // The views' image and text reloads, the G-sensor graph's drawing and the title, in order.
+    std::vector<std::string> graphics;
+    FakeLayout layout{graphics};
 
 private:
     NotificationCenter& center_;
