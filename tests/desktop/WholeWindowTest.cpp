@@ -2,7 +2,6 @@
 #include "support/GraphicsDrivers.h"
 #include "support/ModalDriver.h"
 #include "support/Screenshot.h"
-#include "support/ViewStamp.h"
 #include "tools/SampleCardTable.h"
 #include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"

@@ -7,16 +7,11 @@
 
 namespace {
 
-bool isSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
+// Before the first test, so that listing the tests needs no display.
 class DisplayRequired : public ::testing::Environment {
-public:
-    // Before the first test, so that listing the tests needs no display.
     void SetUp() override {
-        if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return;
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            if (const char* value = std::getenv(name); value && *value) return;
         std::fputs("SKIPPED: no display to open windows on; run the tests under xvfb-run, as scripts/test does\n",
                    stderr);
         std::_Exit(77);  // SKIP_RETURN_CODE of every test (tests/CMakeLists.txt)
