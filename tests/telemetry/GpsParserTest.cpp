@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <clocale>
+#include <cmath>
 #include <optional>
 
 // Rows of a table name only the columns they check.
@@ -13,12 +14,14 @@
 
 namespace {
 
-// The track of a log and its first issue.
-std::pair<GpsList, GpsParseIssue> parse(const std::string& text) {
+// The track of a log, its first issue and its sample times.
+std::tuple<GpsList, GpsParseIssue, std::vector<std::int64_t>> parse(const std::string& text) {
     GpsList list;
+    std::vector<std::int64_t> times;
     GpsParser parser;
+    parser.setSampleTimes(&times);
     parser.ParseBuffer(text.data(), text.size(), &list);
-    return {list, parser.firstIssue()};
+    return {list, parser.firstIssue(), times};
 }
 
 const std::string kMunichLine = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
@@ -35,8 +38,21 @@ std::string sentence(std::string text, int fields, const std::string& field) {  
 float kmh(double knots) { return static_cast<float>(knots * 1.150779 * 1.6); }
 float degrees(float whole, float minutes) { return whole + minutes / 60; }
 
-using Position = std::array<float, 4>;  // latitude, longitude, speed, direction
+using Position = std::array<float, 4>;  // latitude, longitude, speed, direction (NaN: not checked)
 const Position kMunichFix{48.1173f, 11.516666f, kmh(22.4), 84.4f};
+
+// Sentences of multi-constellation receivers, by talker: a fix at P1 or P2 (kNoFix: none) or an altitude.
+const char *kP1 = "4807.038,N,01131.000,E", *kP2 = "2254.600,S,04310.800,W", *kNoFix = ",,,", *t0 = "101500",
+           *t1 = "101501";
+std::string rmcOf(const char* talker, const char* time, const char* status, const char* position, const char* knots) {
+    return std::string("$") + talker + "RMC," + time + "," + status + "," + position + "," + knots + ",84.4,230394,,*00\n";
+}
+std::string ggaOf(const char* talker, const char* time, const char* altitude) {
+    return std::string("$") + talker + "GGA," + time + "," + kP1 + ",1,08,0.9," + altitude + ",M,46.9,M,,*00\n";
+}
+Position p1(float knots) { return {48.1173f, 11.516666f, kmh(knots), 84.4f}; }
+Position p2(float knots) { return {-degrees(22, 54.6f), -degrees(43, 10.8f), kmh(knots), 84.4f}; }
+const Position kP2NotMeasured{-degrees(22, 54.6f), -degrees(43, 10.8f), -1, NAN};
 
 }  // namespace
 
@@ -116,13 +132,43 @@ TEST(GpsParser, LogRules) {
         {"a field of 21 characters skips the sentence", "$GSENSORD,0.5,0.5,0.5000000000000000000\n", 0, "", 1},
         {"23 fields", sentence("$GSENSORD,0.5,0.5,0.5", 23, "x") + "\n", 1, "sensor", 0, 0, {}, {}, half},
         {"24 fields skip the sentence", sentence("$GSENSORD,0.5,0.5,0.5", 24, "x") + "\n", 0, "", 1},
+        // One sample per fix whatever talkers the receiver uses; a combined (GN) fix replaces another's.
+        {"GN only", rmcOf("GN", t0, "A", kP1, "10") + ggaOf("GN", t0, "500") + rmcOf("GN", t1, "A", kP2, "20"), 2,
+         "gps", 0, 0, p1(10), {}, {}, 500},
+        {"GP then GN for one fix: the combined fix and its altitude win", rmcOf("GP", t0, "A", kP1, "10") +
+         rmcOf("GN", t0, "A", kP2, "20") + ggaOf("GN", t0, "500") + ggaOf("GP", t0, "400"), 1, "gps", 0, 0, p2(20),
+         {}, {}, 500},
+        {"GN then GP for one fix", rmcOf("GN", t0, "A", kP2, "20") + rmcOf("GP", t0, "A", kP1, "10"), 1, "gps", 0, 0,
+         p2(20)},
+        {"GP RMC with GN GGA", rmcOf("GP", t0, "A", kP1, "10") + ggaOf("GN", t0, "500") + rmcOf("GP", t1, "A", kP1, "10") +
+         ggaOf("GN", t1, "501"), 2, "gps", 0, 1, p1(10), {}, {}, 501},
+        {"GP and GL only", rmcOf("GP", t0, "A", kP1, "10") + rmcOf("GL", t0, "A", kP2, "20") + ggaOf("GL", t0, "300"), 1,
+         "gps", 0, 0, p1(10), {}, {}, 300},
+        {"GP only: a repeated line and 5 Hz stay samples of their own", rmcOf("GP", "101500.00", "A", kP1, "10") +
+         rmcOf("GP", "101500.00", "A", kP1, "10") + rmcOf("GP", "101500.20", "A", kP2, "20"), 3, "gps", 0, -1, p2(20)},
+        {"altitude and G values stay when the combined fix replaces the sample", rmcOf("GP", t0, "A", kP2, "20") +
+         ggaOf("GP", t0, "400") + sensorX("3e") + rmcOf("GN", t0, "A", kP1, "10"), 1, "gps sensor", 0, 0, p1(10),
+         std::array{62, 0, 0}, {}, 400},
+        {"a combined fix after a void one is the first fix, shown by the seconds before it",
+         rmcOf("GP", t0, "V", kNoFix, "5") + rmcOf("GP", t1, "V", kNoFix, "5") + rmcOf("GN", t1, "A", kP2, "20"), 2,
+         "gps", 0, 0, kP2NotMeasured},
+        {"a void combined fix does not replace a valid one",
+         rmcOf("GP", t0, "A", kP1, "10") + rmcOf("GN", t0, "V", kNoFix, "20"), 1, "gps", 0, 0, p1(10)},
+        {"the replaced fix is not remembered as the last fix", rmcOf("GP", t0, "A", kP1, "10") +
+         rmcOf("GN", t0, "A", kP2, "20") + rmcOf("GP", t1, "V", kNoFix, "5"), 2, "gps", 0, 1, kP2NotMeasured},
+        {"void sentences without a time merge across talkers",
+         rmcOf("GP", "", "V", kNoFix, "5") + rmcOf("GN", "", "V", kNoFix, "20"), 1, "gps", 0, 0, Position{0, 0, kmh(20), NAN}},
+        {"talkers match exactly", rmcOf("gn", t0, "A", kP1, "10") + rmcOf("XX", t0, "A", kP1, "10") + "$GNRMCX," + t0 +
+         ",A," + kP1 + ",10\n", 0, "", 0},
     };
     for (const char* locale : {"C", "de_DE.UTF-8"}) {
         ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr) << locale << " (scripts/setup generates it)";
         for (const Rule& r : rules) {
             SCOPED_TRACE(std::string(r.rule) + " in " + locale);
-            const auto [list, issue] = parse(r.log);
+            const auto [list, issue, times] = parse(r.log);
             ASSERT_EQ(list.GetDataCount(), r.samples);
+            // Times go with RMC samples, a replaced one's included; a sensor-only log has none.
+            EXPECT_EQ(times.size(), list.IsGPSReady() ? std::size_t(r.samples) : 0);
             const std::string flags = r.flags;
             EXPECT_EQ(list.IsGPSReady(), flags.find("gps") != std::string::npos);
             EXPECT_EQ(list.IsGSensorReady(), flags.find("sensor") != std::string::npos);
@@ -130,7 +176,8 @@ TEST(GpsParser, LogRules) {
             if (r.samples == 0) continue;
             const GpsData& s = *list.GetGpsData(r.at);
             const Position position{s.fLatitude(), s.fLongitude(), s.fSpeed(), s.fDirection()};
-            for (std::size_t i = 0; r.position && i < 4; ++i) EXPECT_FLOAT_EQ(position[i], (*r.position)[i]) << i;
+            for (std::size_t i = 0; r.position && i < 4; ++i)
+                if (!std::isnan((*r.position)[i])) EXPECT_FLOAT_EQ(position[i], (*r.position)[i]) << i;
             std::array<float, 3> g{};
             if (r.counts) {
                 EXPECT_EQ((std::array{s.GetSensorX(), s.GetSensorY(), s.GetSensorZ()}), *r.counts);
@@ -153,7 +200,7 @@ TEST(GpsParser, SensorExtremes) {
           {"$GSENSORD,-0.2,-0.3,-0.1|$GSENSORD,-0.5,-0.1,-0.1|$GSENSORD,0,-0.5,0", 0.0f, 0, -0.5f, 1}}) {
         std::string log = kMunich + lines + "\n";  // each line on a second of its own
         for (std::size_t at = 0; (at = log.find('|', at)) != std::string::npos;) log.replace(at, 1, "\n" + kMunich);
-        const GpsList list = parse(log).first;
+        const GpsList list = std::get<0>(parse(log));
         EXPECT_EQ(std::tuple(list.GetMaxGValue(), list.GetMaxGIndex(), list.GetMinGValue(), list.GetMinGIndex()),
                   std::tuple(max, maxIndex, min, minIndex))
             << lines;
