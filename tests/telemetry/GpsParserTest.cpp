@@ -59,7 +59,7 @@ const Position kP2NotMeasured{-degrees(22, 54.6f), -degrees(43, 10.8f), -1, NAN}
 // Every rule is read in the C locale and in a German one, whose decimal separator is a comma.
 TEST(GpsParser, LogRules) {
     struct Rule {
-        const char* rule;
+        std::string rule;
         std::string log;
         int samples;
         const char* flags;  // "gps" and "sensor" as the track says
@@ -74,18 +74,13 @@ TEST(GpsParser, LogRules) {
     const std::string cutTo200 = sentence("$GSENSORD,0.5,0.25,0.125", 19, "123456789") + ",1234," + std::string(25, '7');
     const std::string commaAt200 = sentence("$GSENSORD,0.5,0.5,0.5", 22, "12345678") + "," + std::string(15, '9') + ",5";
     const auto half = std::array{0.5f, 0.5f, 0.5f};
-    const Rule rules[] = {
+    std::vector<Rule> rules = {
         {"RMC: degrees and minutes, knots to km/h, course", kMunich, 1, "gps", 0, 0, kMunichFix},
         {"south, east", rmc("A,3352.0000,S,15112.3000,E"), 1, "gps", 0, 0,
          Position{-degrees(33, 52), degrees(151, 12.3f), kmh(10), 90}},
         {"north, west", rmc("A,4043.5000,N,07400.3000,W"), 1, "gps", 0, 0,
          Position{degrees(40, 43.5f), -degrees(74, 0.3f), kmh(10), 90}},
         {"0 whole degrees", rmc("A,0030.0000,N,00030.0000,E"), 1, "gps", 0, 0, Position{0.5f, 0.5f, kmh(10), 90}},
-        {"latitude under 3 characters: no fix, the speed stands", rmc("A,48,N,01131.000,E"), 1, "gps", 0, 0,
-         Position{0, 0, kmh(10), 90}},
-        {"no hemisphere: no fix", rmc("A,4807.038,,01131.000,E"), 1, "gps", 0, 0, Position{0, 0, kmh(10), 90}},
-        {"longitude under 4 characters: no fix", rmc("A,4807.038,N,011,E"), 1, "gps", 0, 0,
-         Position{0, 0, kmh(10), 90}},
         {"void before any fix: 0, 0 with its own speed; empty course 0", kVoid, 1, "gps", 0, 0,
          Position{0, 0, kmh(5), 0}},
         {"seconds before the first fix show it with speed -1", kVoid + kVoid + kMunich, 3, "gps", 0, 0,
@@ -103,14 +98,6 @@ TEST(GpsParser, LogRules) {
          kMunichFix, std::array{-1, 2, 62}},
         {"GSENSOR without RMC: a sample of its own per line", kSensor + "$GSENSOR,04,05,06\n", 2, "sensor", 0, 1,
          Position{0, 0, 0, 0}, std::array{4, 5, 6}},
-        {"hex, either case", sensorX("C2"), 1, "sensor", 0, 0, {}, std::array{-62, 0, 0}},
-        {"hex: only the lowest 8 bits, signed", sensorX("1f0"), 1, "sensor", 0, 0, {}, std::array{-16, 0, 0}},
-        {"hex: 8 digits", sensorX("000000ff"), 1, "sensor", 0, 0, {}, std::array{-1, 0, 0}},
-        {"hex: 127", sensorX("7F"), 1, "sensor", 0, 0, {}, std::array{127, 0, 0}},
-        {"hex: -128", sensorX("80"), 1, "sensor", 0, 0, {}, std::array{-128, 0, 0}},
-        {"hex: empty is 0", sensorX(""), 1, "sensor", 0, 0, {}, std::array{0, 0, 0}},
-        {"hex: 9 digits are 0", sensorX("123456789"), 1, "sensor", 1, 0, {}, std::array{0, 0, 0}},
-        {"hex: a sign is no digit", sensorX("-1"), 1, "sensor", 1, 0, {}, std::array{0, 0, 0}},
         {"hex: the checksum tail stays in the last field", "$GSENSOR,01,02,3e*5A\n", 1, "sensor", 1, 0, {},
          std::array{1, 2, 0}},
         {"GSENSORD: g values, empty is 0", "$GSENSORD,0.5,,-1.25\n", 1, "sensor", 0, 0, Position{0, 0, 0, 0},
@@ -161,10 +148,17 @@ TEST(GpsParser, LogRules) {
         {"talkers match exactly", rmcOf("gn", t0, "A", kP1, "10") + rmcOf("XX", t0, "A", kP1, "10") + "$GNRMCX," + t0 +
          ",A," + kP1 + ",10\n", 0, "", 0},
     };
+    // Latitude under 3 characters, no hemisphere, longitude under 4 characters: no fix, the speed stands.
+    for (const char* fields : {"A,48,N,01131.000,E", "A,4807.038,,01131.000,E", "A,4807.038,N,011,E"})
+        rules.push_back({std::string("no fix: ") + fields, rmc(fields), 1, "gps", 0, 0, Position{0, 0, kmh(10), 90}});
+    // GSENSOR counts in hex, either case: the lowest 8 bits, signed; 9 digits or a sign are 0 and an issue.
+    for (auto [hex, x, issueLine] : {std::tuple{"C2", -62, 0}, {"1f0", -16, 0}, {"000000ff", -1, 0}, {"7F", 127, 0},
+                                     {"80", -128, 0}, {"", 0, 0}, {"123456789", 0, 1}, {"-1", 0, 1}})
+        rules.push_back({std::string("hex ") + hex, sensorX(hex), 1, "sensor", issueLine, 0, {}, std::array{x, 0, 0}});
     for (const char* locale : {"C", "de_DE.UTF-8"}) {
         ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr) << locale << " (scripts/setup generates it)";
         for (const Rule& r : rules) {
-            SCOPED_TRACE(std::string(r.rule) + " in " + locale);
+            SCOPED_TRACE(r.rule + " in " + locale);
             const auto [list, issue, times] = parse(r.log);
             ASSERT_EQ(list.GetDataCount(), r.samples);
             // Times go with RMC samples, a replaced one's included; a sensor-only log has none.
