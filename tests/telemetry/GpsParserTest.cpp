@@ -161,8 +161,9 @@ TEST(GpsParser, LogRules) {
             if (r.samples == 0) continue;
             const GpsData& s = *list.GetGpsData(r.at);
             const Position position{s.fLatitude(), s.fLongitude(), s.fSpeed(), s.fDirection()};
-            for (std::size_t i = 0; r.position && i < 4; ++i)
+            for (std::size_t i = 0; r.position && i < 4; ++i) {
                 if (!std::isnan((*r.position)[i])) EXPECT_FLOAT_EQ(position[i], (*r.position)[i]) << i;
+            }
             std::array<float, 3> g{};
             if (r.counts) {
                 EXPECT_EQ((std::array{s.GetSensorX(), s.GetSensorY(), s.GetSensorZ()}), *r.counts);
