@@ -162,7 +162,9 @@ TEST(GpsParser, LogRules) {
             const GpsData& s = *list.GetGpsData(r.at);
             const Position position{s.fLatitude(), s.fLongitude(), s.fSpeed(), s.fDirection()};
             for (std::size_t i = 0; r.position && i < 4; ++i) {
-                if (!std::isnan((*r.position)[i])) EXPECT_FLOAT_EQ(position[i], (*r.position)[i]) << i;
+                if (!std::isnan((*r.position)[i])) {
+                    EXPECT_FLOAT_EQ(position[i], (*r.position)[i]) << i;
+                }
             }
             std::array<float, 3> g{};
             if (r.counts) {
