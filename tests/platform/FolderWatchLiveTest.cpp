@@ -101,9 +101,9 @@ TEST_F(FolderWatchLive, RemovingOrRenamingARecordingOrLosingTheFolderPausesAndRe
         {"folder deleted", [](auto&, auto& card) { fs::remove_all(card); }, "", 0x20, 0},
         {"parent renamed", [](auto& parent, auto&) { fs::rename(parent, parent + "-old"); }, "", 0x20, 0},
     };
-    for (const auto& [name, act, eventFolder, flags, left] : cases) {
-        SCOPED_TRACE(name);
-        const std::string parent = home.path() + "/" + name;
+    for (const auto& [what, act, eventFolder, flags, left] : cases) {
+        SCOPED_TRACE(what);
+        const std::string parent = home.path() + "/" + what;
         Live live(parent + "/card");
         live.start();
         act(parent, live.card);
