@@ -71,5 +71,6 @@ TEST(FileDate, ModificationTimeToTheNanosecondShownInLocalTime) {
     const auto date = pmGetFileDate(path);
     EXPECT_EQ(date, pmFileDateFromUnix(when, 123456789));
     EXPECT_EQ(pmGetDateStringFromNSDate(*date) + " " + pmGetTimeStringFromNSDate(*date), "2024/03/02 00:30:05");
-    EXPECT_EQ(pmGetFileDate(home.path() + "/missing.MP4"), std::nullopt);
+    for (const std::string& missing : {home.path() + "/missing.MP4", std::string()})
+        EXPECT_EQ(pmGetFileDate(missing), std::nullopt) << missing;
 }
