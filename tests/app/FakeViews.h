@@ -53,10 +53,8 @@ public:
         void showCalendar(bool) override {}
         void changeLanguage() override { notes_.push_back("title"); }
         void applySkinPalette() override {}
-        std::vector<std::pair<double, double>> relayouts;
-
-    private:
         std::vector<std::string>& notes_;
+        std::vector<std::pair<double, double>> relayouts;
     };
 
     explicit FakeViews(NotificationCenter& center)

@@ -14,7 +14,6 @@ protected:
         addCopy("EMERGENCY.MP4", "EMERGENCY.MP4", 0);
         std::filesystem::copy_file(sampleCardFolder() + "/DCIM/Movie/EMERGENCY.MP4.txt", card() + "/EMERGENCY.MP4.txt");
         start();
-        ASSERT_EQ(app->playlist().size(), 1u);
     }
 };
 
@@ -43,23 +42,17 @@ TEST_F(WindowEvents, OnlyTheFirstActivationLaysTheWindowOutAndAZeroSizeGetsTheDe
 }
 
 TEST_F(WindowEvents, ALanguageChangeStoresTheIdAndHasTheViewsReadTheirTextsInOrderWithoutARelayout) {
-    const std::vector<std::string> reread{"calendar texts", "toolbar texts", "list texts", "map texts",
-                                          "play bar texts", "graph"};
-    struct Case {
-        int row;
-        std::int32_t language;
-        bool curves;  // the graph draws them again after its reload
-    };
-    // Before any recording, then with one whose G-sensor curves are drawn.
-    for (const Case& c : {Case{-1, 1, false}, Case{0, 0, true}}) {
-        SCOPED_TRACE(c.row);
-        if (c.row >= 0) openAndPlay(c.row);
-        ASSERT_EQ(app->gpsList().IsGSensorReady(), c.curves);
+    // Before any recording, then with one whose G-sensor curves the graph draws again after its reload.
+    for (const bool curves : {false, true}) {
+        const std::int32_t language = curves ? 0 : 1;
+        if (curves) openAndPlay(0);
+        ASSERT_EQ(app->gpsList().IsGSensorReady(), curves);
         views.graphics.clear();
-        app->languageMenuItemClicked(c.language);
-        EXPECT_EQ(getLanguageId(), c.language);
-        std::vector<std::string> expected = reread;
-        if (c.curves) expected.insert(expected.end(), {"curves", "indicator at " + std::to_string(views.sliderValue * 2)});
+        app->languageMenuItemClicked(language);
+        EXPECT_EQ(getLanguageId(), language);
+        std::vector<std::string> expected{"calendar texts", "toolbar texts", "list texts", "map texts", "play bar texts",
+                                          "graph"};
+        if (curves) expected.insert(expected.end(), {"curves", "indicator at " + std::to_string(views.sliderValue * 2)});
         expected.push_back("title");
         EXPECT_EQ(views.graphics, expected);
         clock.advance(1.0);

@@ -10,7 +10,6 @@
 #include "views/ToolbarWidget.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QPushButton>
 #include <QTest>
 
@@ -110,13 +109,6 @@ TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLar
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(objectsNamed(notify::kPlayBarButtonClicked), (std::vector<long>{10}));
     EXPECT_TRUE(window.isVideoFullScreen());
-    // No key acts while a dialog is open.
-    QDialog dialog(&window);
-    dialog.setModal(true);
-    dialog.show();
-    QTest::keyClick(&window, Qt::Key_Escape);
-    dialog.close();
-    EXPECT_EQ(objectsNamed(notify::kPlayBarButtonClicked).size(), 1u);
     window.showFullScreen(false);
     settle();
     EXPECT_EQ(front.x(), content().width() - kColumn);
