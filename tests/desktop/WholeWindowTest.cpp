@@ -21,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -155,7 +154,13 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    window.calendar().calendar().setSelectedDate(firstDay);
+    CalendarWidget& calendar = window.calendar();
+    calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
+    int cell = 0;
+    while (cell < CalendarWidget::kCellCount && (calendar.grid()[cell].month != firstDay.month() ||
+                                                 calendar.grid()[cell].day != firstDay.day()))
+        ++cell;
+    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
     spinFor(0.2);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
