@@ -1,24 +1,23 @@
 #pragma once
 #include "app/ControllerViews.h"
+#include "app/NotificationCenter.h"
 
 #include <QWidget>
 
-class NotificationCenter;
+class FileListBox;
 class QCheckBox;
-class QListWidget;
-class QModelIndex;
 
-// The playlist as two-line rows (file name; date and time), with the play mark on the recording
-// being played and an event mark on event recordings, under a strip with the Normal and Event
-// filters. Rows are playlist indexes. A double click posts FileListViewDoubleClickNotification
-// with the row; a filter the user changes posts FileListViewCheckBoxNotification.
+// The recording list panel: the Event and Normal filters on the header strip above the list of
+// the playlist (FileListBox). Rows are playlist indexes. A double click on a row puts the play mark
+// on it and posts FileListViewDoubleClickNotification with the row; a filter the user changes posts
+// FileListViewCheckBoxNotification.
 class RecordingListWidget : public QWidget, public RecordingListView {
     Q_OBJECT
 public:
     static constexpr int kHeaderHeight = 31;
-    static constexpr int kRowHeight = 44;
 
     explicit RecordingListWidget(NotificationCenter& notifications, QWidget* parent = nullptr);
+    ~RecordingListWidget() override;
 
     // RecordingListView
     bool isShowNormalFile() const override { return showNormal_; }
@@ -26,6 +25,7 @@ public:
     // Parking recordings are not offered as a filter of their own; they always show.
     bool isShowParkingFile() const override { return true; }
     void buildFileList(const std::vector<AMediaFile>& playlist) override;
+    // -1 for an empty list.
     int getCurSel() const override;
     // Selects the row and, with `mark`, puts the play mark on it; ignored for a row that is not
     // there.
@@ -33,24 +33,26 @@ public:
     void showPlayMark(int index) override;
 
     int rowCount() const;
-    int playMarkRow() const { return playMark_; }
-    QListWidget& list() { return *list_; }
+    int playMarkRow() const;
+    FileListBox& list() { return *list_; }
     QCheckBox& normalCheckBox() { return *normalBox_; }
     QCheckBox& eventCheckBox() { return *eventBox_; }
     void changeLanguage();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void filterClicked();
-    void rowDoubleClicked(const QModelIndex& index);
+    void listBoxNotified(const Notification& notification, bool doubleClick);
 
     NotificationCenter& notifications_;
-    QListWidget* list_;
+    std::vector<NotificationCenter::Token> tokens_;
+    QString identity_;
+    FileListBox* list_;
     QCheckBox* eventBox_;
     QCheckBox* normalBox_;
     bool showNormal_ = true;
     bool showEvent_ = true;
-    int playMark_ = -1;
 };

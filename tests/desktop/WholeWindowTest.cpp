@@ -9,6 +9,7 @@
 #include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
+#include "views/FileListBox.h"
 #include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
@@ -21,7 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QListWidget>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -78,15 +79,26 @@ protected:
         return started;
     }
 
-    std::string pathOf(int row) { return list.list().item(row)->toolTip().toStdString(); }
+    std::string pathOf(int row) { return list.list().getText(row).toStdString(); }
+
+    // Turns the wheel over the list until the row shows.
+    void scrollTo(int row) {
+        FileListBox& box = list.list();
+        const int rows = row < box.firstVisible() ? box.firstVisible() - row
+                                                  : std::min(0, box.firstVisible() + box.visibleSlots() - 1 - row);
+        QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120 * rows), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&box, &wheel);
+    }
 
     // Double-clicks a row and plays until the first player shows moving pictures of another
     // recording with the pause image on the play button.
     bool play(int row) {
         const std::string before = program->player1().path();
-        const QPoint at = list.list().visualItemRect(list.list().item(row)).center();
-        QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
+        scrollTo(row);
+        const QPoint at = list.list().slotRect(row - list.list().firstVisible()).center();
+        QTest::mouseClick(&list.list(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&list.list(), Qt::LeftButton, {}, at);
         return spinUntil([&] {
             auto& player = program->player1();
             return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
@@ -203,7 +215,6 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         int row = 0;
         while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
-        list.list().scrollToItem(list.list().item(row));
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
             return window.dashboard().latitudeText() != "-" &&
