@@ -56,19 +56,15 @@ TEST(CalendarDate, TheArithmeticsOwnValuesOutsideTheCalendarsYears) {
     EXPECT_EQ(pmGetDaysOfMonth(1900, 2), 29);
 }
 
-// Pages as the calendar draws them: a month starting on Sunday fills row 0 from cell 0; one starting
-// on Saturday has six days of the month before; a 1999 page follows the arithmetic's weekday.
-TEST(CalendarDate, PagesStartInTheColumnOfTheFirstsWeekday) {
+// Pages of years the calendar's choosers do not offer follow the arithmetic's weekday (the pages
+// from 2000 to 2049, Sunday and Saturday starts among them, are all checked above).
+TEST(CalendarDate, PagesBefore2000StartInTheColumnOfTheArithmeticsWeekday) {
     const struct {
         int year, month;
         std::size_t cell;
         const char* date;
-    } cases[] = {
-        {2015, 2, 0, "2015-02-01"},  {2015, 2, 27, "2015-02-28"}, {2015, 2, 28, "2015-03-01"},
-        {2015, 2, 41, "2015-03-14"}, {2016, 10, 0, "2016-09-25"}, {2016, 10, 5, "2016-09-30"},
-        {2016, 10, 6, "2016-10-01"}, {1999, 12, 0, "1999-11-27"}, {1999, 12, 4, "1999-12-01"},
-        {1999, 12, 41, "2000-01-07"}, {1970, 1, 6, "1970-01-01"}, {1970, 1, 0, "1969-12-26"},
-    };
+    } cases[] = {{1999, 12, 0, "1999-11-27"}, {1999, 12, 4, "1999-12-01"}, {1999, 12, 41, "2000-01-07"},
+                 {1970, 1, 6, "1970-01-01"},  {1970, 1, 0, "1969-12-26"}};
     for (const auto& c : cases)
         EXPECT_EQ(text(pmGetAllDateofAMonth(c.year, c.month, 1)[c.cell]), c.date) << c.year << "-" << c.month << " cell " << c.cell;
 }
