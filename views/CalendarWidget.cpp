@@ -1,12 +1,13 @@
 #include "views/CalendarWidget.h"
 
-#include "app/NotificationCenter.h"
+#include "Utility/Skin.h"
+#include "views/ComboBox.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
-#include <QComboBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 
 namespace {
 
@@ -22,29 +23,6 @@ const QColor kWeekendDay(200, 0, 0);
 const QColor kWeekDay(32, 32, 32);
 const QColor kNeighbourDay(100, 100, 100);
 
-constexpr int kStandInWidth = 291;
-
-// Until the skins arrive: today's look drawn under the skins' image names.
-QPixmap standInImage(const QString& name, QSize size) {
-    QPixmap image(size);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (name == "calendar_background.png") {
-        pmPaintBar(painter, QRect(0, 0, size.width(), CalendarWidget::kStripHeight));
-        painter.fillRect(QRect(0, kCaptionTop, size.width(), kCaptionHeight + 1), viewcolor::kPanel);
-        painter.fillRect(QRect(0, kCellTop - 1, size.width(), size.height()), QColor(226, 228, 232));
-    } else if (name == "calendar_pic_d.png") {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(viewcolor::kAccent.lighter(150));
-        painter.drawRoundedRect(QRectF(image.rect()).adjusted(2, 1, -2, -1), 4, 4);
-    } else {
-        painter.fillRect(QRect(size.width() / 2 - 8, size.height() - 4, 16, 3),
-                         name == "icon_calendar_white.png" ? QColor(Qt::white) : viewcolor::kAccent);
-    }
-    return image;
-}
-
 bool isWeekend(int column) { return column == 0 || column == 6; }
 
 }  // namespace
@@ -54,25 +32,20 @@ CalendarWidget::CalendarWidget(NotificationCenter& notifications, QWidget* paren
       notifications_(notifications),
       identity_(QString::asprintf("Calendar-%p", static_cast<void*>(this))) {
     setFocusPolicy(Qt::NoFocus);
-    previous_ = new QPushButton(QStringLiteral("<"), this);
-    next_ = new QPushButton(QStringLiteral(">"), this);
-    modeButton_ = new QPushButton(this);
-    previous_->setObjectName("calendarPreviousButton");
-    next_->setObjectName("calendarNextButton");
-    modeButton_->setObjectName("calendarModeButton");
-    connect(previous_, &QAbstractButton::clicked, this, &CalendarWidget::goPrevious);
-    connect(next_, &QAbstractButton::clicked, this, &CalendarWidget::goNext);
-    connect(modeButton_, &QAbstractButton::clicked, this, &CalendarWidget::modePressed);
+    previous_ = new BitmapButton(this);
+    next_ = new BitmapButton(this);
+    modeButton_ = new BitmapButton(this);
+    connect(previous_, &BitmapButton::clicked, this, &CalendarWidget::goPrevious);
+    connect(next_, &BitmapButton::clicked, this, &CalendarWidget::goNext);
+    connect(modeButton_, &BitmapButton::clicked, this, &CalendarWidget::modePressed);
 
-    yearCombo_ = new QComboBox(this);
-    monthCombo_ = new QComboBox(this);
-    for (int year = kFirstYear; year <= kLastYear; ++year) yearCombo_->addItem(QString::number(year));
-    for (int month = 1; month <= 12; ++month) monthCombo_->addItem(QString::number(month));
-    // A choice turns the page; the focus day and the playlist stay.
-    connect(yearCombo_, &QComboBox::activated, this, [this](int index) { showMonth(kFirstYear + index, shownMonth_); });
-    connect(monthCombo_, &QComboBox::activated, this, [this](int index) { showMonth(shownYear_, index + 1); });
-    for (QWidget* control : std::initializer_list<QWidget*>{previous_, next_, modeButton_, yearCombo_, monthCombo_})
-        control->setFocusPolicy(Qt::NoFocus);
+    yearCombo_ = new ComboBox(notifications_, this);
+    monthCombo_ = new ComboBox(notifications_, this);
+    for (int year = kFirstYear; year <= kLastYear; ++year) yearCombo_->insertString(year - kFirstYear, QString::number(year));
+    for (int month = 1; month <= 12; ++month) monthCombo_->insertString(month - 1, QString::number(month));
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->setRealParent(identity_);
+    comboToken_ = notifications_.addObserver(NotificationCenter::fullName(notify::kComboBoxChanged),
+                                             [this](const Notification& n) { comboChanged(n); });
 
     const QDate today = QDate::currentDate();
     focusYear_ = today.year();
@@ -84,17 +57,29 @@ CalendarWidget::CalendarWidget(NotificationCenter& notifications, QWidget* paren
     placeControls();
 }
 
+CalendarWidget::~CalendarWidget() { notifications_.removeObserver(comboToken_); }
+
 void CalendarWidget::loadSkinBitmap() {
-    const QSize cell(kStandInWidth / 7, kCellHeight);
-    background_ = standInImage("calendar_background.png", QSize(kStandInWidth, kFullHeight));
-    focusImage_ = standInImage("calendar_pic_d.png", cell);
-    markImage_ = standInImage("icon_calendar_black.png", cell);
-    focusMarkImage_ = standInImage("icon_calendar_white.png", cell);
+    background_ = pmLoadImage("calendar_background.png");
+    focusImage_ = pmLoadImage("calendar_pic_d.png");
+    markImage_ = pmLoadImage("icon_calendar_black.png");
+    focusMarkImage_ = pmLoadImage("icon_calendar_white.png");
+    previous_->setBitmapButton(SkinnedButton::family("button_calendar_back"));
+    next_->setBitmapButton(SkinnedButton::family("button_calendar_next"));
+    modeButton_->setBitmapButton(SkinnedButton::family("button_calendar"));
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->loadSkinBitmap();
+    changeTextColor();
+    placeControls();
     update();
 }
 
+void CalendarWidget::changeTextColor() {
+    const int skin = pmGetSkinID();
+    modeButton_->setTitleColor(skin == 0 || skin == 3 ? Qt::white : Qt::black);
+}
+
 void CalendarWidget::changeLanguage() {
-    modeButton_->setText(pmViewString(mode_ == 0 ? "IDS_ALL" : "IDS_CALENDAR"));
+    modeButton_->setBitmapTitle(pmViewString(mode_ == 0 ? "IDS_ALL" : "IDS_CALENDAR"));
     update();  // the weekday captions are looked up at every drawing
 }
 
@@ -104,6 +89,8 @@ QRect CalendarWidget::placed(int x, int top, int width, int height) const {
 
 void CalendarWidget::relayoutContents(bool rightToLeft) {
     rightToLeft_ = rightToLeft;
+    for (BitmapButton* button : {previous_, next_}) button->setButtonFlipped(rightToLeft);
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->relayoutContents(rightToLeft);
     placeControls();
     update();
 }
@@ -150,8 +137,8 @@ void CalendarWidget::showMonth(int year, int month) {
     shownYear_ = year;
     shownMonth_ = month;
     grid_ = pmGetAllDateofAMonth(year, month, 1);
-    yearCombo_->setCurrentIndex(std::max(year - kFirstYear, 0));
-    monthCombo_->setCurrentIndex(month - 1);
+    yearCombo_->setCurSel(std::max(year - kFirstYear, 0));
+    monthCombo_->setCurSel(month - 1);
     recomputeMarks();
     update();
 }
@@ -165,6 +152,15 @@ void CalendarWidget::goPrevious() {
 void CalendarWidget::goNext() {
     if (shownYear_ == kLastYear && shownMonth_ == 12) return showMonth(shownYear_, shownMonth_);
     showMonth(shownMonth_ == 12 ? shownYear_ + 1 : shownYear_, shownMonth_ == 12 ? 1 : shownMonth_ + 1);
+}
+
+// A choice turns the page; the focus day and the playlist stay.
+void CalendarWidget::comboChanged(const Notification& notification) {
+    const auto combo = notification.userInfo.find("COMBO_WINDOW");
+    if (combo == notification.userInfo.end()) return;
+    const int index = static_cast<int>(notification.object);
+    if (combo->second == yearCombo_->identity().toStdString()) showMonth(kFirstYear + index, shownMonth_);
+    else if (combo->second == monthCombo_->identity().toStdString()) showMonth(shownYear_, index + 1);
 }
 
 void CalendarWidget::recomputeMarks() {

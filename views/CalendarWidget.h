@@ -1,6 +1,7 @@
 #pragma once
 #include "Utility/CalendarDate.h"
 #include "app/ControllerViews.h"
+#include "app/NotificationCenter.h"
 
 #include <QDate>
 #include <QPixmap>
@@ -9,9 +10,8 @@
 #include <array>
 #include <functional>
 
-class NotificationCenter;
-class QAbstractButton;
-class QComboBox;
+class BitmapButton;
+class ComboBox;
 
 // The month calendar above the recording list: six weeks from Sunday of the month shown, with
 // the days of the neighbouring months in grey, a mark on every day on which the library holds a
@@ -38,6 +38,7 @@ public:
     static constexpr int kLastYear = 2049;
 
     explicit CalendarWidget(NotificationCenter& notifications, QWidget* parent = nullptr);
+    ~CalendarWidget() override;
 
     void setRecordingQuery(RecordingQuery query) { query_ = std::move(query); }
     void setModeHandler(ModeHandler handler) { modeHandler_ = std::move(handler); }
@@ -55,7 +56,9 @@ public:
     // Right to left: every place mirrored.
     void relayoutContents(bool rightToLeft);
     void changeLanguage();
-    void loadSkinBitmap();
+    void loadSkinBitmap() override;
+    // The mode button's title: white on skins 0 and 3, black on the others.
+    void changeTextColor();
 
     // 0 day filter, 1 all recordings.
     int calendarMode() const { return mode_; }
@@ -66,11 +69,11 @@ public:
     // Whether the day's cell on the page shown carries the recording mark.
     bool isMarked(const QDate& date) const;
 
-    QAbstractButton& previousButton() { return *previous_; }
-    QAbstractButton& nextButton() { return *next_; }
-    QAbstractButton& modeButton() { return *modeButton_; }
-    QComboBox& yearComboBox() { return *yearCombo_; }
-    QComboBox& monthComboBox() { return *monthCombo_; }
+    BitmapButton& previousButton() { return *previous_; }
+    BitmapButton& nextButton() { return *next_; }
+    BitmapButton& modeButton() { return *modeButton_; }
+    ComboBox& yearComboBox() { return *yearCombo_; }
+    ComboBox& monthComboBox() { return *monthCombo_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,14 +90,16 @@ private:
     void goNext();
     void recomputeMarks();
     void modePressed();
+    void comboChanged(const Notification& notification);
 
     NotificationCenter& notifications_;
+    NotificationCenter::Token comboToken_ = 0;
     QString identity_;
-    QAbstractButton* previous_;
-    QAbstractButton* next_;
-    QAbstractButton* modeButton_;
-    QComboBox* yearCombo_;
-    QComboBox* monthCombo_;
+    BitmapButton* previous_;
+    BitmapButton* next_;
+    BitmapButton* modeButton_;
+    ComboBox* yearCombo_;
+    ComboBox* monthCombo_;
     QPixmap background_, focusImage_, markImage_, focusMarkImage_;
     RecordingQuery query_;
     ModeHandler modeHandler_;

@@ -3,9 +3,10 @@
 #include "Utility/DiagnosticLog.h"
 #include "library/AMediaFile.h"
 #include "views/FileListBox.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedCheckBox.h"
 #include "views/ViewStyle.h"
 
-#include <QCheckBox>
 #include <QPainter>
 
 RecordingListWidget::RecordingListWidget(NotificationCenter& notifications, QWidget* parent)
@@ -13,26 +14,24 @@ RecordingListWidget::RecordingListWidget(NotificationCenter& notifications, QWid
       notifications_(notifications),
       identity_(QString::asprintf("FileListView-%p", static_cast<void*>(this))) {
     setFocusPolicy(Qt::NoFocus);
-    eventBox_ = new QCheckBox(this);
-    normalBox_ = new QCheckBox(this);
-    eventBox_->setObjectName("eventCheckBox");
-    normalBox_->setObjectName("normalCheckBox");
-    for (QCheckBox* box : {eventBox_, normalBox_}) {
-        box->setChecked(true);
-        box->setFont(pmViewFont(12));
-        box->setFocusPolicy(Qt::NoFocus);
-        connect(box, &QCheckBox::clicked, this, [this] { filterClicked(); });
+    eventBox_ = new CheckBox(notifications_, this);
+    normalBox_ = new CheckBox(notifications_, this);
+    for (CheckBox* box : {eventBox_, normalBox_}) {
+        box->setCheck(true);
+        box->setRealParent(identity_);
     }
     eventBox_->setGeometry(60, 6, 100, 18);
     normalBox_->setGeometry(170, 6, 120, 18);
 
     list_ = new FileListBox(notifications_, this);
-    list_->setObjectName("recordingRows");
     list_->setRealParent(identity_);
+    tokens_.push_back(notifications_.addObserver(NotificationCenter::fullName(notify::kCheckBoxChanged),
+                                                 [this](const Notification& n) { filterChanged(n); }));
     tokens_.push_back(notifications_.addObserver(NotificationCenter::fullName(notify::kFileListBoxChanged),
                                                  [this](const Notification& n) { listBoxNotified(n, false); }));
     tokens_.push_back(notifications_.addObserver(NotificationCenter::fullName(notify::kFileListBoxDoubleClick),
                                                  [this](const Notification& n) { listBoxNotified(n, true); }));
+    loadSkinBitmap();
     changeLanguage();
 }
 
@@ -41,8 +40,15 @@ RecordingListWidget::~RecordingListWidget() {
 }
 
 void RecordingListWidget::changeLanguage() {
-    eventBox_->setText(pmViewString("IDS_EVENT"));
-    normalBox_->setText(pmViewString("IDS_NORMAL"));
+    eventBox_->setTitle(pmViewString("IDS_EVENT"));
+    normalBox_->setTitle(pmViewString("IDS_NORMAL"));
+}
+
+void RecordingListWidget::loadSkinBitmap() {
+    headerImage_ = pmLoadImage("bg_calendar_title.png");
+    list_->loadSkinBitmap();
+    for (CheckBox* box : {eventBox_, normalBox_}) box->loadSkinBitmap();
+    update();
 }
 
 void RecordingListWidget::resizeEvent(QResizeEvent*) {
@@ -69,9 +75,12 @@ void RecordingListWidget::setCurSel(int index, bool mark) {
 
 void RecordingListWidget::showPlayMark(int index) { list_->showPlayMark(index); }
 
-void RecordingListWidget::filterClicked() {
-    showEvent_ = eventBox_->isChecked();
-    showNormal_ = normalBox_->isChecked();
+void RecordingListWidget::filterChanged(const Notification& notification) {
+    const auto box = notification.userInfo.find("CHECKBOX_WINDOW");
+    if (box == notification.userInfo.end()) return;
+    if (box->second == eventBox_->identity().toStdString()) showEvent_ = notification.object > 0;
+    else if (box->second == normalBox_->identity().toStdString()) showNormal_ = notification.object > 0;
+    else return;
     notifications_.post(notify::kFileListViewCheckBox);
 }
 
@@ -88,5 +97,5 @@ void RecordingListWidget::listBoxNotified(const Notification& notification, bool
 
 void RecordingListWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    pmPaintBar(painter, QRect(0, 0, width(), kHeaderHeight));
+    painter.drawPixmap(0, 0, headerImage_);
 }

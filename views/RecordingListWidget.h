@@ -2,10 +2,11 @@
 #include "app/ControllerViews.h"
 #include "app/NotificationCenter.h"
 
+#include <QPixmap>
 #include <QWidget>
 
+class CheckBox;
 class FileListBox;
-class QCheckBox;
 
 // The recording list panel: the Event and Normal filters on the header strip above the list of
 // the playlist (FileListBox). Rows are playlist indexes. A double click on a row puts the play mark
@@ -31,12 +32,13 @@ public:
     // there.
     void setCurSel(int index, bool mark) override;
     void showPlayMark(int index) override;
+    void loadSkinBitmap() override;
 
     int rowCount() const;
     int playMarkRow() const;
     FileListBox& list() { return *list_; }
-    QCheckBox& normalCheckBox() { return *normalBox_; }
-    QCheckBox& eventCheckBox() { return *eventBox_; }
+    CheckBox& normalCheckBox() { return *normalBox_; }
+    CheckBox& eventCheckBox() { return *eventBox_; }
     void changeLanguage();
 
 protected:
@@ -44,15 +46,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void filterClicked();
+    void filterChanged(const Notification& notification);
     void listBoxNotified(const Notification& notification, bool doubleClick);
 
     NotificationCenter& notifications_;
     std::vector<NotificationCenter::Token> tokens_;
     QString identity_;
     FileListBox* list_;
-    QCheckBox* eventBox_;
-    QCheckBox* normalBox_;
+    CheckBox* eventBox_;
+    CheckBox* normalBox_;
+    QPixmap headerImage_;
     bool showNormal_ = true;
     bool showEvent_ = true;
 };

@@ -1,8 +1,8 @@
 #include "ViewTestSupport.h"
 #include "views/CalendarWidget.h"
+#include "views/ComboBox.h"
+#include "views/SkinnedButtons.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QTest>
 
 #include <set>
@@ -17,7 +17,11 @@ struct Calendar : ViewTest {
         return QDate(year, month, day);
     }
     std::pair<int, int> page() const { return {calendar.shownYear(), calendar.shownMonth()}; }
-    std::pair<int, int> chosen() { return {calendar.yearComboBox().currentIndex(), calendar.monthComboBox().currentIndex()}; }
+    std::pair<int, int> chosen() { return {calendar.yearComboBox().getCurSel(), calendar.monthComboBox().getCurSel()}; }
+    // A row chosen in the combo box's drop-down list.
+    void choose(ComboBox& combo, int row) {
+        notifications.post(notify::kListBoxChanged, row, {{"PARENT_WINDOW", combo.identity().toStdString()}});
+    }
     void click(QPoint at) { QTest::mouseClick(&calendar, Qt::LeftButton, {}, at); }
     // Whether some pixel of the cell has the colour (the day number's glyphs).
     bool cellShows(const QImage& shot, int cell, QColor color) {
@@ -67,8 +71,8 @@ TEST_F(Calendar, ClicksOnDaysOfTheMonthShownMoveTheFocusAndPostOthersDoNothing) 
 TEST_F(Calendar, PagesTurnFromJanuary2000ToDecember2049AndTheChoosersFollowWithoutMovingTheFocus) {
     auto previous = [&] { QTest::mouseClick(&calendar.previousButton(), Qt::LeftButton); };
     auto next = [&] { QTest::mouseClick(&calendar.nextButton(), Qt::LeftButton); };
-    auto year2024 = [&] { emit calendar.yearComboBox().activated(24); };
-    auto june = [&] { emit calendar.monthComboBox().activated(5); };
+    auto year2024 = [&] { choose(calendar.yearComboBox(), 24); };
+    auto june = [&] { choose(calendar.monthComboBox(), 5); };
     const struct {
         int year, month;
         std::function<void()> act;
@@ -97,7 +101,7 @@ TEST_F(Calendar, PagesTurnFromJanuary2000ToDecember2049AndTheChoosersFollowWitho
     EXPECT_EQ(focus(), QDate(1999, 12, 31));
     EXPECT_EQ(page(), std::pair(1999, 12));
     EXPECT_EQ(chosen(), std::pair(0, 11));
-    EXPECT_TRUE(posted.empty());
+    EXPECT_TRUE(postedNamed(notify::kCalendarSelChanged).empty());
 }
 
 TEST_F(Calendar, DaysWithRecordingsAreMarkedOnEveryCellOfThePageOnceTheLibraryIsReady) {
@@ -118,6 +122,9 @@ TEST_F(Calendar, DaysWithRecordingsAreMarkedOnEveryCellOfThePageOnceTheLibraryIs
         marked += calendar.isMarked(date) ? "x" : ".";
     EXPECT_EQ(marked, "xx.x.");
     shoot(calendar, "calendar-marks-and-focus");
+    store.values["SKIN_ID"] = 1;
+    calendar.loadSkinBitmap();
+    shoot(calendar, "calendar-marks-and-focus-skin-2");
 
     // Every turn asks again, also a press that stays on the page.
     QTest::mouseClick(&calendar.nextButton(), Qt::LeftButton);
@@ -130,6 +137,6 @@ TEST_F(Calendar, DaysWithRecordingsAreMarkedOnEveryCellOfThePageOnceTheLibraryIs
     // Folded, only the top strip of the picture shows.
     calendar.shrinkCalendarView(true);
     showAt(calendar, 291, CalendarWidget::kStripHeight);
-    shoot(calendar, "calendar-folded");
+    shoot(calendar, "calendar-folded-skin-2");
     EXPECT_TRUE(posted.empty());
 }

@@ -2,8 +2,9 @@
 #include "library/AMediaFile.h"
 #include "views/FileListBox.h"
 #include "views/RecordingListWidget.h"
+#include "support/QtWait.h"
+#include "views/SkinnedCheckBox.h"
 
-#include <QCheckBox>
 #include <QTest>
 
 namespace {
@@ -109,6 +110,55 @@ TEST_F(List, TheControllersSelectionScrollsDownToItsRowButNeverUpAndStripesStayW
     list.setCurSel(0, true);
     EXPECT_EQ(std::pair(list.getCurSel(), list.playMarkRow()), std::pair(-1, -1));
     EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(List, TheScrollBarStepsPagesAndDragsWithinTheRowsAndRepeatsWhileAnArrowIsHeld) {
+    showSlots(5);
+    const ListScrollBar& bar = box().scrollBar();
+    const int right = box().width() - 3;
+    const QPoint up(right, 3), down(right, box().height() - 3);
+    auto press = [&](QPoint at) { QTest::mouseClick(&box(), Qt::LeftButton, {}, at); };
+    auto below = [&] { return QPoint(right, bar.thumbRect().bottom() + 4); };
+
+    // Exactly full: nothing scrolls. One row more: one step is the thumb's whole travel.
+    list.buildFileList(numbered(5));
+    press(down);
+    EXPECT_FALSE(bar.isScrollEnabled());
+    list.buildFileList(numbered(6));
+    press(down);
+    EXPECT_EQ(box().firstVisible(), 1);
+    EXPECT_EQ(bar.hit(QPoint(right, bar.thumbRect().bottom() + 1)), ListScrollBar::kDown);
+
+    // Page down to the last page and once more; up steps a row.
+    list.buildFileList(numbered(30));
+    const int pages[] = {5, 10, 15, 20, 25, 25};
+    for (int first : pages) {
+        press(below());
+        EXPECT_EQ(box().firstVisible(), first);
+    }
+    press(up);
+    EXPECT_EQ(box().firstVisible(), 24);
+
+    // Held, the up arrow repeats until it is let go.
+    QTest::mousePress(&box(), Qt::LeftButton, {}, up);
+    EXPECT_TRUE(spinUntil([&] { return box().firstVisible() <= 21; }, 10.0));
+    QTest::mouseRelease(&box(), Qt::LeftButton, {}, up);
+    const int released = box().firstVisible();
+    spinFor(0.5);
+    EXPECT_EQ(box().firstVisible(), released);
+
+    // Dragging the thumb to the top and past the bottom reaches the first and the last page.
+    const QPoint thumb = bar.thumbRect().center();
+    QTest::mousePress(&box(), Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&box(), QPoint(right, 0));
+    EXPECT_EQ(box().firstVisible(), 0);
+    QTest::mouseMove(&box(), QPoint(right, box().height() + 50));
+    EXPECT_EQ(box().firstVisible(), 25);
+    QTest::mouseRelease(&box(), Qt::LeftButton, {}, QPoint(right, box().height() + 50));
+    shoot(box(), "recording-list-scrolled-to-the-end");
+    store.values["SKIN_ID"] = 1;
+    list.loadSkinBitmap();
+    shoot(box(), "recording-list-scrolled-to-the-end-skin-2");
 }
 
 TEST_F(List, FiltersChangedByTheUserAskForANewPlaylist) {
