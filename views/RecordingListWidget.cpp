@@ -20,8 +20,6 @@ RecordingListWidget::RecordingListWidget(NotificationCenter& notifications, QWid
         box->setCheck(true);
         box->setRealParent(identity_);
     }
-    eventBox_->setGeometry(60, 6, 100, 18);
-    normalBox_->setGeometry(170, 6, 120, 18);
 
     list_ = new FileListBox(notifications_, this);
     list_->setRealParent(identity_);
@@ -51,9 +49,17 @@ void RecordingListWidget::loadSkinBitmap() {
     update();
 }
 
-void RecordingListWidget::resizeEvent(QResizeEvent*) {
+void RecordingListWidget::relayoutContents(bool rightToLeft) {
+    rightToLeft_ = rightToLeft;
+    const auto place = [&](int x, int width) { return QRect(rightToLeft ? this->width() - width - x : x, 6, width, 18); };
+    eventBox_->setGeometry(place(60, 100));
+    normalBox_->setGeometry(place(170, 120));
+    for (CheckBox* box : {eventBox_, normalBox_}) box->relayoutContents(rightToLeft);
     list_->setGeometry(0, kHeaderHeight, width(), height() - kHeaderHeight);
+    list_->relayoutContents(rightToLeft);
 }
+
+void RecordingListWidget::resizeEvent(QResizeEvent*) { relayoutContents(rightToLeft_); }
 
 void RecordingListWidget::buildFileList(const std::vector<AMediaFile>& playlist) {
     list_->resetContent();

@@ -40,6 +40,8 @@ public:
     CheckBox& normalCheckBox() { return *normalBox_; }
     CheckBox& eventCheckBox() { return *eventBox_; }
     void changeLanguage();
+    // Right to left: the check boxes' places and the list's scroll bar mirrored.
+    void relayoutContents(bool rightToLeft);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,4 +60,5 @@ private:
     QPixmap headerImage_;
     bool showNormal_ = true;
     bool showEvent_ = true;
+    bool rightToLeft_ = false;
 };

