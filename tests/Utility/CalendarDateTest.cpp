@@ -9,7 +9,7 @@
 namespace {
 
 std::string text(const CalendarDate& date) {
-    char buffer[16];
+    char buffer[24];  // room for any 16-bit fields
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
     return buffer;
 }
