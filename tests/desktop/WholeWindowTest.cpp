@@ -18,10 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -121,7 +119,10 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    window.calendar().calendar().setSelectedDate(firstDay);
+    CalendarWidget& calendar = window.calendar();
+    calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
+    const int cell = pmGetDayOfWeek(firstDay.year(), firstDay.month(), 1) + firstDay.day() - 1;
+    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
     spinFor(0.2);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
@@ -164,7 +165,6 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         int row = 0;
         while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
-        list.list().scrollToItem(list.list().item(row));
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
             return window.dashboard().latitudeText() != "-" &&

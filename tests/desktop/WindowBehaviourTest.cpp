@@ -95,7 +95,7 @@ TEST_F(WindowBehaviour, EachKeyActsThroughThePlayBarAndFullScreenKeepsTheWindowS
     QTest::mouseClick(&window().calendar().modeButton(), Qt::LeftButton);  // every date
     spinFor(0.2);
     const int row = rowNamed("PARK0002.MOV");  // 20 s, so that a seek has room
-    ASSERT_TRUE(row >= 0 && row + 1 < rows().count());
+    ASSERT_TRUE(row >= 0 && row + 1 < rows().getCount());
     ASSERT_TRUE(play(row));
     MoviePlayer& player = program->player1();
     PlayBarWidget& bar = window().playBar();

@@ -6,14 +6,15 @@
 #include "support/TempHome.h"
 #include "tools/FrameStamp.h"
 #include "views/PlayBarWidget.h"
+#include "views/FileListBox.h"
 #include "views/RecordingListWidget.h"
 #include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QListWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <clocale>
@@ -46,20 +47,28 @@ protected:
         spinFor(0.3);
     }
     MainWindow& window() { return program->window(); }
-    QListWidget& rows() { return window().recordingList().list(); }
-    std::string pathOf(int row) { return rows().item(row)->toolTip().toStdString(); }
+    FileListBox& rows() { return window().recordingList().list(); }
+    std::string pathOf(int row) { return rows().getText(row).toStdString(); }
     int rowNamed(const std::string& name) {
-        for (int row = 0; row < rows().count(); ++row)
+        for (int row = 0; row < rows().getCount(); ++row)
             if (pathOf(row).ends_with("/" + name)) return row;
         return -1;
+    }
+    // Turns the wheel over the list until the row shows.
+    void scrollTo(int row) {
+        FileListBox& box = rows();
+        const int steps = std::max(box.firstVisible() - row, 0) + std::min(box.firstVisible() + box.visibleSlots() - 1 - row, 0);
+        QWheelEvent wheel({10, 10}, box.mapToGlobal(QPointF(10, 10)), {}, {0, 120 * steps}, {}, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&box, &wheel);
     }
     // Double-clicks a row and plays until the first player shows moving pictures of another
     // recording with the pause image on the play button.
     bool play(int row) {
         const std::string before = program->player1().path();
-        const QPoint at = rows().visualItemRect(rows().item(row)).center();
-        QTest::mouseClick(rows().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(rows().viewport(), Qt::LeftButton, {}, at);
+        scrollTo(row);
+        const QPoint at = rows().slotRect(row - rows().firstVisible()).center();
+        QTest::mouseClick(&rows(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&rows(), Qt::LeftButton, {}, at);
         return spinUntil([&] {
             auto& player = program->player1();
             return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
