@@ -1,7 +1,6 @@
 #include "telemetry/SampleText.h"
 
 #include "Utility/StringTables.h"
-#include "telemetry/GpsData.h"
 #include "telemetry/GpsParser.h"
 
 #include <charconv>
@@ -59,6 +58,11 @@ std::string pmGetLocationString(bool latitude, float value) {
         seconds = fixedText(secondValue, 1);
     }
     return std::string(letter) + " " + degrees + pmGetString("IDS_UNIT_DEGREE") + minutes + "'" + seconds + "\"";
+}
+
+std::string pmGetSampleLocationString(bool latitude, const GpsData& sample) {
+    if (sample.fSpeed() < 0.0f || !sample.hasPosition()) return "-";
+    return pmGetLocationString(latitude, latitude ? sample.fLatitude() : sample.fLongitude());
 }
 
 std::string pmGetAltitudeString(float altitude) {

@@ -41,6 +41,8 @@ void drawLedDigit(QPainter& p, const QRectF& cell, int digit) {
 }  // namespace
 
 DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
+    shown_.setDAltitude(GpsData::kNoAltitude);
+    shown_.setFDirection(0.0f);
     speedUnit_ = static_cast<std::int16_t>(pmGetProfileInt(kKeySpeedUnit, kDefaultSpeedUnit) != 0 ? 1 : 0);
     unitButton_ = new QToolButton(this);
     unitButton_->setObjectName("speedUnitButton");
@@ -56,11 +58,11 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
 void DashboardPanel::changeLanguage() { unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT")); }
 
 void DashboardPanel::setPosition(float latitude, float longitude, float speed, float altitude, float direction) {
-    latitude_ = latitude;
-    longitude_ = longitude;
-    speed_ = speed;
-    altitude_ = altitude;
-    direction_ = direction;
+    shown_.setFLatitude(latitude);
+    shown_.setFLongitude(longitude);
+    shown_.setFSpeed(speed);
+    shown_.setDAltitude(altitude);
+    shown_.setFDirection(direction);
     update();
 }
 
@@ -91,20 +93,24 @@ void DashboardPanel::showUnitMenu() {
     menu.exec(unitButton_->mapToGlobal(QPoint(0, unitButton_->height())));
 }
 
-int DashboardPanel::shownSpeed() const { return speed_ < 0.0f ? 0 : pmGetShownSpeed(speed_, speedUnit_); }
+int DashboardPanel::shownSpeed() const {
+    return shown_.fSpeed() < 0.0f ? 0 : pmGetShownSpeed(shown_.fSpeed(), speedUnit_);
+}
 
-QString DashboardPanel::headingText() const { return QString::fromStdString(pmGetDirectionString(direction_)); }
+QString DashboardPanel::headingText() const {
+    return QString::fromStdString(pmGetDirectionString(shown_.fDirection()));
+}
 
-QString DashboardPanel::altitudeText() const { return QString::fromStdString(pmGetAltitudeString(altitude_)); }
+QString DashboardPanel::altitudeText() const {
+    return QString::fromStdString(pmGetAltitudeString(static_cast<float>(shown_.dAltitude())));
+}
 
 QString DashboardPanel::latitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(true, latitude_));
+    return QString::fromStdString(pmGetSampleLocationString(true, shown_));
 }
 
 QString DashboardPanel::longitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(false, longitude_));
+    return QString::fromStdString(pmGetSampleLocationString(false, shown_));
 }
 
 QPoint DashboardPanel::panelOrigin() const {

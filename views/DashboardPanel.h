@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ControllerViews.h"
+#include "telemetry/GpsData.h"
 
 #include <QWidget>
 
@@ -58,11 +59,7 @@ private:
 
     QToolButton* unitButton_;
     int mapState_ = 1;
-    float latitude_ = 0.0f;
-    float longitude_ = 0.0f;
-    float speed_ = 0.0f;
-    float altitude_ = 65535.0f;  // none
-    float direction_ = 0.0f;
+    GpsData shown_;  // the values on show; no altitude and heading 0 before the first
     std::int16_t speedUnit_ = 0;
     int loadMapCalls_ = 0;
     bool fullMap_ = false;
