@@ -6,6 +6,7 @@
 #include "platform/BackgroundWork.h"
 #include "Utility/DiagnosticLog.h"
 #include "platform/MpvVideoView.h"
+#include "views/FrameImage.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -15,6 +16,7 @@ WindowApplication::WindowApplication(Options options)
     : player1_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
       player2_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
       window_(notifications_),
+      dialogs_(window_, notifications_),
       messageBoxes_(&window_),
       waiting_(&window_) {
     const VideoRenderChoice render = chooseVideoRenderPath();
@@ -31,7 +33,7 @@ WindowApplication::WindowApplication(Options options)
     pmSetWaitingPresenter(&waiting_);
 
     // Reachability comes with the map page; until then it is not known (logged as offline).
-    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}};
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}, {}, {}};
     services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
     services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString chosen =
@@ -41,12 +43,19 @@ WindowApplication::WindowApplication(Options options)
         return chosen.toStdString();
     };
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
-    controller_ = std::make_unique<AppDelegate>(services, window_.controllerViews());
+    services.encodeJpeg = pmEncodeJpeg;
+    ControllerViews views = window_.controllerViews();
+    views.dialogs = &dialogs_;
+    controller_ = std::make_unique<AppDelegate>(services, views);
 
     AppDelegate& controller = *controller_;
     MainWindowActions actions;
     actions.browse = [&controller] { controller.onButtonBrowse(); };
     actions.windowSwitch = [&controller] { controller.onButtonWindowSwitch(); };
+    actions.print = [&controller] { controller.onButtonPrint(); };
+    actions.backup = [&controller] { controller.onButtonBackup(); };
+    actions.capture = [&controller] { controller.onButtonCapture(); };
+    actions.exportKml = [&controller] { controller.onButtonExport(); };
     actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
     actions.hasRecordingOn = [&controller](int year, int month, int day) {
         return controller.library().isMediaExistByDate(year, month, day);

@@ -10,6 +10,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/VideoFramePacer.h"
 #include "views/MainWindow.h"
+#include "views/QtControllerDialogs.h"
 
 #include <memory>
 #include <string>
@@ -41,6 +42,7 @@ public:
     MpvMoviePlayer& player2() { return player2_; }
     MpvVideoView& video1() { return *video1_; }
     MpvVideoView& video2() { return *video2_; }
+    QtControllerDialogs& dialogs() { return dialogs_; }
 
 private:
     void workspaceWillSleep() override;
@@ -55,6 +57,7 @@ private:
     MpvMoviePlayer player2_;
     VideoFramePacer pacer_;  // shared by the two views, so that their frames show together
     MainWindow window_;
+    QtControllerDialogs dialogs_;
     MpvVideoView* video1_;
     MpvVideoView* video2_;
     QtMessageBoxPresenter messageBoxes_;
