@@ -23,6 +23,7 @@ void AppDelegate::onOpenGPSFile() {
     playBar.setTimeSliderValue(0);
     views_.toolbar->setButtonEnabled(ToolbarView::Print, true);
     views_.toolbar->setButtonEnabled(ToolbarView::Capture, true);
+    views_.toolbar->setButtonEnabled(ToolbarView::Evidence, !isEvidenceRunning() && services_.makeEvidenceMedia);
     m_nEventTime = -1;
     m_poGpsList.ClearAllData();
     m_poGpsTempData.ResetData();

@@ -30,7 +30,7 @@ EvidenceClock pmEvidenceClock(const std::vector<std::int64_t>& sampleTimes, File
         if (sampleTimes[second] >= 0)
             return {EvidenceClock::Source::GpsTime, sampleTimes[second] - std::int64_t(second) * 1000};
     const auto millis = std::chrono::floor<std::chrono::milliseconds>(fileDate.time_since_epoch());
-    return {EvidenceClock::Source::FileDate, millis.count()};
+    return {EvidenceClock::Source::FileTime, millis.count()};
 }
 
 EvidenceBandText pmEvidenceBandText(const GpsList& list, int second, const EvidenceClock& clock, int moment,
@@ -39,8 +39,10 @@ EvidenceBandText pmEvidenceBandText(const GpsList& list, int second, const Evide
     const FileDate at = pmFileDateFromMillis(clock.millisAt(second));
     text.dateTime = pmGetDateStringFromNSDate(at) + " " + pmGetTimeStringFromNSDate(at);
     text.mark = second == moment;
-    text.speed = text.heading = text.latitude = text.longitude = "-";
-    text.g = {"-", "-", "-"};
+    // From a string, not a literal: gcc 12 misreads the literal's copy in the chain as overlapping.
+    const std::string unknown = "-";
+    text.speed = text.heading = text.latitude = text.longitude = unknown;
+    text.g = {unknown, unknown, unknown};
     const GpsData* sample = second >= 0 ? list.GetGpsData(second) : nullptr;
     if (!sample) return text;
     if (list.IsGPSReady()) {

@@ -39,8 +39,8 @@ EvidenceSpan pmEvidenceSpan(int moment, double before, double after, double leng
 // any sample has one (counted back from the first that has), else the file's date as the library
 // shows it (a FAT card's date corrected).
 struct EvidenceClock {
-    enum class Source { GpsTime, FileDate };
-    Source source = Source::FileDate;
+    enum class Source { GpsTime, FileTime };
+    Source source = Source::FileTime;
     std::int64_t startMillis = 0;
     std::int64_t millisAt(int second) const { return startMillis + std::int64_t(second) * 1000; }
 };

@@ -28,7 +28,8 @@ QIcon swapIcon() {
     return QIcon(pixmap);
 }
 
-// The output buttons' symbols: a printer, a box with an arrow into it, a camera, a map pin.
+// The output buttons' symbols: a printer, a box with an arrow into it, a camera, a sheet with a
+// shield, a map pin.
 QIcon outputIcon(ToolbarView::Button button) {
     QPixmap pixmap(48, 48);
     pixmap.setDevicePixelRatio(2.0);
@@ -51,6 +52,20 @@ QIcon outputIcon(ToolbarView::Button button) {
             p.drawRoundedRect(QRectF(3.5, 7.5, 17, 12), 2, 2);
             p.drawRect(QRectF(8.5, 4.5, 7, 3));
             p.drawEllipse(QPointF(12, 13.5), 3.5, 3.5);
+            break;
+        case ToolbarView::Evidence:  // a sealed folder: a shield over a sheet
+            p.drawPolyline(QPolygonF({QPointF(14, 3.5), QPointF(5, 3.5), QPointF(5, 20.5), QPointF(11, 20.5)}));
+            p.drawLine(QPointF(8, 8), QPointF(14, 8));
+            p.drawLine(QPointF(8, 11.5), QPointF(12, 11.5));
+            p.drawPath([] {
+                QPainterPath shield;
+                shield.moveTo(16.5, 9.5);
+                shield.lineTo(21, 11);
+                shield.cubicTo(21, 16, 19.5, 19, 16.5, 20.5);
+                shield.cubicTo(13.5, 19, 12, 16, 12, 11);
+                shield.closeSubpath();
+                return shield;
+            }());
             break;
         default: {
             QPainterPath pin;
@@ -76,6 +91,7 @@ constexpr OutputButton kOutputButtons[] = {
     {ToolbarView::Backup, "backupAction", "Backup button pressed !\n"},
     {ToolbarView::Capture, "captureAction", "Capture button pressed !\n"},
     {ToolbarView::Export, "exportAction", "Export button pressed !\n"},
+    {ToolbarView::Evidence, "evidenceAction", "Evidence button pressed !\n"},
 };
 
 }  // namespace
@@ -124,8 +140,8 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
 void ToolbarWidget::changeLanguage() {
     open_->setText(pmViewString("IDS_OPEN"));
     open_->setToolTip(pmViewString("IDS_OPEN"));
-    const char* keys[] = {"IDS_TOOLTIP_BACKUP", "IDS_TOOLTIP_PRINT", "IDS_CAPTURE", "IDS_EXPORT_TO_KML"};
-    for (const Button button : {Backup, Print, Capture, Export}) {
+    const char* keys[] = {"IDS_TOOLTIP_BACKUP", "IDS_TOOLTIP_PRINT", "IDS_CAPTURE", "IDS_EXPORT_TO_KML", "IDS_EVIDENCE"};
+    for (const Button button : {Backup, Print, Capture, Export, Evidence}) {
         outputs_[button]->setText(pmViewString(keys[button]));
         outputs_[button]->setToolTip(pmViewString(keys[button]));
     }

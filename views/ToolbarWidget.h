@@ -9,7 +9,7 @@
 class QAction;
 
 // The strip at the top of the window: opening a recordings folder, print, backup, frame capture
-// and KML export, and, in dual-camera playback, swapping the front and rear views. The controller
+// KML export and the evidence package, and, in dual-camera playback, swapping the front and rear views. The controller
 // enables and disables the output buttons with the state of playback; the upload buttons' states
 // are kept for the buttons that will show them.
 class ToolbarWidget : public QToolBar, public ToolbarView {
@@ -19,7 +19,7 @@ public:
 
     void setBrowseHandler(std::function<void()> handler) { browse_ = std::move(handler); }
     void setWindowSwitchHandler(std::function<void()> handler) { windowSwitch_ = std::move(handler); }
-    // The handler of an output button (Print, Backup, Capture, Export).
+    // The handler of an output button (Print, Backup, Capture, Export, Evidence).
     void setOutputHandler(Button button, std::function<void()> handler);
 
     // ToolbarView

@@ -52,7 +52,7 @@ TEST(EvidenceMoment, BandTextsOfASecondFollowTheDashboardAndTheIndicator) {
     EXPECT_EQ(gps.source, EvidenceClock::Source::GpsTime);
     EXPECT_EQ(gps.startMillis, noon + 500);
     const EvidenceClock file = pmEvidenceClock({-1}, pmFileDateFromMillis(noon));
-    EXPECT_EQ(file.source, EvidenceClock::Source::FileDate);
+    EXPECT_EQ(file.source, EvidenceClock::Source::FileTime);
 
     GpsList list;
     list.InsertData(48.1374f, 11.5755f, 100.0f, 45.0f, -1);  // second 0: a fix
