@@ -8,6 +8,7 @@
 // - the controller's 0.5 s playback tick, in main-thread CPU time, with a 3-minute track loaded
 //   while a front/rear pair plays at 2.0 (the views are the tests' fakes: the window's own drawing
 //   happens later, in its paint events, not in the tick).
+#include "BenchEventLoop.h"
 #include "BenchMedia.h"
 #include "FakeViews.h"
 #include "Utility/UserFolders.h"
@@ -38,18 +39,6 @@
 #include <vector>
 
 namespace {
-
-// Runs the event loop until `done` holds or `timeout` seconds pass, looking at least every
-// millisecond (the tests' helper sleeps in slices too coarse to time an open).
-bool spinUntil(const std::function<bool()>& done, double timeout = 30.0) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > qint64(timeout * 1000)) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
-}
 
 void spinFor(double seconds) {
     QEventLoop loop;

@@ -64,6 +64,9 @@ WindowApplication::WindowApplication(Options options)
         return controller.library().isMediaExistByDate(year, month, day);
     };
     actions.windowWillClose = [&controller] { controller.windowWillClose(); };
+    actions.switchButtonPosition = [&controller](double listLeft, double listWidth) {
+        return controller.getSwitchButtonPosition(listLeft, listWidth, true);
+    };
     window_.setActions(std::move(actions));
     workspace_.setSleepObserver(this);
 

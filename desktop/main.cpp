@@ -1,19 +1,12 @@
-#include "Utility/UserFolders.h"
-#include "Utility/Version.h"
 #include "desktop/WindowApplication.h"
-#include "views/ViewStyle.h"
+#include "desktop/WindowProgram.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include <clocale>
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // Qt sets LC_NUMERIC from the environment; libmpv and our number formatting need the C form.
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("Cartena Manager");
-    QApplication::setApplicationVersion(QString::fromStdString(pmGetVersionInfo()));
+    pmPrepareWindowProgram(application);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Cartena Manager: a manager and player for dash-camera recordings");
@@ -23,8 +16,6 @@ int main(int argc, char** argv) {
     parser.process(application);
     const QStringList folders = parser.positionalArguments();
 
-    pmUserFolders();
-    pmApplyWindowTheme(application);
     WindowApplication program(WindowApplication::Options{});
     program.start(folders.isEmpty() ? std::string() : folders.first().toStdString());
     return application.exec();

@@ -19,13 +19,13 @@
 #include "views/PlayBarWidget.h"
 #include "views/PrintPreviewDialog.h"
 #include "views/RecordingListWidget.h"
+#include "views/SkinnedButtons.h"
 #include "views/ToolbarWidget.h"
 #include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QAction>
 #include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -235,13 +235,13 @@ TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintBackUpA
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ToolbarWidget& toolbar = window.toolbar();
     int row = 0;  // the first recording of the day with positions: its Export button comes on
-    while (row < list.rowCount() && !(play(row) && toolbar.outputAction(ToolbarView::Export)->isEnabled())) ++row;
+    while (row < list.rowCount() && !(play(row) && toolbar.isButtonEnabled(ToolbarView::Export))) ++row;
     ASSERT_LT(row, list.rowCount()) << "no recording with positions on the newest day";
     keepGraphicsDriversLoaded();
     // Presses a button and plays the user on the dialogs it opens, one after another.
     const auto press = [&](ToolbarView::Button button, std::vector<ModalDriver::Step> steps) {
         ModalDriver user(std::move(steps));
-        toolbar.outputAction(button)->trigger();
+        toolbar.outputButton(button).click();
         EXPECT_TRUE(user.done()) << button;
     };
 
@@ -306,7 +306,7 @@ TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintBackUpA
                           saveScreenshot(*box, "whole-window-evidence-done");
                           box->buttons().first()->click();
                       }});
-    toolbar.outputAction(ToolbarView::Evidence)->trigger();
+    toolbar.outputButton(ToolbarView::Evidence).click();
     EXPECT_TRUE(spinUntil([&] { return user.done(); }, 60.0));
     EXPECT_TRUE(proposed.first.starts_with(std::filesystem::path(pathOf(row)).stem().string() + "-evidence-"))
         << proposed.first;

@@ -1,7 +1,7 @@
 #include "ViewTestSupport.h"
 #include "views/DashboardPanel.h"
 
-#include <QToolButton>
+#include "views/SkinnedButtons.h"
 
 TEST_F(ViewTest, DashboardShowsTheSampleInTheChosenUnitAndDashesForWhatIsUnknown) {
     store.values["SpeedUnit"] = 1;  // miles, chosen before
@@ -17,7 +17,7 @@ TEST_F(ViewTest, DashboardShowsTheSampleInTheChosenUnitAndDashesForWhatIsUnknown
     panel.setSpeedUnit(0);
     EXPECT_EQ(panel.shownSpeed(), 105);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("SpeedUnit")), 0);
-    EXPECT_EQ(panel.findChild<QToolButton*>("speedUnitButton")->text(), "km/h");
+    EXPECT_EQ(panel.speedUnitButton().text(), "km/h");
     shoot(panel, "dashboard");
     // An unknown speed hides the position and shows 0; without positions only the grey message shows.
     panel.setPosition(25.0f, 121.5f, -1.0f, 65535.0f, -1.0f);
