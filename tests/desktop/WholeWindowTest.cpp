@@ -12,6 +12,7 @@
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/CapturePreviewDialog.h"
+#include "views/FileListBox.h"
 #include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
@@ -26,11 +27,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -100,15 +100,24 @@ protected:
         return started;
     }
 
-    std::string pathOf(int row) { return list.list().item(row)->toolTip().toStdString(); }
+    std::string pathOf(int row) { return list.list().getText(row).toStdString(); }
+
+    // Turns the wheel over the list until the row shows.
+    void scrollTo(int row) {
+        FileListBox& box = list.list();
+        const int rows = std::max(box.firstVisible() - row, 0) + std::min(box.firstVisible() + box.visibleSlots() - 1 - row, 0);
+        QWheelEvent wheel({10, 10}, box.mapToGlobal(QPointF(10, 10)), {}, {0, 120 * rows}, {}, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&box, &wheel);
+    }
 
     // Double-clicks a row and plays until the first player shows moving pictures of another
     // recording with the pause image on the play button.
     bool play(int row) {
         const std::string before = program->player1().path();
-        const QPoint at = list.list().visualItemRect(list.list().item(row)).center();
-        QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
+        scrollTo(row);
+        const QPoint at = list.list().slotRect(row - list.list().firstVisible()).center();
+        QTest::mouseClick(&list.list(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&list.list(), Qt::LeftButton, {}, at);
         return spinUntil([&] {
             auto& player = program->player1();
             return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
@@ -176,7 +185,10 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    window.calendar().calendar().setSelectedDate(firstDay);
+    CalendarWidget& calendar = window.calendar();
+    calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
+    const int cell = pmGetDayOfWeek(firstDay.year(), firstDay.month(), 1) + firstDay.day() - 1;
+    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
     spinFor(0.2);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
@@ -219,7 +231,6 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         int row = 0;
         while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
-        list.list().scrollToItem(list.list().item(row));
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
             return window.dashboard().latitudeText() != "-" &&
