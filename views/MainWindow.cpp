@@ -79,6 +79,7 @@ void MainWindow::setActions(MainWindowActions actions) {
     toolbar_->setOutputHandler(ToolbarView::Backup, actions_.backup);
     toolbar_->setOutputHandler(ToolbarView::Capture, actions_.capture);
     toolbar_->setOutputHandler(ToolbarView::Export, actions_.exportKml);
+    toolbar_->setOutputHandler(ToolbarView::Evidence, actions_.evidence);
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
     layoutViews();
