@@ -132,6 +132,9 @@ void AppDelegate::windowWillClose() {
     // A backup still running is cancelled; what it was copying is dropped.
     if (backupJob_) backupJob_->cancel();
     finishBackup(false);
+    // So is an evidence package: nothing of it stays.
+    if (evidenceJob_) evidenceJob_->cancel();
+    finishEvidence(false);
 }
 
 void AppDelegate::applicationWillTerminate() {

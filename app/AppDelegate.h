@@ -9,6 +9,7 @@
 #include "interfaces/Scheduler.h"
 #include "library/VideoLibrary.h"
 #include "outputs/Backup.h"
+#include "outputs/EvidencePackage.h"
 #include "telemetry/GpsData.h"
 #include "telemetry/GpsList.h"
 
@@ -42,6 +43,8 @@ struct AppServices {
     // Encodes a frame as JPEG at the encoder's default quality, scaled to `size` when it differs;
     // empty when it cannot. Empty function: captures are not saved.
     std::function<std::string(const MovieFrameImage&, MovieSize size)> encodeJpeg{};
+    // The clip and report maker of one evidence package. Empty: the Evidence button stays disabled.
+    std::function<std::unique_ptr<EvidenceMedia>()> makeEvidenceMedia{};
     // The wall clock that names captures. Empty: the system's.
     std::function<std::chrono::system_clock::time_point()> now{};
 };
@@ -154,6 +157,8 @@ public:
     void openBackupDlg(const std::string& title, bool backupMode);
     void doBackup(const std::set<std::int32_t>& indexes);
     bool isBackupRunning() const { return backupJob_ != nullptr; }
+    void onButtonEvidence();
+    bool isEvidenceRunning() const { return evidenceJob_ != nullptr; }
     void aboutMenuItemClicked();
 
     // State, for the views and for tests.
@@ -206,6 +211,8 @@ private:
     void saveCaptureImage(int camera, const LocalDateTime& when, const CameraFrames& frames);
     void updateBackupProgress();
     void finishBackup(bool reportFailure);
+    void updateEvidenceProgress();
+    void finishEvidence(bool reportOutcome);
 
     // VideoLibraryClient: the side effects of a scan and a playlist rebuild.
     void runScan(const std::function<void()>& walk) override;
@@ -282,6 +289,9 @@ private:
     Scheduler::TimerId mBackupProgressTimer = 0;
     std::uint64_t mCurrentlyTotalBytesWritten = 0;
     std::optional<NotificationCenter::Token> uploadObserver_;
+    std::unique_ptr<EvidenceMedia> evidenceMedia_;  // before the job, which uses it until it ends
+    std::unique_ptr<EvidenceJob> evidenceJob_;
+    Scheduler::TimerId mEvidenceProgressTimer = 0;
 
     // Window layout.
     int m_nScreenMode = 0;

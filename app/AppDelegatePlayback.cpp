@@ -339,6 +339,7 @@ void AppDelegate::enableMediaButton(bool enable) {
     toolbar->setButtonEnabled(B::Print, open);
     toolbar->setButtonEnabled(B::Capture, open);
     toolbar->setButtonEnabled(B::Export, enable && m_poGpsList.IsGPSReady());
+    toolbar->setButtonEnabled(B::Evidence, open && !isEvidenceRunning() && services_.makeEvidenceMedia);
     views_.playBar->setTimeSliderEnabled(enable);
 }
 

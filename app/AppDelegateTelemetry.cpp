@@ -3,16 +3,10 @@
 #include "app/AppDelegate.h"
 
 #include "Utility/DiagnosticLog.h"
+#include "telemetry/SampleText.h"
 #include "telemetry/TelemetryLoader.h"
 
 #include <cmath>
-
-namespace {
-
-// Thousandths of g, rounded half away from zero, as the graph's indicator shows them.
-int thousandths(float g) { return static_cast<int>((g > 0 ? g + 0.0005 : g - 0.0005) * 1000); }
-
-}  // namespace
 
 void AppDelegate::onOpenGPSFile() {
     pmOutputDebugMsg("AppDelegate::onOpenGPSFile - Start");
@@ -29,6 +23,7 @@ void AppDelegate::onOpenGPSFile() {
     playBar.setTimeSliderValue(0);
     views_.toolbar->setButtonEnabled(ToolbarView::Print, true);
     views_.toolbar->setButtonEnabled(ToolbarView::Capture, true);
+    views_.toolbar->setButtonEnabled(ToolbarView::Evidence, !isEvidenceRunning() && services_.makeEvidenceMedia);
     m_nEventTime = -1;
     m_poGpsList.ClearAllData();
     m_poGpsTempData.ResetData();
@@ -121,9 +116,9 @@ void AppDelegate::mapGoTo() {
             if (altitude != 65535.0) altitude = zero.dAltitude();
             if (direction != -1.0f) direction = zero.fDirection();
         }
-        m_nSensorX = thousandths(sample->fGSensorX());
-        m_nSensorY = thousandths(sample->fGSensorY());
-        m_nSensorZ = thousandths(sample->fGSensorZ());
+        m_nSensorX = pmGetIndicatorThousandths(sample->fGSensorX());
+        m_nSensorY = pmGetIndicatorThousandths(sample->fGSensorY());
+        m_nSensorZ = pmGetIndicatorThousandths(sample->fGSensorZ());
         map.setPosition(latitude, longitude, speed, static_cast<float>(altitude), direction);
     } else {
         map.setPosition(zero.fLatitude(), zero.fLongitude(), zero.fSpeed(), static_cast<float>(zero.dAltitude()),

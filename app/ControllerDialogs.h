@@ -54,6 +54,10 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
     // The backup's target folder (the confirm button reads "Save"), or none when cancelled.
     virtual std::optional<std::string> chooseBackupFolder(const std::string& startFolder) = 0;
+    // The name of a new folder for an evidence package, in `startFolder` with `proposedName`, or none
+    // when cancelled. An existing name is given back as chosen: the package refuses it.
+    virtual std::optional<std::string> chooseEvidenceFolder(const std::string& startFolder,
+                                                            const std::string& proposedName) = 0;
 
     // The capture preview. Save As calls `saveAs` with the choice shown (0 single camera, 1 camera
     // 1, 2 camera 2, 3 both), then the dialog closes.
@@ -66,7 +70,7 @@ public:
     virtual void openBackupDlg(const std::string& title, int maxSelFileCount,
                                const std::vector<AMediaFile>& playlist) = 0;
 
-    // The progress panel of a running backup, not modal. Its Cancel calls `onCancel` and closes it.
+    // The progress panel of a running backup or evidence package, not modal. Its Cancel calls `onCancel` and closes it.
     virtual void showProgressPanel(std::uint64_t totalSize, std::function<void()> onCancel) = 0;
     virtual void updateProgressPanel(std::uint64_t currentSize) = 0;
     virtual void closeProgressPanel() = 0;

@@ -41,7 +41,7 @@ public:
 class ToolbarView {
 public:
     virtual ~ToolbarView() = default;
-    enum Button { Backup, Print, Capture, Export, UploadYouTube, UploadFacebook };
+    enum Button { Backup, Print, Capture, Export, Evidence, UploadYouTube, UploadFacebook };
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual void setWindowSwitchVisible(bool visible) = 0;
     virtual void changeLanguage() = 0;

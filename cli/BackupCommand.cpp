@@ -1,13 +1,12 @@
 #include "cli/Commands.h"
 #include "cli/PlaylistOptions.h"
+#include "cli/ProgressBar.h"
 #include "Utility/StringTables.h"
 #include "outputs/Backup.h"
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -22,42 +21,12 @@ struct BackupCommandOptions {
     PlaylistOptions playlist;
 };
 
-// Ctrl-C sets the running backup's cancel flag directly: a lock-free atomic store is safe in a
-// signal handler, and the copy sees it after its current step.
-std::atomic<bool>* gCancelFlag = nullptr;
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void cancelOnInterrupt(int) {
-    if (gCancelFlag) gCancelFlag->store(true);
-}
-
-std::string fixed(double value, int decimals) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return {buffer, result.ptr};
-}
-
-// 1.23 GB, 85.3 MB, 512 kB: decimal units, as disks are sold.
-std::string bytesText(double bytes) {
-    if (bytes >= 1e9) return fixed(bytes / 1e9, 2) + " GB";
-    if (bytes >= 1e6) return fixed(bytes / 1e6, 1) + " MB";
-    return fixed(bytes / 1e3, 0) + " kB";
-}
-
-std::string durationText(double seconds) {
-    const long whole = static_cast<long>(seconds + 0.5);
-    char text[32];
-    if (whole >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
-    else std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-    return text;
-}
-
 // " 42%  1.23 GB of 2.90 GB  85.3 MB/s  0:21 left", drawn over itself on a terminal.
 void drawProgressBar(std::uint64_t current, std::uint64_t total, double seconds) {
     const double rate = seconds > 0.2 ? double(current) / seconds : 0.0;
-    const std::string left = rate > 0.0 && total >= current ? durationText(double(total - current) / rate) : "-:--";
+    const std::string left = rate > 0.0 && total >= current ? pmDurationText(double(total - current) / rate) : "-:--";
     std::fprintf(stderr, "\r%3d%%  %s of %s  %s/s  %s left\x1b[K", pmBackupPercent(current, total),
-                 bytesText(double(current)).c_str(), bytesText(double(total)).c_str(), bytesText(rate).c_str(),
+                 pmBytesText(double(current)).c_str(), pmBytesText(double(total)).c_str(), pmBytesText(rate).c_str(),
                  left.c_str());
     std::fflush(stderr);
 }
@@ -90,12 +59,7 @@ int runBackup(const BackupCommandOptions& options) {
 
     BackupProgress progress;
     BackupResult result;
-    gCancelFlag = &progress.canceled;
-    struct sigaction interrupt {};
-    interrupt.sa_handler = cancelOnInterrupt;
-    sigemptyset(&interrupt.sa_mask);
-    struct sigaction previous {};
-    ::sigaction(SIGINT, &interrupt, &previous);
+    const InterruptCancels interrupts(progress.canceled);
 
     const auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
@@ -110,8 +74,6 @@ int runBackup(const BackupCommandOptions& options) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     worker.join();
-    ::sigaction(SIGINT, &previous, nullptr);
-    gCancelFlag = nullptr;
     if (bar) {
         drawProgressBar(progress.lCurrentSize, total, elapsed());
         std::fputc('\n', stderr);
@@ -120,8 +82,8 @@ int runBackup(const BackupCommandOptions& options) {
     switch (result.status) {
         case BackupResult::Status::Done:
             std::printf("Backed up %d recordings and %d logs to %s (%s in %s)\n", result.recordingsCopied,
-                        result.logsCopied, options.target.c_str(), bytesText(double(progress.lCurrentSize)).c_str(),
-                        durationText(elapsed()).c_str());
+                        result.logsCopied, options.target.c_str(), pmBytesText(double(progress.lCurrentSize)).c_str(),
+                        pmDurationText(elapsed()).c_str());
             return 0;
         case BackupResult::Status::Canceled:
             std::fprintf(stderr, "cartena backup: cancelled after %d of %zu recordings; nothing partial was left\n",

@@ -7,4 +7,5 @@ void addAllCommands(CLI::App& app, int& exitCode) {
     addKmlCommand(app, exitCode);
     addGpxCommand(app, exitCode);
     addBackupCommand(app, exitCode);
+    addEvidenceCommand(app, exitCode);
 }

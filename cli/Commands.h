@@ -11,3 +11,4 @@ void addTelemetryCommand(CLI::App& app, int& exitCode);
 void addKmlCommand(CLI::App& app, int& exitCode);
 void addGpxCommand(CLI::App& app, int& exitCode);
 void addBackupCommand(CLI::App& app, int& exitCode);
+void addEvidenceCommand(CLI::App& app, int& exitCode);

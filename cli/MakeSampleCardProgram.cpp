@@ -1,28 +1,17 @@
 // The part of `cartena make-sample-card` that needs FFmpeg's libraries, run by that command with
 // arguments it has checked:  cartena-make-sample-card DIR SEED YEAR MONTH DAY
+#include "cli/ProgramBeside.h"
 #include "tools/SampleCard.h"
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-template <class Number>
-bool numberOf(const char* text, Number& value) {
-    const char* end = text + std::strlen(text);
-    const auto [stop, error] = std::from_chars(text, end, value);
-    return error == std::errc() && stop == end;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     SampleCardOptions options;
     SampleCardDate& day = options.firstDay;
-    if (argc != 6 || !numberOf(argv[2], options.seed) || !numberOf(argv[3], day.year) ||
-        !numberOf(argv[4], day.month) || !numberOf(argv[5], day.day)) {
+    if (argc != 6 || !pmNumberArgument(argv[2], options.seed) || !pmNumberArgument(argv[3], day.year) ||
+        !pmNumberArgument(argv[4], day.month) || !pmNumberArgument(argv[5], day.day)) {
         std::fputs("cartena-make-sample-card: run by `cartena make-sample-card`, which checks its arguments\n", stderr);
         return 2;
     }

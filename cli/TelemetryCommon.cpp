@@ -8,12 +8,7 @@
 
 #include <cstdio>
 
-namespace {
-
-// Why the path is not a recording to read telemetry for; null when it is one. Only the extension
-// and the container's first bytes count, so that a recording cut short still gives its log's
-// telemetry.
-const char* notARecording(const std::string& path) {
+const char* pmWhyNotARecording(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return "no such file";
     if (S_ISDIR(st.st_mode)) return "a folder, not a recording";
@@ -23,12 +18,10 @@ const char* notARecording(const std::string& path) {
     return nullptr;
 }
 
-}  // namespace
-
 void loadTelemetryForCommand(const std::string& command, const std::string& path, double lengthOverride,
                              LoadedTelemetry& out) {
     out.ok = false;
-    if (const char* reason = notARecording(path)) {
+    if (const char* reason = pmWhyNotARecording(path)) {
         std::fprintf(stderr, "cartena %s: %s: %s\n", command.c_str(), path.c_str(), reason);
         return;
     }

@@ -1,6 +1,7 @@
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
 #include "cli/Commands.h"
+#include "cli/ProgramBeside.h"
 
 #include <clocale>
 #include <cstdio>
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
     pmUserFolders();
+    pmSetInvocation(argc, argv);
 
     CLI::App app{"cartena: the command line of Cartena Manager, a manager and player for dash-camera recordings"};
     app.name("cartena");

@@ -3,6 +3,7 @@
 #include "Utility/MessageBox.h"
 #include "Utility/StringTables.h"
 #include "Utility/WaitingIndicator.h"
+#include "evidence/EvidenceMediaMaker.h"
 #include "platform/BackgroundWork.h"
 #include "Utility/DiagnosticLog.h"
 #include "platform/MpvVideoView.h"
@@ -44,6 +45,7 @@ WindowApplication::WindowApplication(Options options)
     };
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
     services.encodeJpeg = pmEncodeJpeg;
+    services.makeEvidenceMedia = [] { return std::make_unique<EvidenceMediaMaker>(); };
     ControllerViews views = window_.controllerViews();
     views.dialogs = &dialogs_;
     controller_ = std::make_unique<AppDelegate>(services, views);
@@ -56,6 +58,7 @@ WindowApplication::WindowApplication(Options options)
     actions.backup = [&controller] { controller.onButtonBackup(); };
     actions.capture = [&controller] { controller.onButtonCapture(); };
     actions.exportKml = [&controller] { controller.onButtonExport(); };
+    actions.evidence = [&controller] { controller.onButtonEvidence(); };
     actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
     actions.hasRecordingOn = [&controller](int year, int month, int day) {
         return controller.library().isMediaExistByDate(year, month, day);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -289,4 +290,25 @@ bool VideoLibrary::isAllMediaExist() const {
     return !mPlaylist.empty() && std::all_of(mPlaylist.begin(), mPlaylist.end(), [&](const AMediaFile& entry) {
         return existence.exists(entry.URL());
     });
+}
+
+std::optional<std::string> pmFindPairedRecording(const std::string& path) {
+    if (pmCheckDualCameraFileType(path) == kCameraNone) return std::nullopt;
+    struct stat recording {};
+    if (::stat(path.c_str(), &recording) != 0) return std::nullopt;
+    const std::filesystem::path folder = std::filesystem::absolute(path).lexically_normal().parent_path();
+    const std::filesystem::path tree = folder.has_parent_path() ? folder.parent_path() : folder;
+    VideoLibrary library;
+    library.searchFolder(tree.string());
+    library.setPlaylist(VideoLibrary::filterPlaylist(library.sortByFileDate(), PlaylistFilter{}));
+    const std::vector<AMediaFile>& playlist = library.playlist();
+    for (std::size_t index = 0; index < playlist.size(); ++index) {
+        struct stat entry {};
+        if (::stat(playlist[index].URL().c_str(), &entry) != 0 || entry.st_dev != recording.st_dev ||
+            entry.st_ino != recording.st_ino)
+            continue;
+        const std::int32_t partner = library.getAnotherCameraFile(static_cast<std::int32_t>(index));
+        if (partner >= 0) return playlist[static_cast<std::size_t>(partner)].URL();
+    }
+    return std::nullopt;
 }

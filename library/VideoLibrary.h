@@ -98,3 +98,9 @@ private:
     std::vector<AMediaFile> mPlaylist;
     ListingHook mListingHook;
 };
+
+// The other camera's recording of a front or rear recording, paired as the window pairs them: in
+// the playlist (all dates, every type) of the folder tree that holds the recording's folder and its
+// sibling, the partner is the recording's neighbour. None for a single camera's recording, or when
+// no neighbour is its partner.
+std::optional<std::string> pmFindPairedRecording(const std::string& path);

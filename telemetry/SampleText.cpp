@@ -69,3 +69,11 @@ std::string pmGetAltitudeString(float altitude) {
     if (altitude >= GpsData::kNoAltitude) return "-";
     return fixedText(altitude, 1) + "  m";
 }
+
+bool pmHasShownPosition(const GpsData& sample) {
+    return sample.fSpeed() >= 0.0f && sample.fLatitude() != 0.0f && sample.fLongitude() != 0.0f;
+}
+
+int pmGetIndicatorThousandths(float g) { return static_cast<int>((g > 0 ? g + 0.0005 : g - 0.0005) * 1000); }
+
+std::string pmGetGValueText(int thousandths) { return fixedText(thousandths / 1000.0, 3); }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class GpsData;
+
 // The texts under which a telemetry sample is shown on the dashboard and the printed page. Numbers
 // are printed the same whatever the process locale.
 
@@ -29,3 +31,10 @@ std::string pmGetLocationString(bool latitude, float value);
 std::string pmGetSampleLocationString(bool latitude, const GpsData& sample);
 // "%.1f  m" of the altitude in metres; "-" from 65535 on (no altitude).
 std::string pmGetAltitudeString(float altitude);
+
+// Whether the dashboard shows the sample's position: a measured speed and both coordinates set.
+bool pmHasShownPosition(const GpsData& sample);
+// An acceleration in thousandths of g, rounded half away from zero, as the G-sensor graph's
+// indicator takes it, and the indicator's text of such a value ("%.3f" in g).
+int pmGetIndicatorThousandths(float g);
+std::string pmGetGValueText(int thousandths);

@@ -24,6 +24,7 @@ struct MainWindowActions {
     std::function<void()> backup{};
     std::function<void()> capture{};
     std::function<void()> exportKml{};
+    std::function<void()> evidence{};
     std::function<void(bool showCalendar)> showCalendar{};   // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose{};

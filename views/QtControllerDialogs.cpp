@@ -47,6 +47,19 @@ std::optional<std::string> QtControllerDialogs::chooseBackupFolder(const std::st
     return dialog.selectedFiles().first().toStdString();
 }
 
+std::optional<std::string> QtControllerDialogs::chooseEvidenceFolder(const std::string& startFolder,
+                                                                    const std::string& proposedName) {
+    QFileDialog dialog(&window_, pmViewString("IDS_EVIDENCE"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The package refuses an existing name with its own message; nothing is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDirectory(QString::fromStdString(startFolder));
+    dialog.selectFile(QString::fromStdString(proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
 void QtControllerDialogs::runCapturePreview(const CameraFrames& frames, const std::function<void(int option)>& saveAs) {
     CapturePreviewDialog dialog(pmFrameToQImage(frames.camera1, frames.size1),
                                 pmFrameToQImage(frames.camera2, frames.size2), saveAs, &window_);

@@ -15,6 +15,8 @@ public:
 
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
     std::optional<std::string> chooseBackupFolder(const std::string& startFolder) override;
+    std::optional<std::string> chooseEvidenceFolder(const std::string& startFolder,
+                                                    const std::string& proposedName) override;
     void runCapturePreview(const CameraFrames& frames, const std::function<void(int option)>& saveAs) override;
     void runPrintPreview(const PrintRequest& request) override;
     void openBackupDlg(const std::string& title, int maxSelFileCount, const std::vector<AMediaFile>& playlist) override;

@@ -23,6 +23,7 @@ const OutputButton kOutputs[] = {
     {ToolbarView::Print, "button_print", "IDS_TOOLTIP_PRINT", "Print button pressed !", {45, 0, 45, 30}},
     {ToolbarView::Backup, "button_backup", "IDS_TOOLTIP_BACKUP", "Backup button pressed !", {90, 0, 45, 30}},
     {ToolbarView::Capture, "button_capture", "IDS_CAPTURE", "Capture button pressed !", {135, 0, 45, 30}},
+    {ToolbarView::Evidence, "button_evidence", "IDS_EVIDENCE", "Evidence button pressed !", {225, 0, 45, 30}},
     {ToolbarView::Export, "button_export", "IDS_EXPORT_TO_KML", "Export button pressed !", {270, 0, 45, 30}},
     {ToolbarView::UploadYouTube, "button_youtube", "IDS_UPLOAD_YOUTUBE", nullptr, {315, 0, 60, 30}},
     {ToolbarView::UploadFacebook, "button_facebook", "IDS_UPLOAD_FACEBOOK", nullptr, {375, 0, 90, 30}},

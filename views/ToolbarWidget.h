@@ -12,7 +12,7 @@ class BitmapButton;
 
 // The strip at the top of the window: the skin's background tiled from the left and the skinned
 // buttons at fixed places, hanging from the top: open 0, print 45, backup 90, capture 135,
-// settings 180 (45 high), export 270, the uploads from 315; the window switch, in dual-camera
+// settings 180 (45 high), evidence 225, export 270, the uploads from 315; the window switch, in dual-camera
 // playback, left of the recording list. A button shows once the window gives it an action. The
 // output buttons start disabled; the controller enables them with the state of playback.
 class ToolbarWidget : public QWidget, public ToolbarView {

@@ -2,6 +2,7 @@
 // fake players and a manual clock; files are really written.
 #include "ControllerFixture.h"
 #include "Utility/Preferences.h"
+#include "Utility/Sha256.h"
 #include "Utility/StringTables.h"
 #include "Utility/UserFolders.h"
 #include "app/ControllerDialogs.h"
@@ -20,6 +21,29 @@ MovieFrameImage solidFrame(std::uint8_t value) {
     return frame;
 }
 
+// Writes a stand-in clip and report, and keeps the moment it was asked for.
+class FakeEvidenceMedia : public EvidenceMedia {
+public:
+    explicit FakeEvidenceMedia(std::vector<int>& moments) : moments_(moments) {}
+    ClipOutcome writeClip(const Clip& clip, const std::function<bool(double)>& progress) override {
+        moments_.push_back(clip.moment);
+        writeFile(clip.output, "clip");
+        // Long enough for Cancel or a closing window to come in between.
+        for (int i = 0; i < 200; ++i) {
+            if (!progress(i / 200.0)) return {false, true, "", 0, false};
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return {true, false, "", 0, false};
+    }
+    bool writeReport(const EvidenceReport&, const std::string& path, std::string&) override {
+        writeFile(path, "report");
+        return true;
+    }
+
+private:
+    std::vector<int>& moments_;
+};
+
 // The controller with the dialogs played by the test: each keeps what it was asked and gives the
 // scripted answer (none left: cancelled); the selection dialog posts its outcome as the real one does.
 class Outputs : public ControllerFixture<FakeMoviePlayer, ManualScheduler>, private ControllerDialogs {
@@ -32,6 +56,7 @@ protected:
                        std::to_string(frame.pixels[0]);
             };
             services.now = [this] { return wallClock; };
+            services.makeEvidenceMedia = [this] { return std::make_unique<FakeEvidenceMedia>(evidenceMoments); };
             all.dialogs = this;
         });
         player1.frame = solidFrame(1);
@@ -45,6 +70,10 @@ protected:
     std::optional<std::string> backupFolder;           // given when the dialog opens on the documents folder
     std::optional<int> captureOption;                  // Save As with this choice; none: Cancel
     std::optional<std::set<std::int32_t>> chosenRows;  // none: Cancel
+    std::deque<std::optional<std::string>> evidenceFolders;  // none left: cancelled
+    std::vector<std::string> proposedEvidenceNames;
+    std::vector<int> evidenceMoments;
+    std::function<void()> panelCancel;
 
     std::vector<SaveFileRequest> saveRequests;
     std::vector<CameraFrames> shownFrames;
@@ -69,11 +98,21 @@ private:
         if (captureOption) saveAs(*captureOption);
     }
     void runPrintPreview(const PrintRequest& request) override { printRequests.push_back(request); }
+    std::optional<std::string> chooseEvidenceFolder(const std::string& start, const std::string& name) override {
+        proposedEvidenceNames.push_back(name);
+        if (start != pmGetDocumentsFolder() || evidenceFolders.empty()) return std::nullopt;
+        const auto answer = evidenceFolders.front();
+        evidenceFolders.pop_front();
+        return answer;
+    }
     void openBackupDlg(const std::string& title, int maxCount, const std::vector<AMediaFile>&) override {
         selections.emplace_back(title, maxCount);
         center.post(chosenRows ? pmSelectionNotification(2, *chosenRows) : pmSelectionNotification(0));
     }
-    void showProgressPanel(std::uint64_t total, std::function<void()>) override { panelTotal = total, panelOpen = true; }
+    void showProgressPanel(std::uint64_t total, std::function<void()> onCancel) override {
+        panelTotal = total, panelOpen = true;
+        panelCancel = std::move(onCancel);
+    }
     void updateProgressPanel(std::uint64_t current) override { panelShown = current; }
     void closeProgressPanel() override { panelOpen = false; }
     void runAboutBox() override {}
@@ -218,4 +257,63 @@ TEST_F(Outputs, BackupCopiesTheChosenRowsWhileThePanelShowsProgressAndClosingThe
     for (const auto& entry : std::filesystem::directory_iterator(out))
         EXPECT_EQ(readFile(entry.path()), readFile(card() + "/" + entry.path().filename().string())) << entry.path();
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(Outputs, EvidenceOfTheCurrentSecondIsMadeBehindThePanelWhichCancelsItAndItsSumsDigestIsShown) {
+    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    startWithDialogs();
+    openAndPlay(0);
+    player1.play(7.6);
+    const std::string package = home.path() + "/package";
+    auto runToEnd = [this] {
+        for (int i = 0; i < 4000 && app->isEvidenceRunning(); ++i) {
+            clock.advance(0.5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+
+    app->onButtonEvidence();  // the folder dialog cancelled
+    EXPECT_EQ(proposedEvidenceNames.at(0), "FILE0001-evidence-7");
+    EXPECT_FALSE(app->isEvidenceRunning());
+    EXPECT_EQ(player1.rate(), 0.0f);
+
+    // Cancel on the panel, then closing the window part-way: nothing of the package stays.
+    auto namesIn = [](const std::string& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+        return names;
+    };
+    const std::set<std::string> before = namesIn(home.path());
+    const std::size_t timers = clock.activeCount();
+    evidenceFolders = {package, package};
+    app->onButtonEvidence();
+    ASSERT_TRUE(panelOpen);
+    EXPECT_EQ(panelTotal, 1000u);
+    EXPECT_FALSE(views.enabledButtons.count(ToolbarView::Evidence));
+    panelCancel();
+    runToEnd();
+    app->onButtonEvidence();
+    ASSERT_TRUE(app->isEvidenceRunning());
+    app->windowWillClose();
+    EXPECT_FALSE(app->isEvidenceRunning());
+    EXPECT_EQ(clock.activeCount(), timers);  // the progress timer stopped
+    EXPECT_EQ(namesIn(home.path()), before);
+    EXPECT_TRUE(messages.empty());
+
+    evidenceFolders = {package, package};
+    app->onButtonEvidence();
+    runToEnd();
+    EXPECT_FALSE(panelOpen);
+    EXPECT_EQ(panelShown, 1000u);
+    EXPECT_TRUE(views.enabledButtons.count(ToolbarView::Evidence));
+    ASSERT_FALSE(evidenceMoments.empty());
+    EXPECT_EQ(evidenceMoments.back(), 7);
+    const std::string sums = readFile(package + "/SHA256SUMS");
+    ASSERT_FALSE(sums.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(pmSha256Hex(sums)), std::string::npos) << messages[0];
+    app->onButtonEvidence();  // the same folder again: refused
+    runToEnd();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find("already exists"), std::string::npos) << messages[1];
 }

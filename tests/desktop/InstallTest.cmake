@@ -1,6 +1,6 @@
 # Installs the build into a temporary prefix and checks what arrived: the two programs (and the
-# card maker the command runs beside it), a valid .desktop entry and the icon in every hicolor size,
-# each PNG as large as its folder says. Run with -DBUILD=... -DPREFIX=... -DSIZES=16;24;...
+# card maker and the evidence maker the command runs beside it), a valid .desktop entry and the
+# icon in every hicolor size, each PNG as large as its folder says. Run with -DBUILD=... -DPREFIX=... -DSIZES=16;24;...
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE failed OUTPUT_QUIET)
 if(failed)
@@ -12,7 +12,7 @@ list(SORT arrived)
 string(REPLACE ";" "\n  " listing "${arrived}")
 message(STATUS "installed:\n  ${listing}")
 
-set(expected bin/cartena bin/cartena-make-sample-card bin/cartena-manager share/applications/cartena-manager.desktop)
+set(expected bin/cartena bin/cartena-evidence bin/cartena-make-sample-card bin/cartena-manager share/applications/cartena-manager.desktop)
 foreach(size IN LISTS SIZES)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/cartena-manager.png)
 endforeach()
@@ -21,7 +21,7 @@ if(NOT arrived STREQUAL expected)
   message(FATAL_ERROR "expected:\n  ${expected}\ngot:\n  ${arrived}")
 endif()
 
-foreach(program cartena cartena-make-sample-card cartena-manager)
+foreach(program cartena cartena-evidence cartena-make-sample-card cartena-manager)
   execute_process(COMMAND test -x ${PREFIX}/bin/${program} RESULT_VARIABLE notExecutable)
   if(notExecutable)
     message(FATAL_ERROR "bin/${program} is not executable")

@@ -1,4 +1,5 @@
 #include "WindowProgramFixture.h"
+#include "Utility/Sha256.h"
 #include "support/GraphicsDrivers.h"
 #include "support/ModalDriver.h"
 #include "support/Screenshot.h"
@@ -176,7 +177,7 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
     EXPECT_EQ(shown, 3);
 }
 
-TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintAndBackUp) {
+TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintBackUpAndEvidence) {
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ToolbarWidget& toolbar = window.toolbar();
     int row = 0;  // the first recording of the day with positions: its Export button comes on
@@ -239,4 +240,23 @@ TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintAndBack
               EXPECT_EQ(modal->windowTitle(), "Back Up");
               static_cast<QDialog*>(modal)->reject();
           }});
+
+    // Evidence: a new folder's name, the package made behind the panel, and the SHA-256 of its
+    // SHA256SUMS in the message at the end.
+    QString shown;
+    ModalDriver user({[&](QWidget* modal) { saveAs(modal, folder + "/package", proposed); },
+                      [&](QWidget* modal) {
+                          auto* box = qobject_cast<QMessageBox*>(modal);
+                          ASSERT_NE(box, nullptr);
+                          shown = box->text();
+                          saveScreenshot(*box, "whole-window-evidence-done");
+                          box->buttons().first()->click();
+                      }});
+    toolbar.outputButton(ToolbarView::Evidence).click();
+    EXPECT_TRUE(spinUntil([&] { return user.done(); }, 60.0));
+    EXPECT_TRUE(proposed.first.starts_with(std::filesystem::path(pathOf(row)).stem().string() + "-evidence-"))
+        << proposed.first;
+    const std::string sums = readFile(folder + "/package/SHA256SUMS");
+    ASSERT_FALSE(sums.empty());
+    EXPECT_TRUE(shown.contains(QString::fromStdString(pmSha256Hex(sums)))) << shown.toStdString();
 }

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -20,7 +19,6 @@ using namespace backuptest;
 namespace {
 
 constexpr std::size_t kMiB = 1u << 20;
-constexpr int kNoNamespace = 77;
 
 // A card and an existing backup folder in a temporary home; the process-wide switches a test turns
 // are put back.
@@ -33,17 +31,6 @@ struct BackupRig {
     TempHome home;
     const std::string card = home.path() + "/card", out = home.path() + "/out";
 };
-
-// Runs `body` in a child with a private mount namespace and a 4 MiB tmpfs on `mountPoint`; the
-// child's exit code is the failed check's number (0: all held), kNoNamespace when refused.
-int inTmpfs(const std::string& mountPoint, const std::function<int()>& body) {
-    return runInChild([&] {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=4m") != 0)
-            return kNoNamespace;
-        return body();
-    });
-}
 
 }  // namespace
 
@@ -176,7 +163,7 @@ TEST(BackupFaults, AFullTargetStopsTheBackupWithNothingPartialLeftAndAReadOnlyOn
     const std::string first = writeSource(rig.card + "/FILE0001.MP4", 7 * kMiB / 4, 1);
     const std::string second = writeSource(rig.card + "/FILE0002.MP4", 7 * kMiB / 4, 2);
     const std::string big = writeSource(rig.card + "/FILE0003.MP4", 6 * kMiB, 3);
-    const int code = inTmpfs(rig.out, [&] {
+    const int code = runInPrivateTmpfs(rig.out, "4m", [&] {
         const std::set<std::string> firstOnly{"FILE0001.MP4"};
         BackupProgress progress;
         // The free-space rule: 1.75 MiB + 1 MiB fits into 4 MiB once, not twice.

@@ -1,6 +1,8 @@
 #include "support/ChildProcess.h"
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,4 +27,14 @@ int runInChild(const std::function<int()>& body, bool dropPrivileges) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return -1;
+}
+
+int runInPrivateTmpfs(const std::string& mountPoint, const char* size, const std::function<int()>& body) {
+    const std::string options = std::string("size=") + size;
+    return runInChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            return kNoNamespace;
+        return body();
+    });
 }

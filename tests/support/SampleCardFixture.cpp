@@ -4,27 +4,34 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
 // A lone test program makes its own card in a temporary folder, removed at exit.
 std::string makeOwnCard() {
-    static struct Removed {
-        std::string root;
-        ~Removed() {
-            std::error_code ignored;
-            if (!root.empty()) std::filesystem::remove_all(root, ignored);
-        }
-    } own;
-    std::string pattern = (std::filesystem::temp_directory_path() / "cartena-card-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return {};
-    own.root = pattern;
+    const std::string pattern = temporaryFolderRemovedAtExit("cartena-card");
+    if (pattern.empty()) return {};
     const SampleCardResult made = makeSampleCard(pattern + "/card", sampleCardTestOptions());
     if (!made.ok) ADD_FAILURE() << "making the sample card failed: " << made.error;
     return made.ok ? pattern + "/card" : std::string();
 }
 
 }  // namespace
+
+std::string temporaryFolderRemovedAtExit(const std::string& prefix) {
+    static struct Removed {
+        std::vector<std::string> roots;
+        ~Removed() {
+            std::error_code ignored;
+            for (const std::string& root : roots) std::filesystem::remove_all(root, ignored);
+        }
+    } own;
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) return {};
+    own.roots.push_back(pattern);
+    return pattern;
+}
 
 const SampleCardOptions& sampleCardTestOptions() {
     static const SampleCardOptions options;

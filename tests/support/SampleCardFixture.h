@@ -9,6 +9,9 @@
 // folder, removed at exit. Either way it is made with sampleCardTestOptions() in the test time zone.
 const std::string& sampleCardFolder();
 const SampleCardOptions& sampleCardTestOptions();
+// A new folder in the temporary folder, named from `prefix`, removed with everything in it when the
+// program exits; empty when it cannot be made.
+std::string temporaryFolderRemovedAtExit(const std::string& prefix);
 // Full path of an entry of the card.
 std::string sampleCardPath(const SampleEntry& entry);
 // The table entry with this name; fails the test (and returns the first entry) when there is none.

@@ -9,7 +9,8 @@ TEST_F(ViewTest, ToolbarButtonsHangAtTheirPlacesOverTheTiledStripAndActWhileEnab
     toolbar.setBrowseHandler([&] { pressed.push_back("open"); });
     const std::pair<ToolbarView::Button, QRect> outputs[] = {
         {ToolbarView::Print, {45, 0, 45, 30}},         {ToolbarView::Backup, {90, 0, 45, 30}},
-        {ToolbarView::Capture, {135, 0, 45, 30}},      {ToolbarView::Export, {270, 0, 45, 30}},
+        {ToolbarView::Capture, {135, 0, 45, 30}},      {ToolbarView::Evidence, {225, 0, 45, 30}},
+        {ToolbarView::Export, {270, 0, 45, 30}},
         {ToolbarView::UploadYouTube, {315, 0, 60, 30}}, {ToolbarView::UploadFacebook, {375, 0, 90, 30}}};
     for (const auto& [button, place] : outputs) {
         if (button == ToolbarView::UploadFacebook) continue;  // no action: not shown
