@@ -309,7 +309,7 @@ void BM_PlaybackTick_PairAt2WithThreeMinuteTrack(benchmark::State& state) {
                              .player1 = front,
                              .player2 = rear,
                              .folderWatch = nullptr,
-                             .isInternetConnected = {},
+                             .connectivity = nullptr,
                              .openAddress = {},
                              .chooseFolder = {},
                              .runInBackground = {}};

@@ -1,14 +1,18 @@
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
 #include "desktop/WindowApplication.h"
+#include "platform/WebEngineSandbox.h"
 #include "views/ViewStyle.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
 #include <clocale>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    const std::string sandboxNotice = pmPrepareWebEngineSandbox();
+    if (!sandboxNotice.empty()) std::fprintf(stderr, "%s\n", sandboxNotice.c_str());
     QApplication application(argc, argv);
     // Qt sets LC_NUMERIC from the environment; libmpv and our number formatting need the C form.
     std::setlocale(LC_NUMERIC, "C");
@@ -25,7 +29,7 @@ int main(int argc, char** argv) {
 
     pmUserFolders();
     pmApplyWindowTheme(application);
-    WindowApplication program(WindowApplication::Options{});
+    WindowApplication program(WindowApplication::Options{.audioOutput = {}, .startNotice = sandboxNotice});
     program.start(folders.isEmpty() ? std::string() : folders.first().toStdString());
     return application.exec();
 }

@@ -65,3 +65,17 @@ std::string pmGetAltitudeString(float altitude) {
     if (altitude >= GpsData::kNoAltitude) return "-";
     return fixedText(altitude, 1) + "  m";
 }
+
+std::string pmGetInfoBarLocationText(float latitude, float longitude, float speed, float altitude, float heading) {
+    const std::string direction = heading < 0.0f ? " " : pmGetDirectionString(heading);
+    if (latitude == 0.0f || longitude == 0.0f || speed < 0.0f) return direction + " [-. -]  Alt.-";
+    const std::string degree = pmGetString("IDS_UNIT_DEGREE");
+    const std::string where = direction + " [" + fixedText(std::fabs(latitude), 5) + degree +
+                              (latitude < 0.0f ? 'S' : 'N') + ". " + fixedText(std::fabs(longitude), 5) + degree +
+                              (longitude < 0.0f ? 'W' : 'E') + "]  Alt.";
+    return altitude >= GpsData::kNoAltitude ? where + "-" : where + fixedText(altitude, 1) + "m";
+}
+
+std::string pmGetInfoBarSpeedText(float kmh, std::int16_t unit) {
+    return kmh < 0.0f ? "-" : std::to_string(pmGetShownSpeed(kmh, unit));
+}

@@ -1,134 +1,68 @@
 #include "views/DashboardPanel.h"
 
-#include "Utility/Preferences.h"
+#include "app/MapViewModel.h"
 #include "telemetry/SampleText.h"
+#include "views/MapPictures.h"
 #include "views/ViewStyle.h"
 
-#include <QMenu>
 #include <QPainter>
 #include <QToolButton>
-
-#include <algorithm>
 
 namespace {
 
 const QColor kCaption(255, 118, 147);
-constexpr int kNoPositions = -1;
 
-// The seven segments of an LED digit (-1: all dark), lit per digit (bits a..g: top, top right, bottom right,
-// bottom, bottom left, top left, middle).
-constexpr unsigned char kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-
-void drawLedDigit(QPainter& p, const QRectF& cell, int digit) {
-    const qreal w = cell.width(), h = cell.height(), t = 8.0;  // segment thickness
-    const qreal x = cell.left(), y = cell.top(), half = h / 2;
-    const QRectF segments[7] = {
-        {x + t, y, w - 2 * t, t},                  // a
-        {x + w - t, y + t, t, half - 1.5 * t},     // b
-        {x + w - t, y + half + t / 2, t, half - 1.5 * t},  // c
-        {x + t, y + h - t, w - 2 * t, t},          // d
-        {x, y + half + t / 2, t, half - 1.5 * t},  // e
-        {x, y + t, t, half - 1.5 * t},             // f
-        {x + t, y + half - t / 2, w - 2 * t, t},   // g
-    };
-    for (int s = 0; s < 7; ++s) {
-        const bool lit = digit >= 0 && ((kSegments[digit] >> s) & 1);
-        p.setBrush(lit ? QColor(255, 214, 90) : QColor(255, 214, 90, 22));
-        p.drawRoundedRect(segments[s].adjusted(1, 1, -1, -1), 2.5, 2.5);
-    }
-}
+// The LED box: three cells 60 pixels apart, each digit standing on the box's bottom edge.
+constexpr int kLedX = 64, kLedTop = 19, kLedHeight = 85, kLedCell = 60;
 
 }  // namespace
 
-DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
-    speedUnit_ = static_cast<std::int16_t>(pmGetProfileInt(kKeySpeedUnit, kDefaultSpeedUnit) != 0 ? 1 : 0);
+DashboardPanel::DashboardPanel(const MapViewModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     unitButton_ = new QToolButton(this);
-    unitButton_->setObjectName("speedUnitButton");
-    unitButton_->setFont(pmViewFont(16, true));
+    unitButton_->setObjectName("dashboardUnitButton");
+    unitButton_->setFont(pmViewFont(20));
     unitButton_->setFocusPolicy(Qt::NoFocus);
     unitButton_->setAutoRaise(true);
     unitButton_->resize(70, 25);
-    connect(unitButton_, &QToolButton::clicked, this, &DashboardPanel::showUnitMenu);
-    setSpeedUnit(speedUnit_);
-    changeLanguage();
+    refreshTexts();
 }
 
-void DashboardPanel::changeLanguage() { unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT")); }
-
-void DashboardPanel::setPosition(float latitude, float longitude, float speed, float altitude, float direction) {
-    latitude_ = latitude;
-    longitude_ = longitude;
-    speed_ = speed;
-    altitude_ = altitude;
-    direction_ = direction;
-    update();
+void DashboardPanel::refreshTexts() {
+    unitButton_->setText(QString::fromStdString(pmGetSpeedUnitString(model_.getSpeedUnit())));
+    unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT"));
 }
 
-// The dashboard shows no path; the web map that draws one comes with the map page.
-void DashboardPanel::drawPath(const GpsList*) {}
-
-void DashboardPanel::enableMap(int state) {
-    mapState_ = state;
-    unitButton_->setVisible(state != kNoPositions);
-    update();
+int DashboardPanel::shownSpeed() const {
+    return model_.speed() < 0.0f ? 0 : pmGetShownSpeed(model_.speed(), model_.getSpeedUnit());
 }
 
-void DashboardPanel::setSpeedUnit(std::int16_t unit) {
-    speedUnit_ = unit;
-    unitButton_->setText(QString::fromStdString(pmGetSpeedUnitString(unit)));
-    pmWriteProfileInt(kKeySpeedUnit, unit);
-    update();
+QString DashboardPanel::headingText() const {
+    return QString::fromStdString(pmGetDirectionString(model_.direction()));
 }
 
-void DashboardPanel::showUnitMenu() {
-    QMenu menu("Speed Unit", this);
-    for (std::int16_t unit : {kSpeedUnitKmh, kSpeedUnitMph}) {
-        QAction* item = menu.addAction(QString::fromStdString(pmGetSpeedUnitString(unit)));
-        item->setCheckable(true);
-        item->setChecked(unit == speedUnit_);
-        connect(item, &QAction::triggered, this, [this, unit] { setSpeedUnit(unit); });
-    }
-    menu.exec(unitButton_->mapToGlobal(QPoint(0, unitButton_->height())));
+QString DashboardPanel::altitudeText() const {
+    return QString::fromStdString(pmGetAltitudeString(model_.altitude()));
 }
 
-int DashboardPanel::shownSpeed() const { return speed_ < 0.0f ? 0 : pmGetShownSpeed(speed_, speedUnit_); }
-
-QString DashboardPanel::headingText() const { return QString::fromStdString(pmGetDirectionString(direction_)); }
-
-QString DashboardPanel::altitudeText() const { return QString::fromStdString(pmGetAltitudeString(altitude_)); }
-
-QString DashboardPanel::latitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(true, latitude_));
+QString DashboardPanel::coordinateText(bool latitude) const {
+    if (model_.speed() < 0.0f || model_.latitude() == 0.0f || model_.longitude() == 0.0f) return QStringLiteral("-");
+    return QString::fromStdString(pmGetLocationString(latitude, latitude ? model_.latitude() : model_.longitude()));
 }
 
-QString DashboardPanel::longitudeText() const {
-    if (speed_ < 0.0f || latitude_ == 0.0f || longitude_ == 0.0f) return QStringLiteral("-");
-    return QString::fromStdString(pmGetLocationString(false, longitude_));
-}
+QString DashboardPanel::latitudeText() const { return coordinateText(true); }
 
-QPoint DashboardPanel::panelOrigin() const {
-    return {(width() - kPanelWidth) / 2, std::max(0, (height() - kPanelHeight) / 2)};
-}
+QString DashboardPanel::longitudeText() const { return coordinateText(false); }
 
-void DashboardPanel::resizeEvent(QResizeEvent*) { unitButton_->move(panelOrigin() + QPoint(222, 70)); }
+QPoint DashboardPanel::panelOrigin() const { return {(width() - kPanelWidth) / 2, height() - kPanelHeight}; }
+
+void DashboardPanel::resizeEvent(QResizeEvent*) { unitButton_->move(panelOrigin() + QPoint(246, 78)); }
 
 void DashboardPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (mapState_ == kNoPositions) {
-        p.fillRect(rect(), QColor(55, 55, 55));
-        p.setPen(QColor(170, 170, 170));
-        p.setFont(pmViewFont(16));
-        p.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter | Qt::TextWordWrap,
-                   pmViewString("IDS_ERR_NO_GPS_DATA"));
-        return;
-    }
     p.fillRect(rect(), Qt::black);
     const QPoint o = panelOrigin();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(22, 23, 27));
-    p.drawRoundedRect(QRectF(o.x() + 4, o.y() + 2, kPanelWidth - 8, kPanelHeight - 4), 8, 8);
+    const QPixmap background = pmMapPicture("gps_panel_bg.png");
+    p.drawPixmap((width() - background.width()) / 2, height() - background.height(), background);
 
     auto box = [&](int x, int top, int w, int h) { return QRect(o.x() + x, o.y() + top, w, h); };
     p.setFont(pmViewFont(12));
@@ -136,20 +70,20 @@ void DashboardPanel::paintEvent(QPaintEvent*) {
     const struct {
         const char* key;
         int x, top, width;
-    } captions[] = {{"IDS_SPEED", 20, 4, kPanelWidth - 40}, {"IDS_DIRECTION", 20, 104, 130},
-                    {"IDS_ALTITUDE", 150, 104, 130},       {"IDS_LATITUDE", 20, 151, 130},
-                    {"IDS_LONGITUDE", 150, 151, 130}};
+    } captions[] = {{"IDS_SPEED", 20, 4, kPanelWidth}, {"IDS_DIRECTION", 20, 104, 130}, {"IDS_ALTITUDE", 150, 104, 130},
+                    {"IDS_LATITUDE", 20, 151, 130},    {"IDS_LONGITUDE", 150, 151, 130}};
     for (const auto& c : captions)
         p.drawText(box(c.x, c.top, c.width, 15), Qt::AlignLeft | Qt::AlignVCenter, pmViewString(c.key));
 
-    // Three cells of LED digits; leading zeros stay dark, the units digit always shows.
-    const int speed = std::min(shownSpeed(), 999);  // three cells: more does not fit
-    const int digits[3] = {speed >= 100 ? speed / 100 % 10 : -1,
-                           (speed % 100) / 10 != 0 || speed >= 100 ? (speed % 100) / 10 : -1, speed % 10};
-    p.setPen(Qt::NoPen);
+    // Three cells; leading zeros stay blank, the units digit always shows. There are no digits
+    // for a thousands cell: 999 is the most shown.
+    const int speed = std::min(shownSpeed(), 999);
+    const int digits[3] = {speed >= 100 ? speed / 100 : -1, (speed % 100) / 10 != 0 || speed >= 100 ? (speed % 100) / 10 : -1,
+                           speed % 10};
     for (int cell = 0; cell < 3; ++cell) {
-        const QRectF place(o.x() + 40 + cell * 60, o.y() + 22, 48, 78);
-        drawLedDigit(p, place, digits[cell]);
+        if (digits[cell] < 0) continue;
+        const QPixmap digit = pmMapPicture(QStringLiteral("ovl_speedno_%1.png").arg(digits[cell]));
+        p.drawPixmap(o.x() + kLedX + cell * kLedCell, o.y() + kLedTop + kLedHeight - digit.height(), digit);
     }
 
     p.setPen(Qt::white);

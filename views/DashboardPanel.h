@@ -1,44 +1,25 @@
 #pragma once
-#include "app/ControllerViews.h"
-
 #include <QWidget>
 
-#include <cstdint>
-
+class MapViewModel;
 class QToolButton;
 
-// The panel that shows where the car is while a recording plays: the speed in LED digits in the
-// chosen unit, the heading, the altitude and the coordinates of the current sample. It owns no
-// telemetry: the controller hands it each sample. The web map is not part of this panel yet, so it
-// reports itself offline, loading the map does nothing (the calls are counted) and no path is
-// drawn.
-class DashboardPanel : public QWidget, public MapPanel {
+// The map view's dashboard mode: the speed in LED digits in the chosen unit, the heading, the
+// altitude and the coordinates of the sample the map view holds, on a panel of a fixed size
+// centred along the bottom of the view. It draws from the map view's state and owns none.
+class DashboardPanel : public QWidget {
     Q_OBJECT
 public:
-    // The dashboard's own size; it sits centred in whatever room the window gives it.
-    static constexpr int kPanelWidth = 300;
+    // The panel's size, for which its pictures are made.
+    static constexpr int kPanelWidth = 330;
     static constexpr int kPanelHeight = 205;
 
-    explicit DashboardPanel(QWidget* parent = nullptr);
+    DashboardPanel(const MapViewModel& model, QWidget* parent);
 
-    // MapPanel
-    void setPosition(float latitude, float longitude, float speed, float altitude, float direction) override;
-    void drawPath(const GpsList* track) override;
-    void loadMap() override { ++loadMapCalls_; }
-    bool isOnLine() const override { return false; }
-    bool isMapDocReady() const override { return false; }
-    bool isInternetConnected() const override { return false; }
-    void enableMap(int state) override;
-    int getMapState() const override { return mapState_; }
-    void onButtonFullMap() override { fullMap_ = !fullMap_; }
-    void centerLastLocation() override {}
-    void requestRedraw() override { update(); }
-
-    // 0 km/h, 1 mph; stored in the setting "SpeedUnit".
-    void setSpeedUnit(std::int16_t unit);
-    std::int16_t getSpeedUnit() const { return speedUnit_; }
-    int loadMapCalls() const { return loadMapCalls_; }
-    bool isFullMap() const { return fullMap_; }
+    // The dashboard's speed-unit button; its owner opens the unit menu.
+    QToolButton& unitButton() { return *unitButton_; }
+    // Its title and tool tip again (the unit or the language changed).
+    void refreshTexts();
 
     // The texts on show, as drawn.
     int shownSpeed() const;
@@ -46,24 +27,16 @@ public:
     QString altitudeText() const;
     QString latitudeText() const;
     QString longitudeText() const;
-    void changeLanguage();
+    // The panel's top-left corner in this widget.
+    QPoint panelOrigin() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPoint panelOrigin() const;
-    void showUnitMenu();
+    QString coordinateText(bool latitude) const;
 
+    const MapViewModel& model_;
     QToolButton* unitButton_;
-    int mapState_ = 1;
-    float latitude_ = 0.0f;
-    float longitude_ = 0.0f;
-    float speed_ = 0.0f;
-    float altitude_ = 65535.0f;  // none
-    float direction_ = 0.0f;
-    std::int16_t speedUnit_ = 0;
-    int loadMapCalls_ = 0;
-    bool fullMap_ = false;
 };

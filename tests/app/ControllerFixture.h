@@ -39,7 +39,7 @@ public:
                              .player1 = player1,
                              .player2 = player2,
                              .folderWatch = nullptr,
-                             .isInternetConnected = {},
+                             .connectivity = nullptr,
                              .openAddress = {},
                              .chooseFolder = {},
                              .runInBackground = {}};

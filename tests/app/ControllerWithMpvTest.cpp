@@ -59,7 +59,7 @@ protected:
                              .player1 = player1_,
                              .player2 = player2_,
                              .folderWatch = nullptr,
-                             .isInternetConnected = {},
+                             .connectivity = nullptr,
                              .openAddress = {},
                              .chooseFolder = {},
                              .runInBackground = {}};

@@ -106,12 +106,13 @@ public:
     void loadMap() override { ++loadMapCount; }
     bool isOnLine() const override { return false; }
     bool isMapDocReady() const override { return false; }
-    bool isInternetConnected() const override { return false; }
+    bool isInternetConnected() override { return false; }
     void enableMap(int state) override { mapState = state; }
     int getMapState() const override { return 0; }
     void onButtonFullMap() override {}
     void centerLastLocation() override { ++centerCount; }
     void requestRedraw() override {}
+    std::int16_t getSpeedUnit() const override { return 0; }
 
     // GSensorGraphView
     void setGensorGraphic(const SensorGraphic* graphic, int motorType, double range) override {
@@ -122,7 +123,7 @@ public:
 
     // WindowLayout
     void relayout(double width, double height) override { layouts.push_back({width, height}); }
-    void showFullScreen(bool full) override { fullScreen = full; }
+    void showFullScreen(int mode) override { screenMode = mode; }
     void showCalendar(bool show) override { calendarShown = show; }
 
     FakeMovieView movie1, movie2;
@@ -143,7 +144,8 @@ public:
     double graphicRange = -1;
     std::vector<int> indicator;
     std::vector<std::pair<double, double>> layouts;
-    bool fullScreen = false, calendarShown = true;
+    int screenMode = 0;
+    bool calendarShown = true;
 
 private:
     NotificationCenter& center_;

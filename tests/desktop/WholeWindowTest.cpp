@@ -9,6 +9,7 @@
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
+#include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
@@ -71,7 +72,7 @@ protected:
         std::setlocale(LC_NUMERIC, "C");
         store_.values["LANGUAGE_ID"] = 0;
         pmApplyWindowTheme(application_);
-        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{"null"});
+        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{.audioOutput = "null", .startNotice = {}});
         started->start(sampleCardFolder());
         spinFor(0.3);
         return started;
@@ -141,7 +142,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     EXPECT_EQ(slider.maximum(), entry->seconds);
     EXPECT_EQ(slider.eventMarkX(), SliderWidget::kThumbWidth / 2 + (slider.width() - SliderWidget::kThumbWidth) *
                                                                          telemetry->peakSecond / entry->seconds);
-    EXPECT_EQ(window.dashboard().getMapState(), -1);
+    EXPECT_EQ(window.mapView().model().getMapState(), -1);
 
     // Pause from the play bar stops the clock.
     QTest::mouseClick(window.playBar().findChild<QWidget*>("playButton"), Qt::LeftButton);
@@ -168,7 +169,7 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_EQ(window.movieView2().fillGray(), 0);
     EXPECT_TRUE(pathOf(list.getCurSel()).ends_with("F.MP4"));
     // The pair's position log fills the dashboard.
-    EXPECT_TRUE(spinUntil([&] { return window.dashboard().latitudeText() != "-"; }, 5.0));
+    EXPECT_TRUE(spinUntil([&] { return window.mapView().dashboard().latitudeText() != "-"; }, 5.0));
 
     std::optional<FrameStamp> large, small;
     ASSERT_TRUE(spinUntil([&] {

@@ -1,6 +1,8 @@
 #include "support/TempHome.h"
 
+#include "Utility/ServicesConfig.h"
 #include "Utility/UserFolders.h"
+#include "support/LocalHttpServer.h"
 
 #include <utime.h>
 
@@ -24,6 +26,13 @@ TempHome::TempHome() {
     setenv("HOME", root_.c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
     pmReloadUserFolders();
+    writeServices(std::string(kClosedLocalAddress) + "/probe", std::string(kClosedLocalAddress) + "/tiles/{z}/{x}/{y}.png");
+}
+
+void TempHome::writeServices(const std::string& probe, const std::string& tiles) const {
+    std::filesystem::create_directories(std::filesystem::path(pmServicesConfigPath()).parent_path());
+    writeFile(pmServicesConfigPath(),
+              R"({"map": {"tiles": ")" + tiles + R"("}, "connectivity": {"probe": ")" + probe + R"("}})" "\n");
 }
 
 TempHome::~TempHome() {

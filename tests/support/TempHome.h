@@ -15,6 +15,11 @@ public:
     std::string movies() const { return root_ + "/Videos"; }
     std::string configHome() const { return root_ + "/.config"; }
 
+    // Writes the services file that points the connectivity probe and the map's tiles at these
+    // addresses. Every home starts with both at a closed local port: no test reaches for the
+    // internet or waits on it.
+    void writeServices(const std::string& probe, const std::string& tiles) const;
+
 private:
     std::string root_;
     std::string savedHome_;
