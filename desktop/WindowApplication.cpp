@@ -17,7 +17,7 @@
 WindowApplication::WindowApplication(Options options)
     : options_(std::move(options)),
       services_(pmLoadServicesConfig(pmServicesConfigPath())),
-      connectivity_(http_, services_.config.probe),
+      connectivity_(http_, services_.config.probe, options_.routes),
       player1_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       player2_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       window_(notifications_),

@@ -5,6 +5,7 @@
 #include "interfaces/Workspace.h"
 #include "platform/InotifyFolderWatch.h"
 #include "platform/LogindWorkspace.h"
+#include "Utility/Reachability.h"
 #include "Utility/ServicesConfig.h"
 #include "platform/MpvMoviePlayer.h"
 #include "platform/NetworkConnectivity.h"
@@ -28,6 +29,8 @@ public:
         std::string audioOutput;
         // Said once in the diagnostic log after the start (the console has had it already).
         std::string startNotice;
+        // Where the connectivity check looks for a default route.
+        RouteTables routes;
     };
 
     explicit WindowApplication(Options options);

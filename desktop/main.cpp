@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
 
     pmUserFolders();
     pmApplyWindowTheme(application);
-    WindowApplication program(WindowApplication::Options{.audioOutput = {}, .startNotice = sandboxNotice});
+    WindowApplication program(WindowApplication::Options{.audioOutput = {}, .startNotice = sandboxNotice, .routes = {}});
     program.start(folders.isEmpty() ? std::string() : folders.first().toStdString());
     return application.exec();
 }

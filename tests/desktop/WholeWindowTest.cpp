@@ -1,10 +1,6 @@
-#include "desktop/WindowApplication.h"
+#include "WindowProgramFixture.h"
 #include "support/GraphicsDrivers.h"
-#include "support/MemoryPreferences.h"
-#include "support/QtWait.h"
-#include "support/SampleCardFixture.h"
 #include "support/Screenshot.h"
-#include "support/TempHome.h"
 #include "tools/SampleCardTable.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
@@ -13,10 +9,7 @@
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
-#include "views/PlayBarWidget.h"
-#include "views/RecordingListWidget.h"
 #include "views/ToolbarWidget.h"
-#include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -31,13 +24,6 @@
 #include <optional>
 
 namespace {
-
-QDate localDay(std::time_t when) {
-    struct tm t {};
-    localtime_r(&when, &t);
-    return QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
-}
-QDate dayOf(const SampleEntry& e) { return localDay(sampleEntryTime(e, sampleCardTestOptions().firstDay)); }
 
 // The playable recordings of the card on a day, as the card's table describes them.
 int recordingsOn(const QDate& day) {
@@ -65,42 +51,9 @@ std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window, QWidg
     return readFrameStamp(image, natural.width, natural.height);
 }
 
-class WholeWindow : public ::testing::Test {
+class WholeWindow : public WindowProgramTest {
 protected:
-    // Starts the program on the card and waits for its first layout.
-    std::unique_ptr<WindowApplication> start() {
-        std::setlocale(LC_NUMERIC, "C");
-        store_.values["LANGUAGE_ID"] = 0;
-        pmApplyWindowTheme(application_);
-        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{.audioOutput = "null", .startNotice = {}});
-        started->start(sampleCardFolder());
-        spinFor(0.3);
-        return started;
-    }
-
-    std::string pathOf(int row) { return list.list().item(row)->toolTip().toStdString(); }
-
-    // Double-clicks a row and plays until the first player shows moving pictures of another
-    // recording with the pause image on the play button.
-    bool play(int row) {
-        const std::string before = program->player1().path();
-        const QPoint at = list.list().visualItemRect(list.list().item(row)).center();
-        QTest::mouseClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list.list().viewport(), Qt::LeftButton, {}, at);
-        return spinUntil([&] {
-            auto& player = program->player1();
-            return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
-                   player.currentTime() > 1.0 && window.playBar().playButtonIndex() == 1;
-        });
-    }
-
-    TempHome home_;
-    MemoryPreferences store_;
-    int argc_ = 1;
-    char name_[16] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_{argc_, argv_};
-    std::unique_ptr<WindowApplication> program = start();
+    bool started_ = (start(), true);
     MainWindow& window = program->window();
     RecordingListWidget& list = window.recordingList();
 };
