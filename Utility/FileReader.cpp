@@ -13,10 +13,12 @@ std::atomic<std::uint64_t> gTotalBytes{0};
 std::atomic<std::uint64_t> gTotalCalls{0};
 }  // namespace
 
-FileReader::FileReader(const std::string& path) {
+FileReader::FileReader(const std::string& path) : FileReader(AT_FDCWD, path) {}
+
+FileReader::FileReader(int folder, const std::string& name) {
     // Non-blocking so that a FIFO with a recording's name opens at once (and is then refused as
     // not a regular file) instead of waiting for a writer; regular files ignore the flag.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    fd_ = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) return;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -12,6 +12,8 @@ class FileReader {
 public:
     FileReader() = default;
     explicit FileReader(const std::string& path);
+    // The file `name` in the folder open as `folder` (AT_FDCWD: `name` is a path as above).
+    FileReader(int folder, const std::string& name);
     ~FileReader();
     FileReader(FileReader&& other) noexcept;
     FileReader& operator=(FileReader&& other) noexcept;

@@ -64,7 +64,7 @@ std::string realisticLog(int seconds) {
     return log;
 }
 
-// The parser alone over log text in memory.
+// The parser alone over log text in memory: lines found in bulk.
 void BM_NmeaParseBuffer(benchmark::State& state) {
     const std::string log = realisticLog(int(state.range(0)));
     std::uint64_t sentences = 0;
@@ -81,11 +81,41 @@ void BM_NmeaParseBuffer(benchmark::State& state) {
     }
     state.SetBytesProcessed(std::int64_t(state.iterations() * log.size()));
     state.counters["sentences"] = double(sentences);
-    // The track's samples grow by doubling: a handful per parse, none per sentence.
+    // The track is reserved from the log's size: one allocation per parse, none per sentence.
     state.counters["allocs_per_parse"] = double(allocations) / double(state.iterations());
     state.counters["allocs_per_sentence"] = double(allocations) / double(state.iterations() * sentences);
 }
 BENCHMARK(BM_NmeaParseBuffer)->Arg(180)->Arg(3600);
+
+// The same log handed to the parser byte by byte, the reading that the bulk one must match.
+void BM_NmeaParseByteWise(benchmark::State& state) {
+    const std::string log = realisticLog(int(state.range(0)));
+    GpsList list;
+    GpsParser parser;
+    for (auto _ : state) {
+        list.ClearAllData();
+        parser.reset(&list);
+        for (char c : log) parser.ProcessChar(static_cast<unsigned char>(c));
+        parser.finish();
+        benchmark::DoNotOptimize(list.GetDataCount());
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * log.size()));
+}
+BENCHMARK(BM_NmeaParseByteWise)->Arg(180)->Arg(3600);
+
+// A plain read of the same bytes: every byte looked at, the sentence starts counted.
+void BM_NmeaCountSentenceStarts(benchmark::State& state) {
+    const std::string log = realisticLog(int(state.range(0)));
+    for (auto _ : state) {
+        const char* bytes = log.data();
+        benchmark::DoNotOptimize(bytes);
+        std::size_t starts = 0;
+        for (std::size_t i = 0; i < log.size(); ++i) starts += bytes[i] == '$';
+        benchmark::DoNotOptimize(starts);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * log.size()));
+}
+BENCHMARK(BM_NmeaCountSentenceStarts)->Arg(180)->Arg(3600);
 
 // A three-minute log end to end: opening and reading the file, parsing, the track.
 void BM_NmeaParseFile3Minutes(benchmark::State& state) {

@@ -1,10 +1,16 @@
 #include "cli/Commands.h"
-#include "tools/SampleCard.h"
+#include "tools/SampleCardTable.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -18,6 +24,23 @@ bool parseDay(const std::string& text, SampleCardDate& date) {
     };
     return number(0, 4, date.year) && number(5, 2, date.month) && number(8, 2, date.day) && date.year >= 1970 &&
            date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= 31;
+}
+
+// The card is made by a program of its own beside this one: only it loads FFmpeg's libraries, so
+// that every other command starts quickly. It takes the checked arguments and replaces this process.
+void runCardMaker(const std::string& folder, std::uint64_t seed, const SampleCardDate& day, int& exitCode) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string maker = (self.parent_path() / "cartena-make-sample-card").string();
+    std::vector<std::string> arguments = {maker, folder, std::to_string(seed), std::to_string(day.year),
+                                          std::to_string(day.month), std::to_string(day.day)};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(maker.c_str(), argv.data());
+    std::fprintf(stderr, "cartena make-sample-card: cannot run %s: %s\n", maker.c_str(), std::strerror(errno));
+    exitCode = 1;
 }
 
 }  // namespace
@@ -43,19 +66,8 @@ void addMakeSampleCardCommand(CLI::App& app, int& exitCode) {
             return parseDay(text, date) ? std::string() : std::string("expected a day as YYYY-MM-DD");
         });
     command->callback([args, &exitCode] {
-        SampleCardOptions options;
-        options.seed = args->seed;
-        if (!args->firstDay.empty()) parseDay(args->firstDay, options.firstDay);
-        const auto start = std::chrono::steady_clock::now();
-        const SampleCardResult result = makeSampleCard(args->folder, options);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (!result.ok) {
-            std::fprintf(stderr, "cartena make-sample-card: %s\n", result.error.c_str());
-            exitCode = 1;
-            return;
-        }
-        std::printf("Made the sample card %s: %d recordings, %d entries, %.1f MB in %.1f s\n", args->folder.c_str(),
-                    result.recordings, result.entries, double(result.bytes) / 1e6, seconds);
-        exitCode = 0;
+        SampleCardDate day;
+        if (!args->firstDay.empty()) parseDay(args->firstDay, day);
+        runCardMaker(args->folder, args->seed, day, exitCode);
     });
 }

@@ -6,11 +6,13 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -132,6 +134,95 @@ std::vector<Row> rowsOf(const VideoLibrary& library) {
     return rows;
 }
 
+// A JSON string of the text. Paths are bytes; JSON text is UTF-8, so bytes that are not get the
+// replacement character.
+void appendJsonString(std::string& out, std::string_view text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7f && c != '"' && c != '\\';
+    });
+    if (plain) {
+        out += '"';
+        out += text;
+        out += '"';
+        return;
+    }
+    out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+template <class Number>
+void appendNumber(std::string& out, Number value) {
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// The document, written out as it goes: keys in alphabetical order, two blanks of indent (the
+// layout nlohmann's dump gives a document of the same values), without building it in memory.
+std::string jsonDocument(const ScanOptions& options, const PlaylistFilter& filter, std::size_t libraryCount,
+                         const std::vector<Row>& rows, std::size_t events, std::size_t paired) {
+    std::string out;
+    out.reserve(512 + rows.size() * 400);
+    const auto key = [&](const char* indent, const char* name) {
+        out += indent;
+        out += '"';
+        out += name;
+        out += "\": ";
+    };
+    const auto flag = [&](const char* indent, const char* name, bool value, const char* after) {
+        key(indent, name);
+        out += value ? "true" : "false";
+        out += after;
+    };
+    key("{\n  ", "eventCount");
+    appendNumber(out, events);
+    key(",\n  ", "filter");
+    key("{\n    ", "day");
+    if (filter.allFile)
+        out += "null";
+    else
+        appendJsonString(out, options.day);
+    flag(",\n    ", "event", filter.showEvent, "");
+    flag(",\n    ", "normal", filter.showNormal, "");
+    flag(",\n    ", "parking", filter.showParking, "\n  }");
+    key(",\n  ", "folder");
+    appendJsonString(out, options.folder);
+    key(",\n  ", "libraryCount");
+    appendNumber(out, libraryCount);
+    key(",\n  ", "pairedCount");
+    appendNumber(out, paired);
+    key(",\n  ", "playlist");
+    out += rows.empty() ? "[]" : "[";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        key(i == 0 ? "\n    {\n      " : ",\n    {\n      ", "cameraCode");
+        appendNumber(out, row.camera);
+        key(",\n      ", "date");
+        appendJsonString(out, isoDate(row.date));
+        key(",\n      ", "index");
+        appendNumber(out, i);
+        key(",\n      ", "motorType");
+        appendNumber(out, row.motorType);
+        key(",\n      ", "partnerIndex");
+        appendNumber(out, row.partnerIndex);
+        key(",\n      ", "partnerPath");
+        if (row.partnerPath)
+            appendJsonString(out, *row.partnerPath);
+        else
+            out += "null";
+        key(",\n      ", "path");
+        appendJsonString(out, row.path);
+        key(",\n      ", "recordingType");
+        appendNumber(out, row.recordType);
+        key(",\n      ", "videoFileType");
+        appendNumber(out, row.videoType);
+        out += "\n    }";
+    }
+    if (!rows.empty()) out += "\n  ]";
+    key(",\n  ", "playlistCount");
+    appendNumber(out, rows.size());
+    out += "\n}\n";
+    return out;
+}
+
 int runScan(const ScanOptions& options) {
     struct stat st {};
     if (::stat(options.folder.c_str(), &st) != 0) {
@@ -156,37 +247,7 @@ int runScan(const ScanOptions& options) {
     }
 
     if (options.json) {
-        using nlohmann::json;
-        json playlist = json::array();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const Row& row = rows[i];
-            playlist.push_back({
-                {"index", i},
-                {"path", row.path},
-                {"date", isoDate(row.date)},
-                {"videoFileType", row.videoType},
-                {"recordingType", row.recordType},
-                {"cameraCode", row.camera},
-                {"motorType", row.motorType},
-                {"partnerPath", row.partnerPath ? json(*row.partnerPath) : json(nullptr)},
-                {"partnerIndex", row.partnerIndex},
-            });
-        }
-        const json document = {
-            {"folder", options.folder},
-            {"filter",
-             {{"day", filter.allFile ? json(nullptr) : json(options.day)},
-              {"normal", filter.showNormal},
-              {"event", filter.showEvent},
-              {"parking", filter.showParking}}},
-            {"libraryCount", library.videoLib().size()},
-            {"playlistCount", rows.size()},
-            {"eventCount", events},
-            {"pairedCount", paired},
-            {"playlist", playlist},
-        };
-        // Paths are bytes; JSON text is UTF-8, so bytes that are not get the replacement character.
-        std::puts(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+        std::fputs(jsonDocument(options, filter, library.videoLib().size(), rows, events, paired).c_str(), stdout);
         return 0;
     }
 

@@ -1,13 +1,13 @@
 #include "cli/TelemetryCommon.h"
 #include "cli/Commands.h"
 
-#include "Utility/DiagnosticLog.h"
-
 #include <nlohmann/json.hpp>
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -92,13 +92,23 @@ void printJson(const LoadedTelemetry& t, const std::string& path) {
     std::puts(document.dump(2).c_str());
 }
 
+// A length a player could report: a finite number of seconds above 0 and at most a day.
+std::optional<double> lengthSeconds(const std::string& text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0.0 || value > 86400.0)
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 void addTelemetryCommand(CLI::App& app, int& exitCode) {
     struct Options {
         std::string file;
         std::string format = "csv";
-        double length = -1.0;
+        std::optional<std::string> length;
     };
     auto options = std::make_shared<Options>();
     CLI::App* command = app.add_subcommand(
@@ -107,12 +117,21 @@ void addTelemetryCommand(CLI::App& app, int& exitCode) {
     command->add_option("--format", options->format, "csv or json")
         ->check(CLI::IsMember({"csv", "json"}))
         ->capture_default_str();
-    command->add_option("--length", options->length,
-                        "the recording's length in seconds, as a player reports it (default: read from the file)");
+    command
+        ->add_option("--length", options->length,
+                     "the recording's length in seconds, as a player reports it: above 0 and at most 86400 "
+                     "(default: read from the file)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return lengthSeconds(text) ? std::string()
+                                           : "expected a number of seconds above 0 and at most 86400, not " + text;
+            },
+            "SECONDS"));
     command->callback([options, &exitCode] {
         LoadedTelemetry telemetry;
-        loadTelemetryForCommand("telemetry", options->file, options->length, telemetry);
-        if (!pmIsFileExist(options->file)) {
+        loadTelemetryForCommand("telemetry", options->file, options->length ? *lengthSeconds(*options->length) : -1.0,
+                                telemetry);
+        if (!telemetry.recording) {
             exitCode = 1;
             return;
         }

@@ -1,16 +1,38 @@
 #include "cli/TelemetryCommon.h"
 
-#include "Utility/DiagnosticLog.h"
+#include "Utility/FileReader.h"
+#include "library/ContainerProbe.h"
+#include "library/RecordingName.h"
+
+#include <sys/stat.h>
 
 #include <cstdio>
+
+namespace {
+
+// Why the path is not a recording to read telemetry for; null when it is one. Only the extension
+// and the container's first bytes count, so that a recording cut short still gives its log's
+// telemetry.
+const char* notARecording(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "no such file";
+    if (S_ISDIR(st.st_mode)) return "a folder, not a recording";
+    FileReader file(path);
+    if (!pmHasContainerSignature(file, pmGetVideoFileType(path)))
+        return "not a recording (an AVI file, or an MP4 or MOV file that starts with its ftyp box)";
+    return nullptr;
+}
+
+}  // namespace
 
 void loadTelemetryForCommand(const std::string& command, const std::string& path, double lengthOverride,
                              LoadedTelemetry& out) {
     out.ok = false;
-    if (!pmIsFileExist(path)) {
-        std::fprintf(stderr, "cartena %s: %s: no such file\n", command.c_str(), path.c_str());
+    if (const char* reason = notARecording(path)) {
+        std::fprintf(stderr, "cartena %s: %s: %s\n", command.c_str(), path.c_str(), reason);
         return;
     }
+    out.recording = true;
     out.load = pmLoadTelemetryFromFile(path, out.list, &out.sampleTimes, lengthOverride);
     const TelemetryLoad& load = out.load;
     if (load.logUnreadable) {

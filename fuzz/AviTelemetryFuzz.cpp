@@ -1,37 +1,13 @@
-// The AVI chunk walk with both record readers and the container length on arbitrary files. The
+// The AVI chunk walk with the record readers and the container length on arbitrary files. The
 // first input byte chooses the recording length; the rest is the file.
+#include "FuzzInput.h"
 #include "telemetry/AviTelemetry.h"
 #include "telemetry/RecordingLength.h"
 
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-namespace {
-
-std::string scratchFile() {
-    char path[] = "/tmp/cartena-avi-fuzz-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0) std::abort();
-    ::close(fd);
-    return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = scratchFile();
     if (size == 0) return 0;
     const int length = data[0];
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 1) std::fwrite(data + 1, 1, size - 1, file);
-    std::fclose(file);
-
+    const std::string& path = fuzzFileWith(data + 1, size - 1);
     GpsList list;
     if (!pmParseAviGpsSenser(path, &list, length)) pmParseAviSensor(path, &list);
     // Records never outnumber what the file could hold, beyond the padding to the length.

@@ -3,13 +3,17 @@
 #include "Utility/AsciiText.h"
 #include "Utility/DiagnosticLog.h"
 #include "Utility/FileReader.h"
+#include "library/RecordingName.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace {
 
 constexpr std::uint64_t kAviHandlerOffset = 112;
+constexpr std::size_t kAviHandlerLength = 4;
 // A movie file must be larger than this to be looked at.
 constexpr std::uint64_t kMovMinimumSize = 2048;
 constexpr double kMovMinimumDurationRatio = 0.2;
@@ -25,7 +29,7 @@ bool sameTypeIgnoringCase(const unsigned char* type, std::string_view upper) {
 // The pending skip past a box whose 8-byte header has just been read at `position` - 8. Sizes are
 // signed 32-bit values, so a size with the top bit set reads as negative; of a 64-bit size only the
 // low 32 bits count. False when the file gives no such skip.
-bool skipOfBox(FileReader& file, const unsigned char* header, std::uint64_t& position, std::int64_t& skip) {
+bool skipOfBox(ProbeBytes& file, const unsigned char* header, std::uint64_t& position, std::int64_t& skip) {
     const auto size = static_cast<std::int32_t>(pmReadBE32(header));
     if (size != 1) {
         skip = std::int64_t(size) - 8;
@@ -42,6 +46,25 @@ bool skipOfBox(FileReader& file, const unsigned char* header, std::uint64_t& pos
 
 }  // namespace
 
+std::uint64_t BufferedProbeBytes::size() const { return file_.size(); }
+
+bool BufferedProbeBytes::readAt(std::uint64_t offset, void* buffer, std::size_t length) {
+    if (length > kWindow) return file_.readAt(offset, buffer, length);
+    const bool held = offset >= bytesStart_ && offset - bytesStart_ <= bytesLength_ &&
+                      length <= bytesLength_ - (offset - bytesStart_);
+    if (!held) {
+        // No further than the end the file had when opened, so that one call fills the buffer.
+        const std::uint64_t left = offset < file_.size() ? file_.size() - offset : 0;
+        const std::size_t wanted = std::max<std::size_t>(length, std::min<std::uint64_t>(window_, left));
+        const long long got = file_.readSomeAt(offset, bytes_, wanted);
+        bytesStart_ = offset;
+        bytesLength_ = got < 0 ? 0 : static_cast<std::size_t>(got);
+        if (length > bytesLength_) return false;
+    }
+    std::memcpy(buffer, bytes_ + (offset - bytesStart_), length);
+    return true;
+}
+
 bool pmIsAviCodecReady(const std::string& path) {
     FileReader file(path);
     return pmIsAviCodecReady(file);
@@ -53,16 +76,34 @@ bool pmIsMovCodecReady(const std::string& path) {
 }
 
 bool pmIsAviCodecReady(FileReader& file) {
-    if (!file.isOpen() || file.size() == 0) return false;
-    unsigned char handler[4];
+    if (!file.isOpen()) return false;
+    BufferedProbeBytes bytes(file, kAviHandlerLength);
+    return pmIsAviCodecReady(bytes);
+}
+
+bool pmIsMovCodecReady(FileReader& file, const std::string& path) {
+    if (!file.isOpen()) return false;
+    BufferedProbeBytes bytes(file);
+    return pmIsMovCodecReady(bytes, path);
+}
+
+bool pmHasContainerSignature(FileReader& file, std::int32_t videoType) {
+    unsigned char head[12];
+    if (!file.isOpen() || !file.readAt(0, head, sizeof head)) return false;
+    if (videoType == kVideoFileAvi) return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0;
+    return (videoType == kVideoFileMov || videoType == kVideoFileMp4) && sameTypeIgnoringCase(head + 4, "FTYP");
+}
+
+bool pmIsAviCodecReady(ProbeBytes& file) {
+    if (file.size() == 0) return false;
+    unsigned char handler[kAviHandlerLength];
     if (!file.readAt(kAviHandlerOffset, handler, sizeof handler)) return false;
     const bool h264 = (handler[0] == 'H' || handler[0] == 'h') && handler[1] == '2' && handler[2] == '6' &&
                       handler[3] == '4';
     return h264 || sameTypeIgnoringCase(handler, "MJPG");
 }
 
-bool pmIsMovCodecReady(FileReader& file, const std::string& path) {
-    if (!file.isOpen()) return false;
+bool pmIsMovCodecReady(ProbeBytes& file, const std::string& path) {
     const std::uint64_t fileSize = file.size();
     if (fileSize <= kMovMinimumSize) return false;
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -20,29 +21,50 @@ std::size_t extensionDot(std::string_view name) {
     return (dot == std::string_view::npos || dot == 0) ? std::string_view::npos : dot;
 }
 
-// Byte offsets at which the UTF-8 characters of the text start. A lead byte takes up to three
+// The name without its extension.
+std::string_view titleOf(std::string_view path) {
+    const std::string_view name = lastComponent(path);
+    return name.substr(0, extensionDot(name));
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (pmToUpperAscii(text[i]) != upper[i]) return false;
+    return true;
+}
+
+// The length of the UTF-8 character that starts at `at`: a lead byte takes up to three
 // continuation bytes with it; any other byte stands alone.
+std::size_t characterLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0xC0 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    std::size_t end = at + 1;
+    while (end < text.size() && end < at + length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end - at;
+}
+
+// Byte offsets at which the UTF-8 characters of the text start.
 std::vector<std::size_t> characterStarts(std::string_view text) {
     std::vector<std::size_t> starts;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        starts.push_back(i);
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        if (lead >= 0xC0) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        std::size_t end = i + 1;
-        while (end < text.size() && end < i + length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-        i = end;
-    }
+    for (std::size_t i = 0; i < text.size(); i += characterLength(text, i)) starts.push_back(i);
     return starts;
 }
 
-// Replaces the character that starts at byte offset `start` by one ASCII letter.
-void replaceCharacterAt(std::string& text, const std::vector<std::size_t>& starts, std::size_t index, char letter) {
-    const std::size_t begin = starts[index];
-    const std::size_t end = index + 1 < starts.size() ? starts[index + 1] : text.size();
-    text.replace(begin, end - begin, 1, letter);
+// Where the character `back` places from the end starts (1: the last one), and how long it is;
+// none when the text has fewer characters. Characters are only found from the front, so the last
+// few are kept while walking.
+struct CharacterSpan {
+    std::size_t start = 0, length = 0;
+};
+std::optional<CharacterSpan> characterFromEnd(std::string_view text, std::size_t back) {
+    constexpr std::size_t kKept = 8;
+    std::size_t starts[kKept];
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); i += characterLength(text, i)) starts[count++ % kKept] = i;
+    if (back == 0 || back > kKept || back > count) return std::nullopt;
+    const std::size_t start = starts[(count - back) % kKept];
+    return CharacterSpan{start, characterLength(text, start)};
 }
 
 struct NamingRule {
@@ -66,7 +88,7 @@ constexpr std::array<NamingRule, 3> kShortPrefixRules{{
 template <std::size_t N>
 const NamingRule* findRule(const std::array<NamingRule, N>& rules, std::string_view prefix) {
     for (const auto& rule : rules)
-        if (rule.prefix == prefix) return &rule;
+        if (equalsIgnoringCase(prefix, rule.prefix)) return &rule;
     return nullptr;
 }
 
@@ -85,10 +107,12 @@ std::string pmGetFileExtension(const std::string& path) {
 }
 
 std::int32_t pmGetVideoFileType(const std::string& path) {
-    const std::string extension = pmToUpperAscii(pmGetFileExtension(path));
-    if (extension == "AVI") return kVideoFileAvi;
-    if (extension == "MOV") return kVideoFileMov;
-    if (extension == "MP4") return kVideoFileMp4;
+    const std::string_view name = lastComponent(path);
+    const auto dot = extensionDot(name);
+    const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+    if (equalsIgnoringCase(extension, "AVI")) return kVideoFileAvi;
+    if (equalsIgnoringCase(extension, "MOV")) return kVideoFileMov;
+    if (equalsIgnoringCase(extension, "MP4")) return kVideoFileMp4;
     return kVideoFileOther;
 }
 
@@ -112,20 +136,21 @@ bool pmIsEventFile(const std::string& path) {
 
 std::uint16_t pmGetRecordFileType(const std::string& path) {
     if (path.empty()) return kRecordNormal;
-    const std::string title = pmToUpperAscii(pmGetFileTitle(path, true));
+    const std::string_view title = titleOf(path);
     const NamingRule* rule = nullptr;
-    if (title.size() >= 5) rule = findRule(kLongPrefixRules, std::string_view(title).substr(0, 4));
-    if (!rule) rule = findRule(kShortPrefixRules, std::string_view(title).substr(0, 2));
+    if (title.size() >= 5) rule = findRule(kLongPrefixRules, title.substr(0, 4));
+    if (!rule) rule = findRule(kShortPrefixRules, title.substr(0, 2));
     if (rule && pmIs4Numbers(title, rule->digitsAt)) return rule->type;
     return pmIsEventFile(path) ? kRecordEvent : kRecordNormal;
 }
 
 std::int16_t pmGetMotorTypeFile(const std::string& path) {
     if (path.empty()) return kMotorNoName;
-    const std::string title = pmGetFileTitle(path, true);
+    const std::string_view title = titleOf(path);
     if (pmIs4Numbers(title, 2)) {
-        const std::string family = pmToUpperAscii(std::string_view(title).substr(0, 2));
-        if (family == "BN" || family == "BE" || family == "BP") return kMotorBFamily;
+        const std::string_view family = title.substr(0, 2);
+        if (equalsIgnoringCase(family, "BN") || equalsIgnoringCase(family, "BE") || equalsIgnoringCase(family, "BP"))
+            return kMotorBFamily;
     }
     return kMotorOrdinary;
 }
@@ -143,11 +168,11 @@ std::string pmReverseString(std::string_view text) {
 
 std::uint16_t pmCheckDualCameraFileType(const std::string& path) {
     if (path.empty()) return kCameraNone;
-    const std::string title = pmGetFileTitle(path, true);
-    if (characterStarts(title).size() < 5) return kCameraNone;
-    const std::string reversed = pmReverseString(title);
-    if (!pmIs4Numbers(reversed, 1)) return kCameraNone;
-    switch (reversed[0]) {
+    // The title's last five characters: four digits, then F or R. Digits and letters are single
+    // bytes, so the last five bytes tell.
+    const std::string_view title = titleOf(path);
+    if (title.size() < 5 || !pmIs4Numbers(title, static_cast<int>(title.size()) - 5)) return kCameraNone;
+    switch (title.back()) {
         case 'F':
         case 'f':
             return kCameraFront;
@@ -165,19 +190,17 @@ std::optional<std::string> pmGetAnotherCameraFile(const std::string& path) {
     const char letter = camera == kCameraFront ? 'R' : 'F';
 
     const auto slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-
-    // The camera letter in front of a three-letter extension; the title's five last characters
-    // guarantee that the name has at least five.
-    const auto nameStarts = characterStarts(name);
-    if (nameStarts.size() < 5) return std::nullopt;
-    replaceCharacterAt(name, nameStarts, nameStarts.size() - 5, letter);
-
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    // The camera letter in front of a three-letter extension: the name's fifth character from its
+    // end (the title's five last characters guarantee that there are five).
+    const auto inName = characterFromEnd(std::string_view(path).substr(nameStart), 5);
+    if (!inName) return std::nullopt;
+    std::string other = path;
+    other.replace(nameStart + inName->start, inName->length, 1, letter);
     // The sibling folder: the last character of the folder part names the camera too.
-    if (!folder.empty()) {
-        const auto folderStarts = characterStarts(folder);
-        replaceCharacterAt(folder, folderStarts, folderStarts.size() - 1, letter);
+    if (slash != std::string::npos && slash > 0) {
+        const auto inFolder = characterFromEnd(std::string_view(path).substr(0, slash), 1);
+        other.replace(inFolder->start, inFolder->length, 1, letter);
     }
-    return slash == std::string::npos ? name : folder + "/" + name;
+    return other;
 }

@@ -7,10 +7,14 @@
 #include "library/RecordingName.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
+#include <string_view>
 #include <system_error>
 
 struct VideoLibrary::FolderId {
@@ -31,30 +35,72 @@ struct ListedEntry {
     unsigned char type;  // d_type: DT_REG, DT_DIR, DT_LNK, ... or DT_UNKNOWN
 };
 
+// A folder open for listing; its entries are then opened and looked up relative to it, which
+// spares the walk from the root for every file.
+class OpenFolder {
+public:
+    explicit OpenFolder(const std::string& path) : dir_(::opendir(path.c_str())) {}
+    ~OpenFolder() {
+        if (dir_) ::closedir(dir_);
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    DIR* dir() const { return dir_; }
+    int fd() const { return ::dirfd(dir_); }
+
+private:
+    DIR* dir_;
+};
+
 // The entries of a folder as the file system lists them, "." and ".." left out; false when the
 // folder cannot be listed (a listing that breaks off counts as none).
-bool listFolder(const std::string& folder, std::vector<ListedEntry>& entries) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) {
+bool listFolder(const std::string& folder, const OpenFolder& open, std::vector<ListedEntry>& entries) {
+    if (!open.dir()) {
         logUnlistable(folder, errno);
         return false;
     }
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(dir);
+        const dirent* entry = ::readdir(open.dir());
         if (!entry) break;
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..") entries.push_back({std::string(name), entry->d_type});
     }
-    const int error = errno;
-    ::closedir(dir);
-    if (error != 0) {
-        logUnlistable(folder, error);
+    if (errno != 0) {
+        logUnlistable(folder, errno);
         entries.clear();
         return false;
     }
     return true;
 }
+
+// Existence tests of many files in few folders: each folder is opened once (for lookups only) and
+// its files are looked up in it.
+class ExistenceTest {
+public:
+    ExistenceTest() = default;
+    ExistenceTest(const ExistenceTest&) = delete;
+    ExistenceTest& operator=(const ExistenceTest&) = delete;
+    ~ExistenceTest() {
+        for (const auto& [folder, fd] : folders_)
+            if (fd >= 0) ::close(fd);
+    }
+
+    bool exists(const std::string& path) {
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos || slash + 1 == path.size()) return pmIsFileExist(path);
+        const std::string_view folder(path.data(), slash == 0 ? 1 : slash);
+        auto found = folders_.find(folder);
+        if (found == folders_.end())
+            found = folders_.emplace(folder, ::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
+        // A folder that cannot be opened gets the plain test, which tells the same.
+        if (found->second < 0) return pmIsFileExist(path);
+        return ::faccessat(found->second, path.c_str() + slash + 1, F_OK, 0) == 0;
+    }
+
+private:
+    std::map<std::string, int, std::less<>> folders_;
+};
 
 }  // namespace
 
@@ -85,7 +131,8 @@ void VideoLibrary::searchFolder(const std::string& folder) {
 
 void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>& parents) {
     std::vector<ListedEntry> entries;
-    if (!listFolder(folder, entries)) return;
+    const OpenFolder open(folder);
+    if (!listFolder(folder, open, entries)) return;
     if (mListingHook) {
         std::vector<std::string> names;
         for (const auto& entry : entries) names.push_back(entry.name);
@@ -98,13 +145,13 @@ void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>
         // A plain file needs no stat of its own: opening it for the probe tells whether it is
         // still there, and its status gives the date.
         if (entry.type == DT_REG) {
-            addVideoFile(path);
+            addVideoFile(path, open.fd(), entry.name);
             continue;
         }
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) continue;  // vanished, or a dangling link
+        if (::fstatat(open.fd(), entry.name.c_str(), &st, 0) != 0) continue;  // vanished, or a dangling link
         if (!S_ISDIR(st.st_mode)) {
-            addVideoFile(path);
+            addVideoFile(path, open.fd(), entry.name);
             continue;
         }
         // Links are followed, but never into a folder that is already being walked: that would
@@ -117,11 +164,13 @@ void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>
     }
 }
 
-bool VideoLibrary::addVideoFile(const std::string& path) {
+bool VideoLibrary::addVideoFile(const std::string& path) { return addVideoFile(path, AT_FDCWD, path); }
+
+bool VideoLibrary::addVideoFile(const std::string& path, int folderFd, const std::string& name) {
     const std::int32_t videoType = pmGetVideoFileType(path);
     if (videoType == kVideoFileOther) return false;
     // One open file serves the probe and the date, so both describe the same file.
-    FileReader file(path);
+    FileReader file(folderFd, name);
     const bool playable = videoType == kVideoFileAvi ? pmIsAviCodecReady(file) : pmIsMovCodecReady(file, path);
     if (!playable) return false;
     mVideoLib.push_back(AMediaFile::mediaFileWithURLDate(path, pmGetFileDate(file.status())));
@@ -153,25 +202,26 @@ bool VideoLibrary::keepsRecordType(std::uint16_t recordType, const PlaylistFilte
            (recordType == kRecordNormal && filter.showNormal);
 }
 
-std::vector<AMediaFile> VideoLibrary::filterPlaylist(const std::vector<AMediaFile>& sorted,
-                                                     const PlaylistFilter& filter) {
+std::vector<AMediaFile> VideoLibrary::filterPlaylist(std::vector<AMediaFile> sorted, const PlaylistFilter& filter) {
     std::vector<AMediaFile> kept;
-    for (const AMediaFile& entry : sorted) {
-        if (!pmIsFileExist(entry.URL())) continue;
+    kept.reserve(sorted.size());
+    ExistenceTest existence;
+    for (AMediaFile& entry : sorted) {
+        if (!existence.exists(entry.URL())) continue;
         if (!filter.allFile && pmGetLocalDay(entry.fileDate()) != filter.selectedDay) continue;
         if (!keepsRecordType(pmGetRecordFileType(entry.URL()), filter)) continue;
-        kept.push_back(AMediaFile::mediaFileWithURLDate(entry.URL(), entry.fileDate()));
+        kept.push_back(std::move(entry));
     }
     return kept;
 }
 
 void VideoLibrary::rebuildPlaylist(VideoLibraryClient& client) {
-    const std::vector<AMediaFile> sorted = sortByFileDate();
+    std::vector<AMediaFile> sorted = sortByFileDate();
     clearPlayList();
     pmOutputDebugMsg("AppDelegate::rebuildPlaylist - Start - Ready to call setCurPlaylistIndex:-1");
     client.closePlayers();
     pmOutputDebugMsg("AppDelegate::rebuildPlaylist - Ready to check if a video exist");
-    mPlaylist = filterPlaylist(sorted, client.playlistFilter());
+    mPlaylist = filterPlaylist(std::move(sorted), client.playlistFilter());
     client.playlistRebuilt(mPlaylist);
     pmOutputDebugMsgF("AppDelegate::rebuildPlaylist - video count = %ld", static_cast<long>(mPlaylist.size()));
 }
@@ -187,21 +237,27 @@ std::uint16_t VideoLibrary::checkDualCameraFileType(std::int32_t index) const {
 }
 
 std::int32_t VideoLibrary::getAnotherCameraFile(std::int32_t index) const {
-    const auto path = getFilePathInPlaylist(index);
-    if (!path) return -1;
-    const auto partner = pmGetAnotherCameraFile(*path);
+    if (index < 0 || static_cast<std::size_t>(index) >= mPlaylist.size()) return -1;
+    const auto partner = pmGetAnotherCameraFile(mPlaylist[static_cast<std::size_t>(index)].URL());
     if (!partner) return -1;
     // The playlist is in date order and a pair is written at one moment, so the partner can only be
     // a neighbour; the comparison is exact, case included.
-    if (const auto next = getFilePathInPlaylist(index + 1); next && *next == *partner) return index + 1;
-    if (index >= 1) {
-        if (const auto previous = getFilePathInPlaylist(index - 1); previous && *previous == *partner)
-            return index - 1;
-    }
+    const auto at = [&](std::int32_t i) {
+        return i >= 0 && static_cast<std::size_t>(i) < mPlaylist.size() && mPlaylist[static_cast<std::size_t>(i)].URL() == *partner;
+    };
+    if (at(index + 1)) return index + 1;
+    if (at(index - 1)) return index - 1;
     return -1;
 }
 
 std::optional<CalendarDay> VideoLibrary::lastVideoDay() const {
+    if (mVideoLib.empty()) return std::nullopt;
+    // Usually the newest entry still exists: found without sorting (of equal dates the last one
+    // in scan order, as the stable sort would put it).
+    const auto newest = std::max_element(mVideoLib.rbegin(), mVideoLib.rend(), [](const AMediaFile& a, const AMediaFile& b) {
+        return a.fileDate() < b.fileDate();
+    });
+    if (pmIsFileExist(newest->URL())) return pmGetLocalDay(newest->fileDate());
     const std::vector<AMediaFile> sorted = sortByFileDate();
     for (auto entry = sorted.rbegin(); entry != sorted.rend(); ++entry)
         if (pmIsFileExist(entry->URL())) return pmGetLocalDay(entry->fileDate());
@@ -219,7 +275,8 @@ bool VideoLibrary::isMediaExistByDate(int year, int month, int day) const {
 }
 
 bool VideoLibrary::isAllMediaExist() const {
-    return !mPlaylist.empty() && std::all_of(mPlaylist.begin(), mPlaylist.end(), [](const AMediaFile& entry) {
-        return pmIsFileExist(entry.URL());
+    ExistenceTest existence;
+    return !mPlaylist.empty() && std::all_of(mPlaylist.begin(), mPlaylist.end(), [&](const AMediaFile& entry) {
+        return existence.exists(entry.URL());
     });
 }

@@ -64,7 +64,7 @@ public:
     void rebuildPlaylist(VideoLibraryClient& client);
     // The keep rule on its own: the entries of a date-sorted list whose file exists and that pass
     // the filter.
-    static std::vector<AMediaFile> filterPlaylist(const std::vector<AMediaFile>& sorted, const PlaylistFilter& filter);
+    static std::vector<AMediaFile> filterPlaylist(std::vector<AMediaFile> sorted, const PlaylistFilter& filter);
     static bool keepsRecordType(std::uint16_t recordType, const PlaylistFilter& filter);
 
     bool insertObject(const AMediaFile& entry, std::size_t index);
@@ -91,6 +91,8 @@ public:
 private:
     struct FolderId;
     void searchFolder(const std::string& folder, std::vector<FolderId>& parents);
+    // The file `name` of the folder open as `folderFd`, whose path is `path`.
+    bool addVideoFile(const std::string& path, int folderFd, const std::string& name);
 
     std::vector<AMediaFile> mVideoLib;
     std::vector<AMediaFile> mPlaylist;

@@ -24,6 +24,7 @@ using S = SampleSensorLines;
 using E = SampleLineEnds;
 using Ch = SampleChunks;
 using Fl = SampleChunkFlaw;
+using T = SampleTalkers;
 
 struct Route {
     std::vector<std::pair<double, double>> points;  // latitude, longitude; the last joins the first
@@ -167,6 +168,8 @@ std::vector<SampleTelemetrySpec> makeSpecs() {
         t.push_back(logged(std::string("DCIM/NormalR/") + name, ".NMEA"));
     for (SampleTelemetrySpec& s : t)
         if (s.recording.find("FILE0005") != std::string::npos) s.noFixFrom = 12, s.noFixCount = 3;
+    for (SampleTelemetrySpec& s : t)
+        if (s.recording == "DCIM/NormalF/FILE0002F.MP4") s.talkers = T::GpRmcGnGga;
     for (auto [recording, extension, peak] :
          {std::tuple{"DCIM/EventF/EMER0001F.MP4", ".nmea", 5}, {"DCIM/EventF/EVEN0001F.MP4", ".nmea", 7},
           {"DCIM/EventR/EMER0001R.MP4", ".NMEA", 5}, {"DCIM/EventR/EVEN0001R.MP4", ".NMEA", 7}}) {
@@ -180,7 +183,7 @@ std::vector<SampleTelemetrySpec> makeSpecs() {
     t.push_back({.recording = "DCIM/Movie/MOVI0001.AVI", .chunks = Ch::SensorOnly, .peakSecond = 6});
     t.push_back({.recording = "DCIM/Movie/MOVI0002.AVI", .chunks = Ch::PositionsOnly});
     t.push_back({.recording = "DCIM/Movie/EMERGENCY.MP4", .log = L::WholeName, .logName = "DCIM/Movie/EMERGENCY.MP4.txt",
-                 .sensor = S::Decimal, .peakSecond = 3});
+                 .talkers = T::Gn, .sensor = S::Decimal, .peakSecond = 3});
     t.push_back({.recording = "DCIM/Movie/FILE0102.AVI", .chunks = Ch::Both, .chunkFlaw = Fl::LowerCase});
     t.push_back({.recording = "DCIM/BCam/BN0001.AVI", .drive = D::Rio, .chunks = Ch::Both, .noFixFrom = 3,
                  .noFixCount = 2});
@@ -204,6 +207,7 @@ std::vector<SampleTelemetrySpec> makeSpecs() {
     t.push_back(beside("FILE0301.MP4", ".log"));
     t.back().drive = D::Rio;
     t.back().lineEnds = E::CrLf;
+    t.back().talkers = T::GpAndGn;
     t.push_back(beside("FILE0302.MOV", ".txt"));
     t.back().lineEnds = E::CrOnly;
     t.push_back(beside("FILE0303.MP4", ".nmea"));
@@ -230,6 +234,21 @@ std::vector<SampleTelemetrySpec> makeSpecs() {
     t.back().drive = D::Rio;
     t.back().peakSecond = 4;
     return t;
+}
+
+// The talkers of a fix's RMC and GGA sentences, in the order the receiver sends them.
+struct FixTalkers {
+    const char* rmc;
+    const char* gga;
+};
+std::vector<FixTalkers> fixTalkers(SampleTalkers talkers) {
+    switch (talkers) {
+        case T::Gn: return {{"GN", "GN"}};
+        case T::GpAndGn: return {{"GP", "GP"}, {"GN", "GN"}};
+        case T::GpRmcGnGga: return {{"GP", "GN"}};
+        case T::Gp: break;
+    }
+    return {{"GP", "GP"}};
 }
 
 std::string nmea(const std::string& body) {
@@ -349,24 +368,34 @@ std::string sampleLogText(const SampleTelemetrySpec& spec, const SampleEntry& re
         std::snprintf(clock, sizeof clock, "%02d%02d%02d.00", utc.tm_hour, utc.tm_min, utc.tm_sec);
         std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_mday, utc.tm_mon + 1, utc.tm_year % 100);
         if (spec.positions) {
+            const bool combined = spec.talkers != T::Gp;
+            for (const auto& [rmcTalker, ggaTalker] : fixTalkers(spec.talkers)) {
+                if (raw.fix) {
+                    std::snprintf(body, sizeof body, "%sRMC,%s,A,%s,%s,%.3f,%.1f,%s,,,A", rmcTalker, clock,
+                                  coordinate(raw.latitude, 2, 'N', 'S').c_str(),
+                                  coordinate(raw.longitude, 3, 'E', 'W').c_str(), knotsOf(raw.speedKmh),
+                                  round1(raw.direction), date);
+                    text += nmea(body) + end;
+                    std::snprintf(body, sizeof body, "%sGGA,%s,%s,%s,1,%s,0.9,%.1f,M,47.0,M,,", ggaTalker, clock,
+                                  coordinate(raw.latitude, 2, 'N', 'S').c_str(),
+                                  coordinate(raw.longitude, 3, 'E', 'W').c_str(), combined ? "14" : "08",
+                                  round1(raw.altitude));
+                } else {
+                    std::snprintf(body, sizeof body, "%sRMC,%s,V,,,,,,,%s,,,N", rmcTalker, clock, date);
+                    text += nmea(body) + end;
+                    std::snprintf(body, sizeof body, "%sGGA,%s,,,,,0,00,99.9,,,,,,", ggaTalker, clock);
+                }
+                text += nmea(body) + end;
+            }
             if (raw.fix) {
-                std::snprintf(body, sizeof body, "GPRMC,%s,A,%s,%s,%.3f,%.1f,%s,,,A", clock,
-                              coordinate(raw.latitude, 2, 'N', 'S').c_str(), coordinate(raw.longitude, 3, 'E', 'W').c_str(),
-                              knotsOf(raw.speedKmh), round1(raw.direction), date);
-                text += nmea(body) + end;
-                std::snprintf(body, sizeof body, "GPGGA,%s,%s,%s,1,08,0.9,%.1f,M,47.0,M,,", clock,
-                              coordinate(raw.latitude, 2, 'N', 'S').c_str(), coordinate(raw.longitude, 3, 'E', 'W').c_str(),
-                              round1(raw.altitude));
-                text += nmea(body) + end;
-                text += nmea("GPGSA,A,3,04,05,09,12,17,24,25,,,,,,2.5,1.3,2.1") + end;
+                text += nmea(combined ? "GNGSA,A,3,04,05,09,12,17,24,25,,,,,,1.8,0.9,1.5"
+                                      : "GPGSA,A,3,04,05,09,12,17,24,25,,,,,,2.5,1.3,2.1") + end;
                 text += nmea("GPGSV,2,1,07,04,40,083,46,05,17,308,41,09,08,054,39,12,62,211,44") + end;
                 text += nmea("GPGSV,2,2,07,17,33,142,43,24,18,236,40,25,74,008,47") + end;
+                if (combined) text += nmea("GLGSV,1,1,03,65,35,040,38,72,58,295,42,88,12,160,30") + end;
             } else {
-                std::snprintf(body, sizeof body, "GPRMC,%s,V,,,,,,,%s,,,N", clock, date);
-                text += nmea(body) + end;
-                std::snprintf(body, sizeof body, "GPGGA,%s,,,,,0,00,99.9,,,,,,", clock);
-                text += nmea(body) + end;
-                text += nmea("GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9") + end;
+                text += nmea(combined ? "GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9" : "GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9") +
+                        end;
             }
         }
         switch (spec.sensor) {

@@ -13,6 +13,9 @@ enum class SampleDrive { Munich, Rio, Parked };
 enum class SampleLogPlace { None, Beside, LogFolder, WholeName };
 enum class SampleSensorLines { Hex, HexWithTail, Decimal, None };
 enum class SampleLineEnds { Lf, CrLf, CrOnly };
+// The talkers of the position sentences: GPS alone, a combined (GN) receiver, a receiver that sends
+// both for every fix, and one that sends its RMC as GPS and its GGA as combined.
+enum class SampleTalkers { Gp, Gn, GpAndGn, GpRmcGnGga };
 enum class SampleChunks { None, Both, SensorOnly, PositionsOnly, IndexOnly };
 enum class SampleChunkFlaw { None, LowerCase, SizePastEnd, PartialRecords, MisalignedBehindIndex, UnknownBeforeIndex };
 
@@ -21,7 +24,8 @@ struct SampleTelemetrySpec {
     SampleDrive drive = SampleDrive::Munich;
     SampleLogPlace log = SampleLogPlace::None;
     std::string logName;    // relative path of the log, when there is one
-    bool positions = true;  // the log has "$GPRMC"/"$GPGGA" lines
+    bool positions = true;  // the log has RMC and GGA lines
+    SampleTalkers talkers = SampleTalkers::Gp;
     SampleSensorLines sensor = SampleSensorLines::Hex;
     SampleLineEnds lineEnds = SampleLineEnds::Lf;
     bool lastLineFeed = true;

@@ -1,3 +1,4 @@
+#include "support/ContainerBuilder.h"
 #include "support/RunCommand.h"
 #include "support/TempHome.h"
 
@@ -20,7 +21,11 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(home.path() + "/card/Movie");
         recording = home.path() + "/card/Movie/FILE0001.MOV";
-        ASSERT_TRUE(writeFile(recording, "not really a movie"));
+        // Cut short before its index, as when the camera lost power.
+        containers::Mp4Options movie;
+        movie.majorBrand = "qt  ";
+        movie.withMoov = false;
+        ASSERT_TRUE(containers::writeImage(recording, containers::mp4Image(movie)));
         ASSERT_TRUE(writeFile(home.path() + "/card/Movie/FILE0001.log", kLog));
     }
     TempHome home;

@@ -2,6 +2,7 @@
 #include "support/GraphicsDrivers.h"
 #include "support/Screenshot.h"
 #include "tools/SampleCardTable.h"
+#include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
@@ -137,4 +139,26 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_EQ(large->camera + " " + small->camera, "REAR CAM FRONT CAM");
     EXPECT_EQ(QDate(large->year, large->month, large->day), firstDay) << describeFrameStamp(*large);
     EXPECT_GT(small->frame, 0);
+}
+
+TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDashboard) {
+    QTest::mouseClick(&window.calendar().modeButton(), Qt::LeftButton);  // all dates
+    spinFor(0.2);
+    int shown = 0;
+    for (const SampleTelemetrySpec& spec : sampleTelemetrySpecs()) {
+        if (spec.talkers == SampleTalkers::Gp) continue;
+        SCOPED_TRACE(spec.recording);
+        int row = 0;
+        while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
+        ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
+        list.list().scrollToItem(list.list().item(row));
+        ASSERT_TRUE(play(row));
+        EXPECT_TRUE(spinUntil([&] {
+            return window.dashboard().latitudeText() != "-" &&
+                   window.dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
+        })) << "the dashboard shows no position or no altitude";
+        keepGraphicsDriversLoaded();
+        saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));
+    }
+    EXPECT_EQ(shown, 3);
 }

@@ -8,50 +8,30 @@
 namespace fs = std::filesystem;
 
 TEST(GpsLogFile, LookupPlacesAndNames) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> files;    // relative to the card; a trailing '/' makes a folder
-        const char* recording;
-        std::string expected;              // relative to the card; empty = no log
-    };
-    const Case cases[] = {
-        {"beside, .log first", {"Normal/FILE0001.log", "Normal/FILE0001.txt"}, "Normal/FILE0001.AVI",
-         "Normal/FILE0001.log"},
-        {"beside, .txt before .nmea", {"Normal/FILE0001.nmea", "Normal/FILE0001.txt"}, "Normal/FILE0001.AVI",
-         "Normal/FILE0001.txt"},
-        {"beside, upper-case .NMEA", {"Normal/FILE0001.NMEA"}, "Normal/FILE0001.MP4", "Normal/FILE0001.NMEA"},
-        {"a folder with the log's name counts", {"Normal/FILE0001.log/"}, "Normal/FILE0001.AVI",
-         "Normal/FILE0001.log"},
-        {"the log folder wins over a log beside", {"Normal/FILE0001.log", "NMEA/FILE0001.NMEA"},
-         "Normal/FILE0001.MOV", "NMEA/FILE0001.NMEA"},
-        {"the log folder, .nmea before .NMEA", {"NMEA/FILE0001.nmea", "NMEA/FILE0001.NMEA"}, "Event/FILE0001.AVI",
-         "NMEA/FILE0001.nmea"},
-        {"a log folder without the log hides the one beside", {"Normal/FILE0001.log", "NMEA/"},
-         "Normal/FILE0001.MOV", ""},
-        {"... unless the whole name + .txt exists", {"Normal/FILE0001.log", "NMEA/", "Normal/FILE0001.MOV.txt"},
-         "Normal/FILE0001.MOV", "Normal/FILE0001.MOV.txt"},
-        {"whole name + .txt when nothing else", {"Normal/FILE0001.AVI.txt"}, "Normal/FILE0001.AVI",
-         "Normal/FILE0001.AVI.txt"},
-        {"the log folder ignores .log names", {"NMEA/FILE0001.log"}, "Normal/FILE0001.AVI", ""},
-        {"other titles do not match", {"Normal/FILE0002.log"}, "Normal/FILE0001.AVI", ""},
-    };
-    for (const Case& c : cases) {
+    // The files made (a trailing '/' makes a folder), the recording and the log found (empty: none),
+    // all relative to the card.
+    for (const auto& [name, files, recording, expected] : std::initializer_list<
+             std::tuple<const char*, std::vector<std::string>, const char*, const char*>>{
+        {"beside, .log first", {"N/F1.log", "N/F1.txt"}, "N/F1.AVI", "N/F1.log"},
+        {"beside, .txt before .nmea", {"N/F1.nmea", "N/F1.txt"}, "N/F1.AVI", "N/F1.txt"},
+        {"beside, upper-case .NMEA", {"N/F1.NMEA"}, "N/F1.MP4", "N/F1.NMEA"},
+        {"a folder with the log's name counts", {"N/F1.log/"}, "N/F1.AVI", "N/F1.log"},
+        {"the log folder wins over a log beside", {"N/F1.log", "NMEA/F1.NMEA"}, "N/F1.MOV", "NMEA/F1.NMEA"},
+        {"the log folder, .nmea before .NMEA", {"NMEA/F1.nmea", "NMEA/F1.NMEA"}, "E/F1.AVI", "NMEA/F1.nmea"},
+        {"a log folder without the log hides the one beside", {"N/F1.log", "NMEA/"}, "N/F1.MOV", ""},
+        {"... unless the whole name + .txt exists", {"N/F1.log", "NMEA/", "N/F1.MOV.txt"}, "N/F1.MOV", "N/F1.MOV.txt"},
+        {"whole name + .txt when nothing else", {"N/F1.AVI.txt"}, "N/F1.AVI", "N/F1.AVI.txt"},
+        {"the log folder ignores .log names", {"NMEA/F1.log"}, "N/F1.AVI", ""},
+        {"other titles do not match", {"N/F2.log"}, "N/F1.AVI", ""}}) {
         TempHome home;
-        const std::string card = home.path() + "/card";
-        for (const std::string& file : c.files) {
-            const fs::path path = fs::path(card) / file;
-            fs::create_directories(file.back() == '/' ? path : path.parent_path());
-            if (file.back() != '/') {
-                ASSERT_TRUE(writeFile(path.string(), "$GPRMC\n"));
-            }
+        const fs::path card = home.path() + "/card";
+        for (const std::string& file : files) {
+            fs::create_directories((card / file).parent_path());
+            if (file.back() != '/') ASSERT_TRUE(writeFile((card / file).string(), "$GPRMC\n"));
         }
-        fs::create_directories(fs::path(card) / fs::path(c.recording).parent_path());
-        const auto log = pmGetGpsLogFile(card + "/" + c.recording);
-        if (c.expected.empty()) {
-            EXPECT_FALSE(log.has_value()) << c.name << ": " << log.value_or("");
-        } else {
-            ASSERT_TRUE(log.has_value()) << c.name;
-            EXPECT_EQ(fs::path(*log).lexically_normal(), fs::path(card + "/" + c.expected).lexically_normal()) << c.name;
-        }
+        fs::create_directories((card / recording).parent_path());
+        const auto log = pmGetGpsLogFile((card / recording).string());
+        EXPECT_EQ(log ? fs::path(*log).lexically_normal().string() : "", *expected ? (card / expected).string() : "")
+            << name;
     }
 }
