@@ -39,7 +39,7 @@ public:
                              .player1 = player1,
                              .player2 = player2,
                              .folderWatch = nullptr,
-                             .connectivity = nullptr,
+                             .connectivity = connectivity,
                              .openAddress = {},
                              .chooseFolder = {},
                              .runInBackground = {}};
@@ -63,5 +63,6 @@ public:
     FakeMoviePlayer player1, player2;
     FakeViews views;
     CountingMessageBoxes messages;
+    Connectivity* connectivity = nullptr;  // none: the start logs "not connected" at once
     std::unique_ptr<AppDelegate> app;
 };

@@ -154,8 +154,8 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         list.list().scrollToItem(list.list().item(row));
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
-            return window.dashboard().latitudeText() != "-" &&
-                   window.dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
+            return window.mapView().dashboard().latitudeText() != "-" &&
+                   window.mapView().dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
         })) << "the dashboard shows no position or no altitude";
         keepGraphicsDriversLoaded();
         saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));

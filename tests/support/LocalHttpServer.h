@@ -1,9 +1,10 @@
 #pragma once
-#include <string>
-#include <vector>
+#include <nlohmann/json.hpp>
 
-// Debian's python3 serving tests/support/local_http_server.py on 127.0.0.1 and a free port, for
-// the life of the object; stopped by its process id. See the script for what it serves.
+#include <string>
+
+// Debian's python3 serving tests/support/local_http_server.py (see there for what it serves) on
+// 127.0.0.1 and a free port, for the life of the object; stopped by its process id.
 class LocalHttpServer {
 public:
     LocalHttpServer();
@@ -11,22 +12,17 @@ public:
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-    // False when the server could not be started (error() says why).
     bool isRunning() const { return port_ > 0; }
     const std::string& error() const { return error_; }
-    int port() const { return port_; }
     // "http://127.0.0.1:<port>" followed by the path.
-    std::string url(const std::string& path) const;
-
-    // The requests so far, one per line: method, a blank and the path.
-    std::vector<std::string> requests() const;
-    // The value of a header of the requests whose path starts with `pathPrefix` (the first found).
-    std::string headerOf(const std::string& pathPrefix, const std::string& header) const;
+    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+    // Every request so far, in order: {"method", "path", "headers": [[name, value], ...]}.
+    nlohmann::json requests() const;
 
 private:
     int pid_ = -1;
     int port_ = 0;
-    std::string logPath_;
+    std::string folder_;
     std::string error_;
 };
 
