@@ -1,173 +1,188 @@
+#include "Utility/DiagnosticLog.h"
 #include "Utility/FilePreferencesStore.h"
 #include "Utility/Language.h"
+#include "Utility/MessageBox.h"
+#include "Utility/StringTables.h"
 #include "support/MemoryPreferences.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
-#include <cstdlib>
+#include <cstdio>
 #include <map>
 
 namespace {
 
+using Environment = std::map<std::string, std::string>;
+
 // Sets the locale variables for one case; each test runs in its own process.
-void setLocaleEnvironment(const std::map<std::string, std::string>& variables) {
+void setLocaleEnvironment(const Environment& variables) {
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(name);
     for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
 }
 
-std::optional<std::int32_t> storedLanguage(const MemoryPreferences& store) {
-    const auto value = store.value("LANGUAGE_ID");
-    if (!value) return std::nullopt;
-    const auto* number = std::get_if<std::int32_t>(&*value);
-    return number ? std::optional(*number) : std::nullopt;
-}
+// Stands in for the window's box: remembers what it shows, and marks on standard error when it closes.
+struct RecordingPresenter : MessageBoxPresenter {
+    RecordingPresenter() { pmSetMessageBoxPresenter(this); }
+    ~RecordingPresenter() override { pmSetMessageBoxPresenter(nullptr); }
+    void present(const std::string& heading, const std::string& body, const std::string& button) override {
+        shown.push_back({heading, body, button});
+        std::fputs("[closed]\n", stderr);
+    }
+    std::vector<std::vector<std::string>> shown;
+};
 
 }  // namespace
 
-TEST(LanguageDetection, FirstPreferredLanguageIsMatchedByPlainPrefixInTableOrder) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"pt-BR", 17}, {"es-419", 12}, {"zh-HK", 0},       {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2},
-        {"ja", 21},    {"ja-JP", 21},  {"jp", 21},         {"sa", 13},        {"ar-SA", 0},
-        {"sk-SK", 16}, {"sl-SI", 18},  {"en-GB", 0},       {"PT-br", 0},      {"ru", 3},
-        {"", 0},       {"x", 0},       {"deutsch", 8},     {"tr-TR", 20},     {"th", 19},
-    };
-    for (const auto& [language, id] : cases) {
-        EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
-    }
-}
-
-TEST(LanguageDetection, EnvironmentGivesTheFirstPreferredLanguageLikeGettext) {
-    using Env = std::map<std::string, std::string>;
-    const std::pair<Env, std::string> cases[] = {
-        // Codesets and modifiers go, '_' becomes '-'.
-        {{{"LANG", "pt_BR.UTF-8"}}, "pt-BR"},
-        {{{"LANG", "de_DE@euro"}}, "de-DE"},
-        {{{"LANG", "de_DE.ISO-8859-15@euro"}}, "de-DE"},
-        {{{"LANG", "sr_RS@latin"}}, "sr-RS"},
-        {{{"LANG", "fr"}}, "fr"},
-        // Chinese regions get their script.
-        {{{"LANG", "zh_TW.UTF-8"}}, "zh-Hant-TW"},
-        {{{"LANG", "zh_HK.BIG5-HKSCS"}}, "zh-Hant-HK"},
-        {{{"LC_ALL", "zh_MO.UTF-8"}}, "zh-Hant-MO"},
-        {{{"LANG", "zh_CN.GB2312"}}, "zh-Hans-CN"},
-        {{{"LANG", "zh_SG"}}, "zh-Hans-SG"},
+TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext) {
+    const std::pair<Environment, std::string> cases[] = {
+        // Codesets and modifiers go, '_' becomes '-'; Chinese regions get their script.
+        {{{"LANG", "pt_BR.UTF-8"}}, "pt-BR"}, {{{"LANG", "de_DE.ISO-8859-15@euro"}}, "de-DE"},
+        {{{"LANG", "sr_RS@latin"}}, "sr-RS"}, {{{"LANG", "zh_TW.UTF-8"}}, "zh-Hant-TW"},
+        {{{"LANG", "zh_HK.BIG5-HKSCS"}}, "zh-Hant-HK"}, {{{"LC_ALL", "zh_MO.UTF-8"}}, "zh-Hant-MO"},
+        {{{"LANG", "zh_CN.GB2312"}}, "zh-Hans-CN"}, {{{"LANG", "zh_SG"}}, "zh-Hans-SG"},
         {{{"LANG", "zh_TWN"}}, "zh-TWN"},
         // LC_ALL, then LC_MESSAGES, then LANG; empty values do not count.
         {{{"LC_ALL", "es_ES.UTF-8"}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "es-ES"},
         {{{"LC_ALL", ""}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "ko-KR"},
         {{{"LC_MESSAGES", ""}, {"LANG", "nl_NL.UTF-8"}}, "nl-NL"},
-        // LANGUAGE comes first: its first non-empty entry, normalised the same way.
-        {{{"LANGUAGE", "fr_CA:en"}, {"LANG", "de_DE.UTF-8"}}, "fr-CA"},
+        // LANGUAGE comes first: its first non-empty entry, normalised the same way...
         {{{"LANGUAGE", "::ja_JP.UTF-8:en"}, {"LANG", "en_US.UTF-8"}}, "ja-JP"},
         {{{"LANGUAGE", "zh_TW:zh_CN"}, {"LANG", "en_US.UTF-8"}}, "zh-Hant-TW"},
-        {{{"LANGUAGE", ""}, {"LANG", "it_IT.UTF-8"}}, "it-IT"},
-        {{{"LANGUAGE", ":"}, {"LANG", "it_IT.UTF-8"}}, "it-IT"},
-        // ...except in the C locale, which names no language at all.
-        {{{"LANGUAGE", "fr"}, {"LANG", "C"}}, ""},
-        {{{"LANGUAGE", "fr"}, {"LANG", "POSIX"}}, ""},
-        {{{"LANGUAGE", "fr"}}, ""},
-        {{{"LANGUAGE", "fr"}, {"LC_ALL", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
+        {{{"LANGUAGE", ""}, {"LANG", "it_IT.UTF-8"}}, "it-IT"}, {{{"LANGUAGE", ":"}, {"LANG", "it_IT"}}, "it-IT"},
+        // ...except in the C locale, which names no language at all; C.UTF-8 is a locale of its own.
+        {{{"LANGUAGE", "fr"}, {"LANG", "C"}}, ""}, {{{"LANGUAGE", "fr"}, {"LANG", "POSIX"}}, ""},
+        {{{"LANGUAGE", "fr"}}, ""}, {{{"LANGUAGE", "fr"}, {"LC_ALL", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
         {{{"LANGUAGE", "fr"}, {"LC_MESSAGES", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
-        // C.UTF-8 is a locale of its own: gettext honours LANGUAGE there.
-        {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"},
-        {{{"LANG", "C.UTF-8"}}, ""},
-        {{}, ""},
+        {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"}, {{{"LANG", "C.UTF-8"}}, ""},
     };
     for (const auto& [env, expected] : cases) {
-        const auto lookup = [&env = env](const char* name) -> const char* {
-            const auto found = env.find(name);
-            return found == env.end() ? nullptr : found->second.c_str();
-        };
         std::string described;
         for (const auto& [name, value] : env) described += name + "=" + value + " ";
-        EXPECT_EQ(pmPreferredLanguageFromEnvironment(lookup), expected) << described;
+        setLocaleEnvironment(env);
+        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << described;
     }
-}
-
-TEST(LanguageDetection, ProcessEnvironmentFeedsDetection) {
-    setLocaleEnvironment({{"LANGUAGE", "pt_BR:en"}, {"LANG", "en_US.UTF-8"}});
-    EXPECT_EQ(pmGetSystemPreferredLanguage(), "pt-BR");
-    EXPECT_EQ(pmDetectUILanguage(), 17);
-    setLocaleEnvironment({{"LC_ALL", "C"}, {"LANGUAGE", "pt_BR"}});
-    EXPECT_EQ(pmDetectUILanguage(), 0);
-}
-
-TEST(CurrentLanguage, FirstStartStoresTheDetectedMenuLanguageOrEnglish) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"zh_TW.UTF-8", 1}, {"ru_RU.UTF-8", 0}, {"ja_JP.UTF-8", 0}, {"en_GB.UTF-8", 0}, {"C", 0},
+    // The language whose prefix the code begins with, in table order and case, or English.
+    const std::pair<const char*, std::int32_t> languages[] = {
+        {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2}, {"zh-HK", 0}, {"ZH-Hant", 0}, {"jp", 21}, {"deutsch", 8}, {"", 0},
     };
+    for (const auto& [language, id] : languages) EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
+    setLocaleEnvironment({{"LANGUAGE", "pt_BR:en"}, {"LANG", "en_US.UTF-8"}});
+    EXPECT_EQ(pmDetectUILanguage(), 17);
+}
+
+TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueIsKeptAsItIs) {
     TempHome home;
-    for (const auto& [locale, expected] : cases) {
+    // The stored setting (none: the first start), the system's locale and the current language.
+    const std::tuple<std::optional<PreferenceValue>, const char*, std::int32_t> cases[] = {
+        {std::nullopt, "zh_TW.UTF-8", 1}, {std::nullopt, "ja_JP.UTF-8", 0}, {std::nullopt, "C", 0},
+        {0, "zh_TW.UTF-8", 0},  // a stored 0 is not "absent"
+        {13, "zh_TW.UTF-8", 0},  // Arabic and the other unsupported ids read as English, left as they are
+        {22, "zh_TW.UTF-8", 0}, {-1, "zh_TW.UTF-8", 0},
+        {std::string("1"), "zh_TW.UTF-8", 0},  // hand-edited: not a number
+    };
+    for (const auto& [stored, locale, current] : cases) {
         MemoryPreferences store;
+        if (stored) store.values["LANGUAGE_ID"] = *stored;
         setLocaleEnvironment({{"LANG", locale}});
-        EXPECT_EQ(getLanguageId(), expected) << locale;
-        EXPECT_EQ(storedLanguage(store), expected) << locale;
-        EXPECT_EQ(store.synchronizeCount, 1) << locale;  // on disk at once
-
+        EXPECT_EQ(getLanguageId(), current) << locale;
         // Fixed from then on: a later change of the system language is not followed.
-        setLocaleEnvironment({{"LANG", expected == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
-        EXPECT_EQ(pmGetLanguageID(), expected) << locale;
-        EXPECT_EQ(store.synchronizeCount, 1) << locale;
+        setLocaleEnvironment({{"LANG", current == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
+        EXPECT_EQ(pmGetLanguageID(), current) << locale;
+        EXPECT_EQ(store.value("LANGUAGE_ID"), stored ? stored : PreferenceValue(current)) << locale;
+        EXPECT_EQ(store.synchronizeCount, stored ? 0 : 1) << locale;  // a detected language is on disk at once
     }
 }
 
-TEST(CurrentLanguage, StoredValueWinsAndUnsupportedValuesReadAsEnglishUntouched) {
+TEST(CurrentLanguage, ChoicesReachTheSettingsFileAndAFailedWriteIsLogged) {
     TempHome home;
     setLocaleEnvironment({{"LANG", "zh_TW.UTF-8"}});
-    for (std::int32_t stored = -1; stored <= kLanguageCount; ++stored) {
-        MemoryPreferences store;
-        store.values["LANGUAGE_ID"] = stored;
-        const std::int32_t expected = (stored == 0 || stored == 1) ? stored : 0;
-        EXPECT_EQ(getLanguageId(), expected) << stored;  // a stored 0 is not "absent"
-        EXPECT_FALSE(pmIsRightLayout()) << stored;        // Arabic (13) never becomes current
-        EXPECT_EQ(storedLanguage(store), stored);
-        EXPECT_EQ(store.synchronizeCount, 0);
-    }
-
-    MemoryPreferences store;
-    store.values["LANGUAGE_ID"] = std::string("1");  // hand-edited: not a number
-    EXPECT_EQ(getLanguageId(), 0);
-    EXPECT_EQ(store.values["LANGUAGE_ID"], PreferenceValue(std::string("1")));
+    ASSERT_EQ(getLanguageId(), 1);  // detected, through the process's own file store
+    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), PreferenceValue(1));
+    EXPECT_TRUE(saveLanguageId(0));
+    EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), PreferenceValue(0));
+    MemoryPreferences failing;
+    failing.failSynchronize = true;
+    EXPECT_FALSE(saveLanguageId(1));
+    EXPECT_EQ(getLanguageId(), 1);  // the choice holds for this run
+    EXPECT_EQ(logMessages().back(), "saveLanguageId - language 1 could not be written to the settings");
 }
 
-TEST(CurrentLanguage, SaveWritesOutAndReportsAFailedWrite) {
+TEST(LanguageMenu, OffersEnglishAndTraditionalChineseOnlyAndUnknownIdsUseEnglish) {
+    for (std::int32_t index = -1; index <= 2; ++index)
+        EXPECT_EQ(pmGetLanguageByMenuIndex(index), index == 1 ? 1 : 0) << index;
+    EXPECT_EQ(pmGetLanguageLabelKey(1) + pmGetLanguageTableName(1) + pmGetLanguageTableName(22),
+              "IDS_LANG_02TraditionalChineseEnglish");
+}
+
+TEST(StringTables, BothMenuLanguagesHoldTheSameKeysEachWithATranslatedText) {
+    std::map<std::string, nlohmann::json> files;
+    for (const std::string table : {"English", "TraditionalChinese"})
+        files[table] = nlohmann::json::parse(readFile(CARTENA_SOURCE_DIR "/resources/strings/" + table + ".json"));
+    ASSERT_EQ(files["English"].size(), 93u);
+    ASSERT_EQ(files["TraditionalChinese"].size(), 93u);
+    for (const auto& [key, text] : files["English"].items()) {
+        // The compiled-in tables hold what the files hold.
+        const std::string english = pmStringTables().lookup("English", key);
+        const std::string chinese = pmStringTables().lookup("TraditionalChinese", key);
+        EXPECT_EQ(english, text) << key;
+        EXPECT_EQ(chinese, files["TraditionalChinese"].value(key, key)) << key;
+        EXPECT_FALSE(english.empty() || chinese.empty() || chinese == key) << key;
+        // Language names (each in its own language), the product name and the degree sign may be
+        // the same in every language; everything else must have been translated.
+        if (key != "IDR_MAINFRAME" && key != "IDS_UNIT_DEGREE" && !key.starts_with("IDS_LANG_"))
+            EXPECT_NE(english, chinese) << key;
+    }
+    // The about box fills this text with the version: exactly one text directive, nothing else.
+    for (const char* table : {"English", "TraditionalChinese"}) {
+        const std::string text = pmStringTables().lookup(table, "IDS_VERSION_COPYRIGHT");
+        EXPECT_EQ(std::count(text.begin(), text.end(), '%'), 1) << table;
+        EXPECT_NE(text.find("%s"), std::string::npos) << table;
+    }
+}
+
+TEST(StringTables, MissingKeysAndUnreadableTablesShowTheKeysAndOtherLanguagesUseEnglish) {
     TempHome home;
     MemoryPreferences store;
-    EXPECT_TRUE(saveLanguageId(1));
-    EXPECT_EQ(storedLanguage(store), 1);
-    EXPECT_EQ(store.synchronizeCount, 1);
+    store.values["LANGUAGE_ID"] = 1;
+    EXPECT_EQ(pmGetString("IDS_OK"), pmStringTables().lookup("TraditionalChinese", "IDS_OK"));
+    EXPECT_EQ(pmGetString("IDS_NO_SUCH_TEXT"), "IDS_NO_SUCH_TEXT");
+    store.values["LANGUAGE_ID"] = 5;  // read as English
+    EXPECT_EQ(pmGetString("IDS_OK"), pmStringTables().lookup("English", "IDS_OK"));
+    EXPECT_EQ(pmStringTables().lookup("Russian", "IDS_OK"), "IDS_OK");  // no table of its own
+    EXPECT_TRUE(logMessages().empty());                                  // missing keys are not logged
 
-    store.failSynchronize = true;
-    EXPECT_FALSE(saveLanguageId(0));
-    EXPECT_EQ(getLanguageId(), 0);  // the choice holds for this run
-    EXPECT_NE(readFile(home.documents() + "/CartenaManagerLog_mac.txt").find("saveLanguageId"), std::string::npos);
-}
-
-TEST(CurrentLanguage, SavedLanguageSurvivesARestartOfTheFileStore) {
-    TempHome home;
-    setLocaleEnvironment({{"LANG", "zh_TW.UTF-8"}});
-    ASSERT_EQ(getLanguageId(), 1);  // the process's own file store
-    FilePreferencesStore nextRun(home.configHome() + "/cartena-manager");
-    EXPECT_EQ(nextRun.value("LANGUAGE_ID"), PreferenceValue(std::int32_t(1)));
-}
-
-TEST(LanguageMenu, OffersEnglishAndTraditionalChineseOnly) {
-    EXPECT_EQ(pmGetLanguageByMenuIndex(0), 0);
-    EXPECT_EQ(pmGetLanguageByMenuIndex(1), 1);
-    for (const std::int32_t index : {2, 3, 21, 1000, -1}) EXPECT_EQ(pmGetLanguageByMenuIndex(index), 0) << index;
-    for (std::int32_t id = -2; id <= kLanguageCount + 1; ++id) {
-        EXPECT_EQ(pmIsSupportedLanguage(id), id == 0 || id == 1) << id;
+    const StringTables tables({{"Truncated", "{\"IDS_OK\": \"OK\",,"}, {"NotAnObject", "[\"IDS_OK\", \"OK\"]"},
+                               {"Empty", ""}, {"BadBytes", "{\"IDS_OK\": \"\xff\xfe\"}"},
+                               {"Mixed", R"({"IDS_OK": "Fine", "IDS_CANCEL": 3, "IDS_CLOSE": null, "IDS_ALL": ""})"}});
+    std::vector<std::string> logged;
+    for (const char* table : {"Truncated", "NotAnObject", "Empty", "BadBytes"}) {
+        EXPECT_EQ(tables.lookup(table, "IDS_OK"), "IDS_OK") << table;
+        logged.push_back(pmFormat("StringTables - table \"%s\" cannot be parsed; its keys show as they are", table));
     }
-    EXPECT_EQ(pmGetLanguageLabelKey(pmGetLanguageByMenuIndex(0)), "IDS_LANG_01");
-    EXPECT_EQ(pmGetLanguageLabelKey(pmGetLanguageByMenuIndex(1)), "IDS_LANG_02");
-    EXPECT_EQ(pmGetLanguageLabelKey(21), "IDS_LANG_22");
+    for (const char* key : {"IDS_OK", "IDS_CANCEL", "IDS_CLOSE"})  // texts only: other values show the key
+        EXPECT_EQ(tables.lookup("Mixed", key), key == std::string("IDS_OK") ? "Fine" : key);
+    EXPECT_EQ(tables.lookup("Mixed", "IDS_ALL"), "");  // present but empty is still the table's text
+    for (const char* key : {"IDS_CANCEL", "IDS_CLOSE"})
+        logged.push_back(pmFormat("StringTables - table \"Mixed\": the value of %s is not a text", key));
+    EXPECT_EQ(logMessages(), logged);  // once: the tables are parsed at the first lookup only
 }
 
-TEST(LanguageMenu, TableNamesKeepTheirSpellingAndUnknownIdsUseEnglish) {
-    EXPECT_STREQ(pmGetLanguageTableName(16), "Slovakian");
-    EXPECT_STREQ(pmGetLanguageTableName(18), "Slovinian");
-    EXPECT_STREQ(pmGetLanguageTableName(1), "TraditionalChinese");
-    EXPECT_STREQ(pmGetLanguageTableName(21), "Japanese");
-    for (const std::int32_t id : {0, -1, 22, 1000}) EXPECT_STREQ(pmGetLanguageTableName(id), "English") << id;
+TEST(MessageBox, TextsComeFromTheCallerAndTheCurrentLanguageAndStandardErrorServesWithoutAWindow) {
+    TempHome home;
+    MemoryPreferences store;
+    store.values["LANGUAGE_ID"] = 1;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(pmMessageBox("Folder is 100% read-only %s", "Backup", 16), 1);
+    RecordingPresenter presenter;
+    EXPECT_EQ(pmMessageBox("100% done: %s %d %n", "", 16), 1);
+    EXPECT_EQ(pmMessageBox("Disk full", "Backup", 0), 1);
+    // "User OK!" follows the closing of each box.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Backup: Folder is 100% read-only %s\nUser OK!\n[closed]\nUser OK!\n[closed]\nUser OK!\n");
+    const std::string heading = pmStringTables().lookup("TraditionalChinese", "IDR_MAINFRAME");
+    const std::string ok = pmStringTables().lookup("TraditionalChinese", "IDS_OK");
+    EXPECT_EQ(presenter.shown, (std::vector<std::vector<std::string>>{{heading, "100% done: %s %d %n", ok},
+                                                                      {"Backup", "Disk full", ok}}));
 }

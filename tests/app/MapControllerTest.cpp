@@ -1,6 +1,10 @@
 #include "ControllerFixture.h"
+#include "support/FakeMoviePlayer.h"
+#include "support/ManualScheduler.h"
 
-TEST_F(ControllerTest, MapFullScreenGivesTheMovieItsSoundBackAndRecentresAPausedMap) {
+using MapController = ControllerFixture<FakeMoviePlayer, ManualScheduler>;
+
+TEST_F(MapController, MapFullScreenGivesTheMovieItsSoundBackAndRecentresAPausedMap) {
     // The start's connection line comes when the background check answers.
     struct Later : Connectivity {
         bool isInternetConnected() override { return true; }
@@ -8,7 +12,7 @@ TEST_F(ControllerTest, MapFullScreenGivesTheMovieItsSoundBackAndRecentresAPaused
         std::function<void(bool)> pending;
     } later;
     connectivity = &later;
-    addRecording("FILE0001.MP4", 0);
+    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
     start();
     const std::string line = "applicationDidFinishLaunching - pmIsInternetConnected() - TRUE";
     EXPECT_EQ(log().find(line), std::string::npos);
@@ -24,14 +28,14 @@ TEST_F(ControllerTest, MapFullScreenGivesTheMovieItsSoundBackAndRecentresAPaused
     app->onButtonMapFullScreen();
     EXPECT_EQ(views.screenMode, 0);
     clock.advance(0.15);
-    EXPECT_EQ(views.centerCount, 0);
+    EXPECT_EQ(views.centered, 0);
     clock.advance(0.1);
-    EXPECT_EQ(views.centerCount, 1);  // 0.2 s later, once
+    EXPECT_EQ(views.centered, 1);  // 0.2 s later, once
 
     views.pressPlay();
     app->onButtonMute();  // muted by the user: silent behind the map
     app->onButtonMapFullScreen();
     EXPECT_TRUE(player1.isMuted());
     clock.advance(1.0);
-    EXPECT_EQ(views.centerCount, 1);  // playing: the ticks move the map
+    EXPECT_EQ(views.centered, 1);  // playing: the ticks move the map
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "desktop/WindowApplication.h"
 #include "platform/WebEngineSandbox.h"
+#include "support/LocalHttpServer.h"
 #include "support/MemoryPreferences.h"
 #include "support/QtWait.h"
 #include "support/SampleCardFixture.h"
@@ -35,6 +36,10 @@ inline QDate dayOf(const SampleEntry& entry) {
 // settings, on the sample card. Tests start it once they have set up what it reads at start.
 class WindowProgramTest : public ::testing::Test {
 protected:
+    // No window test reaches for the internet or waits on it: the probe and the tiles are local.
+    WindowProgramTest() {
+        home.writeServices(std::string(kClosedLocalAddress) + "/probe", std::string(kClosedLocalAddress) + "/tiles");
+    }
     // Starts the program in a language and waits for its first layout.
     void start(int languageId = 0, RouteTables routes = {}) {
         std::setlocale(LC_NUMERIC, "C");

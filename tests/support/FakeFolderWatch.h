@@ -2,6 +2,7 @@
 #include "interfaces/FolderWatch.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A folder watch driven by the test: `report` is a change read at once, `queue` one the system
@@ -13,32 +14,24 @@ public:
         if (refuse) return false;
         roots = newRoots;
         sink = std::move(newSink);
-        running = true;
-        return true;
+        return running = true;
     }
     void stop() override {
-        ++stops;
         running = false;
         sink = nullptr;
         queued.clear();
     }
     void drain() override {
-        auto pending = std::move(queued);
-        queued.clear();
-        for (const auto& change : pending)
-            if (sink) sink(change);
+        for (const auto& change : std::exchange(queued, {})) report(change.kind, change.path);
     }
     std::string description() const override { return running ? "fake watch of " + roots.front().path : ""; }
-
     void report(FolderChange::Kind kind, const std::string& path) {
         if (sink) sink(FolderChange{kind, path});
     }
     void queue(FolderChange::Kind kind, const std::string& path) { queued.push_back(FolderChange{kind, path}); }
 
-    bool refuse = false;
-    bool running = false;
+    bool refuse = false, running = false;
     int starts = 0;
-    int stops = 0;
     std::vector<WatchRoot> roots;
     std::vector<FolderChange> queued;
     Sink sink;

@@ -9,12 +9,10 @@
 inline std::optional<FrameStamp> readMovieStamp(const MovieFrameImage& image) {
     if (image.empty()) return std::nullopt;
     // The stamp is white on black: the mean of the three colours is as good as luma.
-    std::vector<std::uint8_t> gray(std::size_t(image.width) * std::size_t(image.height));
+    std::vector<std::uint8_t> gray;
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint8_t* p = image.pixel(x, y);
-            gray[std::size_t(y) * std::size_t(image.width) + std::size_t(x)] = std::uint8_t((p[0] + p[1] + p[2]) / 3);
-        }
+        for (int x = 0; x < image.width; ++x)
+            gray.push_back(std::uint8_t((image.pixel(x, y)[0] + image.pixel(x, y)[1] + image.pixel(x, y)[2]) / 3));
     return readFrameStamp({gray.data(), image.width, image.height, image.width, ImageView::Format::Gray8});
 }
 

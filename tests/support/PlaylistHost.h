@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The controller as the folder monitor sees it: a library of real files and the playlist built
@@ -12,7 +13,6 @@
 class PlaylistHost : public FolderMonitorHost {
 public:
     explicit PlaylistHost(std::vector<std::string> files = {}) : library(std::move(files)), playlist(library) {}
-
     bool isPlaylistEmpty() const override { return playlist.empty(); }
     bool isAllMediaExist() const override {
         ++existenceChecks;
@@ -20,9 +20,7 @@ public:
     }
     bool pausePlayback() override {
         calls.push_back("pausePlayback");
-        const bool wasPlaying = playing;
-        playing = false;
-        return wasPlaying;
+        return std::exchange(playing, false);
     }
     void videoLibIsReady() override { calls.push_back("videoLibIsReady"); }
     void checkLastVideoDate() override { calls.push_back("checkLastVideoDate"); }
@@ -30,19 +28,15 @@ public:
         calls.push_back("rebuildPlaylist");
         playlist.clear();
         std::copy_if(library.begin(), library.end(), std::back_inserter(playlist), pmIsFileExist);
-        currentIndex = -1;  // a rebuild closes the open recording
         ++rebuilds;
         if (onRebuild) onRebuild();
     }
     void startWait() override { calls.push_back("startWait"); }
     void endWait() override { calls.push_back("endWait"); }
 
-    std::vector<std::string> library;
-    std::vector<std::string> playlist;
-    std::vector<std::string> calls;
+    std::vector<std::string> library, playlist, calls;
     mutable int existenceChecks = 0;
     int rebuilds = 0;
     bool playing = false;
-    int currentIndex = -1;
     std::function<void()> onRebuild;
 };

@@ -1,10 +1,11 @@
 #include "support/TempHome.h"
 
+#include "Utility/DiagnosticLog.h"
 #include "Utility/ServicesConfig.h"
 #include "Utility/UserFolders.h"
-#include "support/LocalHttpServer.h"
 
-#include <utime.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -26,11 +27,12 @@ TempHome::TempHome() {
     setenv("HOME", root_.c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
     pmReloadUserFolders();
-    writeServices(std::string(kClosedLocalAddress) + "/probe", std::string(kClosedLocalAddress) + "/tiles/{z}/{x}/{y}.png");
 }
 
 void TempHome::writeServices(const std::string& probe, const std::string& tiles) const {
-    std::filesystem::create_directories(std::filesystem::path(pmServicesConfigPath()).parent_path());
+    const std::filesystem::path folder = std::filesystem::path(pmServicesConfigPath()).parent_path();
+    std::filesystem::create_directories(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);  // as the program makes it
     writeFile(pmServicesConfigPath(),
               R"({"map": {"tiles": ")" + tiles + R"("}, "connectivity": {"probe": ")" + probe + R"("}})" "\n");
 }
@@ -44,14 +46,19 @@ TempHome::~TempHome() {
     std::filesystem::remove_all(root_, ignored);
 }
 
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm fields{.tm_sec = second, .tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1,
+                   .tm_year = year - 1900, .tm_isdst = -1};
+    return std::mktime(&fields);
+}
+
+bool setFileTime(const std::string& path, std::time_t seconds, long nanoseconds) {
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
 bool setLocalFileTime(const std::string& path, int year, int month, int day, int hour, int minute) {
-    std::tm local{};
-    local.tm_year = year - 1900, local.tm_mon = month - 1, local.tm_mday = day;
-    local.tm_hour = hour, local.tm_min = minute;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
-    const utimbuf times{when, when};
-    return ::utime(path.c_str(), &times) == 0;
+    return setFileTime(path, localTime(year, month, day, hour, minute));
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {
@@ -65,4 +72,12 @@ std::string readFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::vector<std::string> logMessages() {
+    std::vector<std::string> messages;
+    std::istringstream in(readFile(pmLogFilePath()));
+    // "2024-05-01 08:15:02.7 message": the message follows the second blank.
+    for (std::string line; std::getline(in, line);) messages.push_back(line.substr(line.find(' ', 11) + 1));
+    return messages;
 }
