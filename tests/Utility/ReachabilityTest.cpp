@@ -44,12 +44,10 @@ TEST(Reachability, FlagsGiveTheStatusAndTheirConsoleLine) {
         NetworkStatus status;
         const char* letters;
     } cases[] = {
-        {kConnectionRequired, NotReachable, "-- -c----- "},
         {kReachable | kTransientConnection | kIsLocalAddress | kIsDirect, ReachableViaNetwork, "-R t----ld "},
         {required, NotReachable, "-R -c----- "},
         {required | kConnectionOnDemand, ReachableViaNetwork, "-R -c--D-- "},
-        {required | kConnectionOnTraffic, ReachableViaNetwork, "-R -cC---- "},
-        {required | kConnectionOnDemand | kInterventionRequired, NotReachable, "-R -c-iD-- "},
+        {required | kConnectionOnTraffic | kInterventionRequired, NotReachable, "-R -cCi--- "},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Reachability::networkStatusForFlags(c.flags), c.status) << c.letters;

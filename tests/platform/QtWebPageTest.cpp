@@ -22,13 +22,12 @@ TEST(QtWebPage, LoadsRunsStatementsAndReadsTheirValuesOnTheRealEngine) {
     auto* engine = new QWebEnginePage(&profile);
     QtWebPage page(*engine);
     std::vector<bool> loads;
+    std::vector<std::string> results;
     page.setLoadFinishedHandler([&](bool succeeded) { loads.push_back(succeeded); });
     page.load("data:text/html,<script>var count = 0; function add(n) { count += n; return count; }</script>");
     ASSERT_TRUE(spinUntil([&] { return !loads.empty(); }, 60.0));
     keepGraphicsDriversLoaded();
-
     // Values come back as text; a statement that throws or gives nothing has no value.
-    std::vector<std::string> results;
     page.evaluate("add(1)", {});
     for (const char* statement : {"add(2)", "'mapSetCenter' + 1", "undefined", "missing()"})
         page.evaluate(statement, [&](const auto& value) { results.push_back(value.value_or("(none)")); });
