@@ -1,15 +1,14 @@
 #include "Utility/DiagnosticLog.h"
 
+#include "Utility/FileSystem.h"
 #include "Utility/UserFolders.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 
 std::string pmLogFilePath() { return pmGetDocumentsFolder() + "/" + kLogFileName; }
 
@@ -79,14 +78,3 @@ void pmOutputDebugMsgF(const char* format, ...) {
 }
 
 void pmDeleteOutputDebugMsg() { pmDeleteFile(pmLogFilePath()); }
-
-bool pmDeleteFile(const std::string& path) {
-    std::error_code error;
-    const auto removed = std::filesystem::remove_all(path, error);
-    return !error && removed != static_cast<std::uintmax_t>(-1) && removed > 0;
-}
-
-bool pmIsFileExist(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}

@@ -22,10 +22,5 @@ void pmOutputDebugMsg(std::string_view message);
 void pmOutputDebugMsgF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void pmDeleteOutputDebugMsg();
 
-// Removes the file or folder at the path; false when nothing was there or the removal failed.
-bool pmDeleteFile(const std::string& path);
-// Whether anything (file, folder, other) exists at the path; a dangling link is nothing.
-bool pmIsFileExist(const std::string& path);
-
 std::string pmFormatV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 std::string pmFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,7 +1,7 @@
 #include "Utility/Preferences.h"
 
-#include "Utility/DiagnosticLog.h"
 #include "Utility/FilePreferencesStore.h"
+#include "Utility/FileSystem.h"
 #include "Utility/UserFolders.h"
 
 

@@ -31,12 +31,12 @@ struct AppServices {
     // Whether the internet can be reached; at start only logged. None: not known, logged as false.
     Connectivity* connectivity = nullptr;
     // Opens an address in the user's browser (the update menu).
-    std::function<void(const std::string&)> openAddress;
+    std::function<void(const std::string&)> openAddress{};
     // Lets the user choose one folder, starting in the given one; none when cancelled.
-    std::function<std::optional<std::string>(const std::string&)> chooseFolder;
+    std::function<std::optional<std::string>(const std::string&)> chooseFolder{};
     // Runs long work (the folder walk) and returns when it is done; the window runs it on a worker
     // thread while the waiting indicator turns. Empty: run it here.
-    std::function<void(const std::function<void()>&)> runInBackground;
+    std::function<void(const std::function<void()>&)> runInBackground{};
 };
 
 // The application controller: owns the library and the playlist, the two player slots, the current

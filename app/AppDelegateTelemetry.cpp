@@ -114,7 +114,7 @@ void AppDelegate::mapGoTo() {
         float speed = sample->fSpeed();
         double altitude = sample->dAltitude();
         float direction = sample->fDirection();
-        if (latitude == 0.0f && longitude == 0.0f) {
+        if (!sample->hasPosition()) {
             latitude = zero.fLatitude();
             longitude = zero.fLongitude();
             speed = zero.fSpeed();

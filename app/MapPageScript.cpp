@@ -59,9 +59,9 @@ std::vector<std::string> pmDrawPathStatements(const GpsList* track) {
     float firstLatitude = 0, firstLongitude = 0, lastLatitude = 0, lastLongitude = 0;
     for (const GpsData& sample : track->gpslist()) {
         const float latitude = sample.fLatitude(), longitude = sample.fLongitude();
-        if (firstLongitude == 0 || firstLatitude == 0) firstLatitude = latitude, firstLongitude = longitude;
+        if (!GpsData::hasPosition(firstLatitude, firstLongitude)) firstLatitude = latitude, firstLongitude = longitude;
         statements.push_back(pmAddPathPointScript(latitude, longitude));
-        if (latitude != 0 && longitude != 0) lastLatitude = latitude, lastLongitude = longitude;
+        if (sample.hasPosition()) lastLatitude = latitude, lastLongitude = longitude;
     }
     statements.push_back(pmDrawPathScript());
     if (track->GetDataCount() >= 2)

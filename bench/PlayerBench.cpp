@@ -10,6 +10,7 @@
 //   dashboard and in map mode (the window's own drawing happens later, in its paint events, not
 //   in the tick); in map mode the time from the page's load to its path, and with the window the
 //   memory of the process with the web engine's processes. Needs a display (xvfb-run -a).
+#include "BenchMedia.h"
 #include "FakeViews.h"
 #include "Utility/ServicesConfig.h"
 #include "Utility/UserFolders.h"
@@ -76,20 +77,6 @@ double cpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-SampleEntry camera(const char* folder, const char* name, SampleCamera which, int width, int height, int fps,
-                   int seconds) {
-    SampleEntry entry;
-    entry.folder = folder;
-    entry.name = name;
-    entry.seconds = seconds;
-    entry.fps = fps;
-    entry.width = width;
-    entry.height = height;
-    entry.camera = which;
-    entry.label = which == SampleCamera::Front ? "FRONT CAM" : "REAR CAM";
-    return entry;
-}
-
 // The recordings, made once per build tree and kept.
 struct Media {
     std::string cardFront, cardFrontOther, cardRear;  // the sample card's own pairs
@@ -115,38 +102,24 @@ bool writeFrontLog(const SampleEntry& entry, const std::string& file, const std:
     return false;
 }
 
-std::string makeOnce(const std::string& folder, const std::vector<SampleEntry>& entries,
-                     std::vector<SampleRecordingHook> hooks = {}) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec)) return {};
-    const std::string partial = folder + ".part";
-    std::filesystem::remove_all(partial, ec);
-    SampleCardOptions options;
-    options.threads = 2;
-    options.recordingHooks = std::move(hooks);
-    const SampleCardResult made = makeSampleCard(partial, options, entries);
-    if (!made.ok) return made.error;
-    std::filesystem::rename(partial, folder, ec);
-    return ec ? ec.message() : std::string();
-}
-
 const Media& media() {
     static const Media made = [] {
         Media m;
-        const std::string root = std::string(CARTENA_BUILD_DIR) + "/bench-media";
-        std::filesystem::create_directories(root);
-        m.error = makeOnce(root + "/card", sampleCardEntries());
+        const std::string root = benchMediaRoot();
+        m.error = makeBenchCardOnce(root + "/card", sampleCardEntries());
         if (m.error.empty())
-            m.error = makeOnce(root + "/pair130", {camera("F", "LONG0001F.MP4", SampleCamera::Front, 480, 270, 20, 130),
-                                                camera("R", "LONG0001R.MP4", SampleCamera::Rear, 320, 180, 15, 130)});
+            m.error = makeBenchCardOnce(root + "/pair130",
+                                        {benchCamera("F", "LONG0001F.MP4", SampleCamera::Front, 480, 270, 20, 130),
+                                         benchCamera("R", "LONG0001R.MP4", SampleCamera::Rear, 320, 180, 15, 130)});
         if (m.error.empty())
-            m.error = makeOnce(root + "/hd130", {camera("F", "HD0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 130),
-                                              camera("R", "HD0001R.MP4", SampleCamera::Rear, 1920, 1080, 30, 130)});
+            m.error = makeBenchCardOnce(root + "/hd130",
+                                        {benchCamera("F", "HD0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 130),
+                                         benchCamera("R", "HD0001R.MP4", SampleCamera::Rear, 1920, 1080, 30, 130)});
         if (m.error.empty())
-            m.error = makeOnce(root + "/drive180",
-                               {camera("DCIM/DriveF", "DRIV0001F.MP4", SampleCamera::Front, 480, 270, 20, 180),
-                                camera("DCIM/DriveR", "DRIV0001R.MP4", SampleCamera::Rear, 320, 180, 15, 180)},
-                               {writeFrontLog});
+            m.error = makeBenchCardOnce(root + "/drive180",
+                                        {benchCamera("DCIM/DriveF", "DRIV0001F.MP4", SampleCamera::Front, 480, 270, 20, 180),
+                                         benchCamera("DCIM/DriveR", "DRIV0001R.MP4", SampleCamera::Rear, 320, 180, 15, 180)},
+                                        {writeFrontLog});
         m.driveCard = root + "/drive180";
         m.cardFront = root + "/card/DCIM/NormalF/FILE0001F.MP4";
         m.cardFrontOther = root + "/card/DCIM/NormalF/FILE0002F.MP4";

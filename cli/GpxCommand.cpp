@@ -42,7 +42,7 @@ void addGpxCommand(CLI::App& app, int& exitCode) {
             return;
         }
         std::size_t points = 0;
-        for (const GpsData& sample : telemetry.list.gpslist()) points += pmGpxHasPosition(sample);
+        for (const GpsData& sample : telemetry.list.gpslist()) points += sample.hasPosition();
         std::printf("%s: %zu track points\n", options->output.c_str(), points);
         exitCode = 0;
     });

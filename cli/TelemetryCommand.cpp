@@ -1,7 +1,5 @@
-#include "cli/TelemetryCommon.h"
+#include "cli/TelemetryCommand.h"
 #include "cli/Commands.h"
-
-#include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <cmath>
@@ -34,7 +32,7 @@ double asPrinted(float value) {
 
 void printCsv(const LoadedTelemetry& t, const std::string& path) {
     std::string out =
-        "# markers: latitude,longitude 0,0 = no position; speed_kmh -1 = no measured speed (position from another "
+        "# markers: latitude or longitude 0 = no position; speed_kmh -1 = no measured speed (position from another "
         "fix); direction -1 = unknown; altitude_m 65535 = no altitude\n"
         "second,latitude,longitude,speed_kmh,direction,altitude_m,gx,gy,gz\n";
     const auto& samples = t.list.gpslist();
@@ -58,17 +56,28 @@ void printCsv(const LoadedTelemetry& t, const std::string& path) {
     std::fputs(out.c_str(), stdout);
 }
 
-void printJson(const LoadedTelemetry& t, const std::string& path) {
+// A length a player could report: a finite number of seconds above 0 and at most a day.
+std::optional<double> lengthSeconds(const std::string& text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0.0 || value > 86400.0)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+nlohmann::json pmTelemetryJson(const LoadedTelemetry& t, const std::string& path) {
     using nlohmann::json;
     json rows = json::array();
     const auto& samples = t.list.gpslist();
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const GpsData& s = samples[i];
-        const bool noPosition = s.fLatitude() == 0.0f && s.fLongitude() == 0.0f;
         json row;
         row["second"] = i;
-        row["latitude"] = noPosition ? json(nullptr) : json(asPrinted(s.fLatitude()));
-        row["longitude"] = noPosition ? json(nullptr) : json(asPrinted(s.fLongitude()));
+        row["latitude"] = !s.hasPosition() ? json(nullptr) : json(asPrinted(s.fLatitude()));
+        row["longitude"] = !s.hasPosition() ? json(nullptr) : json(asPrinted(s.fLongitude()));
         row["speed_kmh"] = s.fSpeed() == GpsData::kNoSpeed ? json(nullptr) : json(asPrinted(s.fSpeed()));
         row["direction"] = s.fDirection() == GpsData::kNoDirection ? json(nullptr) : json(asPrinted(s.fDirection()));
         row["altitude_m"] = s.dAltitude() == GpsData::kNoAltitude ? json(nullptr) : json(s.dAltitude());
@@ -88,21 +97,8 @@ void printJson(const LoadedTelemetry& t, const std::string& path) {
     summary["peak_g"] = load.peakIndex >= 0 ? json(asPrinted(load.peakValue)) : json(nullptr);
     summary["peak_second"] = load.peakIndex >= 0 ? json(load.peakIndex) : json(nullptr);
     summary["event_second"] = load.eventTime >= 0 ? json(load.eventTime) : json(nullptr);
-    const json document = {{"samples", rows}, {"summary", summary}};
-    std::puts(document.dump(2).c_str());
+    return {{"samples", rows}, {"summary", summary}};
 }
-
-// A length a player could report: a finite number of seconds above 0 and at most a day.
-std::optional<double> lengthSeconds(const std::string& text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0.0 || value > 86400.0)
-        return std::nullopt;
-    return value;
-}
-
-}  // namespace
 
 void addTelemetryCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -136,7 +132,7 @@ void addTelemetryCommand(CLI::App& app, int& exitCode) {
             return;
         }
         if (options->format == "json")
-            printJson(telemetry, options->file);
+            std::puts(pmTelemetryJson(telemetry, options->file).dump(2).c_str());
         else
             printCsv(telemetry, options->file);
         exitCode = telemetry.ok ? 0 : 1;

@@ -5,7 +5,7 @@
 #include "Utility/StringTables.h"
 #include "Utility/WaitingIndicator.h"
 #include "platform/BackgroundWork.h"
-#include "platform/MpvVideoWidget.h"
+#include "platform/MpvVideoView.h"
 #include "views/MapView.h"
 
 #include <QApplication>
@@ -21,14 +21,17 @@ WindowApplication::WindowApplication(Options options)
       player1_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       player2_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       window_(notifications_),
-      video1_(new MpvVideoWidget),
-      video2_(new MpvVideoWidget),
       messageBoxes_(&window_),
       waiting_(&window_) {
+    const VideoRenderChoice render = chooseVideoRenderPath();
+    pmOutputDebugMsg(std::string("WindowApplication - movies drawn ") +
+                     (render.path == VideoRenderPath::OpenGL ? "with OpenGL" : "in software") + ": " + render.reason);
+    video1_ = createMpvVideoView(render.path, pacer_);
+    video2_ = createMpvVideoView(render.path, pacer_);
     video1_->setPlayer(&player1_);
     video2_->setPlayer(&player2_);
-    window_.hostVideoWidgets(video1_, video2_, [](QWidget* video, const QColor& fill) {
-        static_cast<MpvVideoWidget*>(video)->setFillColor(fill);
+    window_.hostVideoWidgets(video1_->widget(), video2_->widget(), [this](QWidget* video, const QColor& fill) {
+        (video == video1_->widget() ? video1_ : video2_)->setFillColor(fill);
     });
     window_.mapView().configure(&connectivity_, services_.config.map);
     pmSetMessageBoxPresenter(&messageBoxes_);

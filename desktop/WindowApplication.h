@@ -12,15 +12,16 @@
 #include "platform/QtHttpClient.h"
 #include "platform/QtMessageBoxPresenter.h"
 #include "platform/QtScheduler.h"
+#include "platform/VideoFramePacer.h"
 #include "views/MainWindow.h"
 
 #include <memory>
 #include <string>
 
-class MpvVideoWidget;
+class MpvVideoView;
 
 // The window program put together: the main window and its views, the two libmpv players drawing
-// into the movie views, Qt's timers, the inotify folder watch, the message box, the waiting window,
+// into the movie views (in software or with OpenGL, chosen at start), Qt's timers, the inotify folder watch, the message box, the waiting window,
 // sleep and wake from logind, and the controller that drives them. A QApplication must exist.
 class WindowApplication : private Workspace::SleepObserver {
 public:
@@ -28,9 +29,9 @@ public:
         // Empty picks the system's sound output; "null" plays silently (tests).
         std::string audioOutput;
         // Said once in the diagnostic log after the start (the console has had it already).
-        std::string startNotice;
+        std::string startNotice{};
         // Where the connectivity check looks for a default route.
-        RouteTables routes;
+        RouteTables routes{};
     };
 
     explicit WindowApplication(Options options);
@@ -46,6 +47,8 @@ public:
     AppDelegate& controller() { return *controller_; }
     MpvMoviePlayer& player1() { return player1_; }
     MpvMoviePlayer& player2() { return player2_; }
+    MpvVideoView& video1() { return *video1_; }
+    MpvVideoView& video2() { return *video2_; }
 
 private:
     void workspaceWillSleep() override;
@@ -62,9 +65,10 @@ private:
     LogindWorkspace workspace_;
     MpvMoviePlayer player1_;
     MpvMoviePlayer player2_;
+    VideoFramePacer pacer_;  // shared by the two views, so that their frames show together
     MainWindow window_;
-    MpvVideoWidget* video1_;
-    MpvVideoWidget* video2_;
+    MpvVideoView* video1_;
+    MpvVideoView* video2_;
     QtMessageBoxPresenter messageBoxes_;
     WaitingWindow waiting_;
     std::unique_ptr<AppDelegate> controller_;

@@ -7,6 +7,11 @@
 // One player slot of the window: it holds at most one movie at a time and is reused from one
 // recording to the next. Everything here runs on the main thread; notifications arrive there too,
 // later than the call that caused them (never from inside it).
+//
+// Numbers: a player built on a C library that reads and writes numbers as text (libmpv does)
+// depends on LC_NUMERIC being "C" in the whole process; a program sets it right after creating
+// its toolkit application (which takes the locale from the environment) and before the first
+// player. libmpv refuses to start otherwise, and the player then opens nothing.
 
 // Load states, in the order a movie passes through them.
 inline constexpr long kMovieLoadStateError = -1;
@@ -15,8 +20,14 @@ inline constexpr long kMovieLoadStateLoading = 1000;    // open was asked, nothi
 inline constexpr long kMovieLoadStateLoaded = 2000;     // headers read: duration known
 inline constexpr long kMovieLoadStatePlayable = 20000;  // first frame decoded: can play through
 
+// Why a movie could not be opened or played. `code` is 0 for no error, otherwise one of libmpv's
+// error codes (negative; mpv/client.h), whatever the player is built on, so that the log reads the
+// same. The libmpv player gives -20 (generic) when it could not be created, the code of a refused
+// start-up or open command, and for a file that fails to load the code mpv reports (such as -13
+// loading failed or -17 unrecognised format); fakes fail with the same codes. -2 means out of
+// memory and nothing else. `description` is mpv's text for the code, or the player's own.
 struct MovieError {
-    long code = 0;  // 0: no error
+    long code = 0;
     std::string description;
 };
 
@@ -102,7 +113,9 @@ public:
     virtual MovieSize naturalSize() const = 0;
     // Frames per second of the recording; 0 when unknown.
     virtual double frameRate() const = 0;
-    // The frame on show at the current time; empty when nothing is Playable.
+    // The frame on show at the current time; empty when nothing is Playable. Blocks the calling
+    // thread until the player has copied the frame out (a few milliseconds for a small frame, more
+    // for a large one): for a capture, not for every tick.
     virtual MovieFrameImage frameImage() = 0;
 
     // Steering for keeping two players in step. Neither shows in rate() nor sends notifications:

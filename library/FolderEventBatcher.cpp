@@ -2,6 +2,8 @@
 
 #include "library/SCEvent.h"
 
+#include <utility>
+
 FolderEventBatcher::FolderEventBatcher(Scheduler& scheduler, Deliver deliver)
     : scheduler_(scheduler), deliver_(std::move(deliver)) {}
 
@@ -34,32 +36,30 @@ void FolderEventBatcher::add(const FolderChange& change) {
 
 void FolderEventBatcher::addFlag(const std::string& path, std::uint32_t flag, bool alone) {
     if (alone) {
-        auto& seen = alone_[path];
+        auto& seen = open_.alone[path];
         if (seen & flag) return;
         seen |= flag;
-        pending_.push_back({path, flag});
+        open_.events.push_back({path, flag});
         return;
     }
-    const auto [it, inserted] = shared_.try_emplace(path, pending_.size());
-    if (inserted) pending_.push_back({path, flag});
-    else pending_[it->second].flags |= flag;
+    const auto [it, inserted] = open_.shared.try_emplace(path, open_.events.size());
+    if (inserted) open_.events.push_back({path, flag});
+    else open_.events[it->second].flags |= flag;
 }
 
 void FolderEventBatcher::flush() {
     cancelTimer();
-    if (pending_.empty()) return;
+    if (open_.events.empty()) return;
+    Batch closed = std::exchange(open_, {});
     std::vector<BatchedEvent> batch;
-    batch.reserve(pending_.size());
-    for (auto& entry : pending_) batch.push_back({++lastId_, std::move(entry.path), entry.flags});
-    pending_.clear();
-    shared_.clear();
-    alone_.clear();
+    batch.reserve(closed.events.size());
+    for (auto& entry : closed.events) batch.push_back({++lastId_, std::move(entry.path), entry.flags});
     // The listener may add, flush or clear again from inside; the batch is already ours.
     deliver_(std::move(batch));
 }
 
 void FolderEventBatcher::flushSoon() {
-    if (pending_.empty()) return;
+    if (open_.events.empty()) return;
     cancelTimer();
     timer_ = scheduler_.startOneShot(0.0, [this] {
         timer_.reset();
@@ -69,9 +69,7 @@ void FolderEventBatcher::flushSoon() {
 
 void FolderEventBatcher::clear() {
     cancelTimer();
-    pending_.clear();
-    shared_.clear();
-    alone_.clear();
+    open_ = {};
 }
 
 void FolderEventBatcher::cancelTimer() {

@@ -47,7 +47,7 @@ public:
     void flushSoon();
     // Drops the open batch.
     void clear();
-    bool hasPending() const { return !pending_.empty(); }
+    bool hasPending() const { return !open_.events.empty(); }
 
 private:
     struct Pending {
@@ -61,10 +61,14 @@ private:
     Deliver deliver_;
     std::function<void()> collect_;
     double latency_ = 1.0;
-    std::vector<Pending> pending_;
-    // Index in pending_ of the shared (OR'ed) event of a path, and of its lone events.
-    std::unordered_map<std::string, std::size_t> shared_;
-    std::unordered_map<std::string, std::uint32_t> alone_;
+    // The open batch; delivering or dropping it starts an empty one.
+    struct Batch {
+        std::vector<Pending> events;
+        // Index in events of the shared (OR'ed) event of a path, and the flags of its lone events.
+        std::unordered_map<std::string, std::size_t> shared;
+        std::unordered_map<std::string, std::uint32_t> alone;
+    };
+    Batch open_;
     std::optional<Scheduler::TimerId> timer_;
     std::uint64_t lastId_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "Utility/DiagnosticLog.h"
 #include "Utility/FileReader.h"
+#include "Utility/FileSystem.h"
 #include "Utility/WaitingIndicator.h"
 #include "library/ContainerProbe.h"
 #include "library/RecordingName.h"

@@ -45,8 +45,6 @@ void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
 
 }  // namespace
 
-bool pmGpxHasPosition(const GpsData& sample) { return sample.fLatitude() != 0.0f && sample.fLongitude() != 0.0f; }
-
 std::string pmGpxTime(std::int64_t utcMillis) {
     std::int64_t seconds = utcMillis / 1000;
     int millis = static_cast<int>(utcMillis % 1000);
@@ -87,7 +85,7 @@ std::string pmGpxDocument(const GpxTrack& track) {
         const auto& samples = track.list->gpslist();
         for (std::size_t i = 0; i < samples.size(); ++i) {
             const GpsData& sample = samples[i];
-            if (!pmGpxHasPosition(sample)) continue;
+            if (!sample.hasPosition()) continue;
             out += "      <trkpt lat=\"";
             appendShortest(out, sample.fLatitude());
             out += "\" lon=\"";

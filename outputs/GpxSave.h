@@ -20,7 +20,5 @@ struct GpxTrack {
 std::string pmGpxDocument(const GpxTrack& track);
 // "2024-05-01T08:15:02Z" (milliseconds added when not whole).
 std::string pmGpxTime(std::int64_t utcMillis);
-// Whether a sample is written as a track point: it has a position.
-bool pmGpxHasPosition(const GpsData& sample);
 
 ExportResult outputGPX(const std::string& path, const GpxTrack& track, bool replace);

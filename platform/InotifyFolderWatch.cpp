@@ -60,7 +60,7 @@ bool InotifyFolderWatch::start(const std::vector<WatchRoot>& roots, Sink sink) {
         pmOutputDebugMsgF("InotifyFolderWatch::start() - inotify_init1 failed: %s", std::strerror(errno));
         return false;
     }
-    sink_ = std::move(sink);
+    watched_.sink = std::move(sink);
 
     // Roots, then their ancestors, then the trees: when watches run short, the ones that tell of a
     // vanished folder or volume are already in place.
@@ -70,27 +70,27 @@ bool InotifyFolderWatch::start(const std::vector<WatchRoot>& roots, Sink sink) {
         root.path = given.path;
         root.recursive = given.recursive;
         root.mount = pmFindMount(mounts, pmCanonicalFolderPath(given.path));
-        roots_.push_back(std::move(root));
+        watched_.roots.push_back(std::move(root));
     }
-    for (std::size_t i = 0; i < roots_.size(); ++i) {
-        const Added added = watchFolder(roots_[i].path, roots_[i].recursive ? kTreeMask : kFlatMask);
+    for (std::size_t i = 0; i < watched_.roots.size(); ++i) {
+        const Added added = watchFolder(watched_.roots[i].path, watched_.roots[i].recursive ? kTreeMask : kFlatMask);
         if (!added.node) continue;
         added.node->contents = true;
         added.node->rootOf.push_back(i);
-        roots_[i].watched = true;
-        roots_[i].dev = added.node->dev;
+        watched_.roots[i].watched = true;
+        watched_.roots[i].dev = added.node->dev;
     }
-    for (std::size_t i = 0; i < roots_.size(); ++i) {
-        if (!roots_[i].watched) continue;
-        for (const auto& ancestor : ancestorsOf(pmCanonicalFolderPath(roots_[i].path)))
+    for (std::size_t i = 0; i < watched_.roots.size(); ++i) {
+        if (!watched_.roots[i].watched) continue;
+        for (const auto& ancestor : ancestorsOf(pmCanonicalFolderPath(watched_.roots[i].path)))
             if (const Added added = watchFolder(ancestor, kAncestorMask); added.node)
                 added.node->ancestorOf.push_back(i);
     }
-    if (std::none_of(roots_.begin(), roots_.end(), [](const Root& root) { return root.watched; })) {
+    if (std::none_of(watched_.roots.begin(), watched_.roots.end(), [](const Root& root) { return root.watched; })) {
         stop();
         return false;
     }
-    for (const auto& root : roots_)
+    for (const auto& root : watched_.roots)
         if (root.watched && root.recursive) walk(root.path);
 
     // Read as soon as there is something, then let a burst gather for a moment: one read of many
@@ -133,12 +133,7 @@ void InotifyFolderWatch::stop() {
     if (fd_ >= 0) ::close(fd_);  // closing drops every watch
     if (mountFd_ >= 0) ::close(mountFd_);
     fd_ = mountFd_ = -1;
-    sink_ = nullptr;
-    roots_.clear();
-    nodes_.clear();
-    movedOut_.clear();
-    reportedUnmounts_.clear();
-    outOfWatches_ = false;
+    watched_ = {};
 }
 
 InotifyFolderWatch::Added InotifyFolderWatch::watchFolder(const std::string& path, std::uint32_t mask) {
@@ -146,15 +141,15 @@ InotifyFolderWatch::Added InotifyFolderWatch::watchFolder(const std::string& pat
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
     const int wd = ::inotify_add_watch(fd_, path.c_str(), mask | IN_MASK_ADD | IN_ONLYDIR);
     if (wd < 0) {
-        if (errno == ENOSPC && !outOfWatches_) {
-            outOfWatches_ = true;
+        if (errno == ENOSPC && !watched_.outOfWatches) {
+            watched_.outOfWatches = true;
             pmOutputDebugMsgF("InotifyFolderWatch - out of inotify watches with %zu in use; %s and folders "
                               "added after it are not watched",
-                              nodes_.size(), path.c_str());
+                              watched_.nodes.size(), path.c_str());
         }
         return {};
     }
-    const auto [it, inserted] = nodes_.try_emplace(wd);
+    const auto [it, inserted] = watched_.nodes.try_emplace(wd);
     if (inserted) {
         it->second.path = path;
         it->second.dev = st.st_dev;
@@ -171,7 +166,7 @@ void InotifyFolderWatch::walk(const std::string& folder) {
         stack.pop_back();
         const Added added = watchFolder(path, kTreeMask);
         if (!added.node) {
-            if (outOfWatches_) return;
+            if (watched_.outOfWatches) return;
             continue;
         }
         if (added.node->recursive) continue;  // met before: a link back into the tree
@@ -218,11 +213,11 @@ void InotifyFolderWatch::drain() {
 
 void InotifyFolderWatch::handle(int wd, std::uint32_t mask, const char* name) {
     if (mask & IN_Q_OVERFLOW) {
-        if (!roots_.empty()) report(FolderChange::Kind::Overflow, roots_.front().path);
+        if (!watched_.roots.empty()) report(FolderChange::Kind::Overflow, watched_.roots.front().path);
         return;
     }
-    const auto it = nodes_.find(wd);
-    if (it == nodes_.end()) return;
+    const auto it = watched_.nodes.find(wd);
+    if (it == watched_.nodes.end()) return;
     if (mask & IN_IGNORED) {
         forget(wd);
         return;
@@ -235,9 +230,9 @@ void InotifyFolderWatch::handle(int wd, std::uint32_t mask, const char* name) {
         // Copies: the sink may stop the watch and clear the nodes.
         const auto rootOf = it->second.rootOf;
         const auto ancestorOf = it->second.ancestorOf;
-        for (const std::size_t i : rootOf) report(FolderChange::Kind::RootChanged, roots_[i].path);
+        for (const std::size_t i : rootOf) report(FolderChange::Kind::RootChanged, watched_.roots[i].path);
         for (const std::size_t i : ancestorOf)
-            if (i < roots_.size()) report(FolderChange::Kind::RootChanged, roots_[i].path);
+            if (i < watched_.roots.size()) report(FolderChange::Kind::RootChanged, watched_.roots[i].path);
         return;
     }
     if (!it->second.contents) return;
@@ -256,7 +251,7 @@ void InotifyFolderWatch::handle(int wd, std::uint32_t mask, const char* name) {
         report(FolderChange::Kind::Removed, folder);
     } else if (mask & IN_MOVED_FROM) {
         report(FolderChange::Kind::Renamed, folder);
-        if (epoch == epoch_ && recursive && isFolder) movedOut_.push_back(childPath(folder, name));
+        if (epoch == epoch_ && recursive && isFolder) watched_.movedOut.push_back(childPath(folder, name));
     } else if (mask & IN_MOVED_TO) {
         report(FolderChange::Kind::Renamed, folder);
         if (epoch == epoch_ && recursive && isFolder) movedIn(childPath(folder, name));
@@ -277,15 +272,15 @@ void InotifyFolderWatch::movedIn(const std::string& path) {
 
 void InotifyFolderWatch::finishMoves() {
     // A folder moved away with no arrival inside the tree has left it: its watches go.
-    for (const auto& gone : movedOut_) {
-        const auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
+    for (const auto& gone : watched_.movedOut) {
+        const auto it = std::find_if(watched_.nodes.begin(), watched_.nodes.end(), [&](const auto& entry) {
             return entry.second.path == gone;
         });
-        if (it == nodes_.end()) continue;
+        if (it == watched_.nodes.end()) continue;
         struct stat st {};
         if (::stat(gone.c_str(), &st) == 0 && st.st_dev == it->second.dev && st.st_ino == it->second.ino) continue;
         std::vector<int> drop;
-        for (const auto& [wd, node] : nodes_)
+        for (const auto& [wd, node] : watched_.nodes)
             if ((node.path == gone || isUnder(node.path, gone)) && node.rootOf.empty() && node.ancestorOf.empty())
                 drop.push_back(wd);
         for (const int wd : drop) {
@@ -293,27 +288,27 @@ void InotifyFolderWatch::finishMoves() {
             forget(wd);
         }
     }
-    movedOut_.clear();
+    watched_.movedOut.clear();
 }
 
 void InotifyFolderWatch::repath(const std::string& from, const std::string& to) {
-    for (auto& [wd, node] : nodes_) {
+    for (auto& [wd, node] : watched_.nodes) {
         if (node.path == from) node.path = to;
         else if (isUnder(node.path, from)) node.path = to + node.path.substr(from.size());
     }
 }
 
-void InotifyFolderWatch::forget(int wd) { nodes_.erase(wd); }
+void InotifyFolderWatch::forget(int wd) { watched_.nodes.erase(wd); }
 
 void InotifyFolderWatch::handleUnmount(const Node& node) {
     const dev_t dev = node.dev;
     std::vector<std::string> mountPoints;
-    for (const auto& root : roots_)
+    for (const auto& root : watched_.roots)
         if (root.watched && root.dev == dev) mountPoints.push_back(root.mount ? root.mount->mountPoint : root.path);
     if (mountPoints.empty()) {
         // A file system mounted inside a tree: named by the highest folder we watch on it.
         const Node* top = nullptr;
-        for (const auto& [wd, other] : nodes_)
+        for (const auto& [wd, other] : watched_.nodes)
             if (other.dev == dev && other.contents && (!top || other.path.size() < top->path.size())) top = &other;
         if (top) mountPoints.push_back(top->path);
     }
@@ -324,7 +319,7 @@ void InotifyFolderWatch::checkMounts() {
     const auto mounts = pmReadMountInfo();
     if (mounts.empty()) return;  // unreadable: claim nothing
     std::vector<std::string> gone;
-    for (const auto& root : roots_) {
+    for (const auto& root : watched_.roots) {
         if (!root.watched || !root.mount) continue;
         const bool present = std::any_of(mounts.begin(), mounts.end(),
                                          [&](const MountEntry& entry) { return entry.sameMount(*root.mount); });
@@ -334,23 +329,23 @@ void InotifyFolderWatch::checkMounts() {
 }
 
 void InotifyFolderWatch::reportUnmount(const std::string& mountPoint) {
-    if (!reportedUnmounts_.insert(mountPoint).second) return;
+    if (!watched_.reportedUnmounts.insert(mountPoint).second) return;
     report(FolderChange::Kind::Unmounted, mountPoint);
 }
 
 void InotifyFolderWatch::report(FolderChange::Kind kind, const std::string& path) {
-    if (sink_) sink_(FolderChange{kind, path});
+    if (watched_.sink) watched_.sink(FolderChange{kind, path});
 }
 
 std::string InotifyFolderWatch::description() const {
     if (fd_ < 0) return {};
-    std::string text = pmFormat("inotify fd %d, %zu watches, roots:", fd_, nodes_.size());
-    for (const auto& root : roots_) {
+    std::string text = pmFormat("inotify fd %d, %zu watches, roots:", fd_, watched_.nodes.size());
+    for (const auto& root : watched_.roots) {
         text += ' ';
         text += root.path;
         text += root.watched ? (root.recursive ? " (tree)" : " (own entries)") : " (not watched)";
         if (root.mount) text += " on " + root.mount->mountPoint;
     }
-    if (outOfWatches_) text += ", out of watches";
+    if (watched_.outOfWatches) text += ", out of watches";
     return text;
 }

@@ -39,8 +39,8 @@ public:
     void drain() override;
     std::string description() const override;
 
-    std::size_t watchCount() const { return nodes_.size(); }
-    bool ranOutOfWatches() const { return outOfWatches_; }
+    std::size_t watchCount() const { return watched_.nodes.size(); }
+    bool ranOutOfWatches() const { return watched_.outOfWatches; }
     // The mount table is also read at this interval in case its change signal is missed.
     static constexpr int kMountPollMilliseconds = 2000;
     // After a read, the queue is left to gather this long before the next.
@@ -86,11 +86,15 @@ private:
     std::unique_ptr<QTimer> resumeTimer_;
     std::unique_ptr<QSocketNotifier> mountNotifier_;
     std::unique_ptr<QTimer> mountTimer_;
-    Sink sink_;
-    std::vector<Root> roots_;
-    std::unordered_map<int, Node> nodes_;
-    std::vector<std::string> movedOut_;
-    std::set<std::string> reportedUnmounts_;
-    bool outOfWatches_ = false;
+    // What one start() watches; stop() starts it afresh in one assignment of {}.
+    struct Watched {
+        Sink sink;
+        std::vector<Root> roots;
+        std::unordered_map<int, Node> nodes;
+        std::vector<std::string> movedOut;
+        std::set<std::string> reportedUnmounts;
+        bool outOfWatches = false;
+    };
+    Watched watched_;
     std::uint64_t epoch_ = 0;  // bumped by stop(), so a drain stops when its sink stopped the watch
 };

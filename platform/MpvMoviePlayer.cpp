@@ -87,8 +87,8 @@ MpvMoviePlayer::MpvMoviePlayer(Options options) : context_(std::make_unique<QObj
     if (!mpv) {
         // libmpv refuses to start when LC_NUMERIC is not "C"; the program sets it after creating
         // its application object.
-        error_ = {MPV_ERROR_GENERIC, "the player could not be created (LC_NUMERIC must be \"C\")"};
-        pmOutputDebugMsg("MpvMoviePlayer - " + error_.description);
+        movie_.error = {MPV_ERROR_GENERIC, "the player could not be created (LC_NUMERIC must be \"C\")"};
+        pmOutputDebugMsg("MpvMoviePlayer - " + movie_.error.description);
         return;
     }
     const std::pair<const char*, std::string> settings[] = {
@@ -113,17 +113,22 @@ MpvMoviePlayer::MpvMoviePlayer(Options options) : context_(std::make_unique<QObj
     };
     for (const auto& [name, value] : settings) {
         if (value.empty()) continue;
-        mpv_set_option_string(mpv, name, value.c_str());
+        if (const int refused = mpv_set_option_string(mpv, name, value.c_str()); refused < 0)
+            pmOutputDebugMsgF("MpvMoviePlayer - option %s=%s refused: %s", name, value.c_str(),
+                              mpv_error_string(refused));
     }
     const int rc = mpv_initialize(mpv);
     if (rc < 0) {
-        error_ = {rc, mpv_error_string(rc)};
-        pmOutputDebugMsg("MpvMoviePlayer - the player could not be started: " + error_.description);
+        movie_.error = {rc, mpv_error_string(rc)};
+        pmOutputDebugMsg("MpvMoviePlayer - the player could not be started: " + movie_.error.description);
         mpv_destroy(mpv);
         return;
     }
-    mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv, 0, "eof-reached", MPV_FORMAT_FLAG);
+    const std::pair<const char*, mpv_format> observed[] = {{"time-pos", MPV_FORMAT_DOUBLE},
+                                                           {"eof-reached", MPV_FORMAT_FLAG}};
+    for (const auto& [property, format] : observed)
+        if (const int refused = mpv_observe_property(mpv, 0, property, format); refused < 0)
+            pmOutputDebugMsgF("MpvMoviePlayer - observing %s refused: %s", property, mpv_error_string(refused));
     mpv_ = mpv;
     sentPause_ = 1;
     mpv_set_wakeup_callback(mpv_, &MpvMoviePlayer::wakeup, this);
@@ -162,56 +167,33 @@ std::uint64_t MpvMoviePlayer::tag(Request request) const {
 }
 
 bool MpvMoviePlayer::isCurrentFile() const {
-    return hasMovie_ && wantedEntry_ >= 0 && startedEntry_ == wantedEntry_;
-}
-
-void MpvMoviePlayer::resetMovieState() {
-    wantedEntry_ = -1;
-    loadState_ = kMovieLoadStateNone;
-    error_ = {};
-    duration_ = 0.0;
-    time_ = 0.0;
-    size_ = {};
-    fps_ = 0.0;
-    fileLoaded_ = false;
-    restarted_ = false;
-    playableAsked_ = false;
-    playableReplies_ = 0;
-    atEnd_ = false;
-    pendingSeeks_ = 0;
-    seekRestartPending_ = false;
-    rate_ = 0.0f;
-    reportedRate_ = 0.0f;
+    return movie_.hasMovie && movie_.wantedEntry >= 0 && startedEntry_ == movie_.wantedEntry;
 }
 
 bool MpvMoviePlayer::open(const std::string& path) {
     if (!mpv_) return false;
-    resetMovieState();
+    movie_ = {};
     ++serial_;
-    hasMovie_ = true;
-    path_ = path;
-    loadState_ = kMovieLoadStateLoading;
+    movie_.hasMovie = true;
+    movie_.path = path;
+    movie_.loadState = kMovieLoadStateLoading;
     trim_ = 1.0;
     applyPlayback();  // paused before the file starts
     CommandNode command;
-    command.add("loadfile").add(path_.c_str()).add("replace");
+    command.add("loadfile").add(movie_.path.c_str()).add("replace");
     const int rc = mpv_command_node_async(mpv_, tag(Request::Load), command.node());
     if (rc < 0) {
-        hasMovie_ = false;
-        path_.clear();
-        loadState_ = kMovieLoadStateNone;
-        error_ = {rc, mpv_error_string(rc)};
+        movie_ = {};
+        movie_.error = {rc, mpv_error_string(rc)};
         return false;
     }
     return true;
 }
 
 void MpvMoviePlayer::close() {
-    if (!hasMovie_) return;
-    resetMovieState();
+    if (!movie_.hasMovie) return;
+    movie_ = {};
     ++serial_;
-    hasMovie_ = false;
-    path_.clear();
     if (!mpv_) return;
     applyPlayback();
     CommandNode command;
@@ -220,41 +202,41 @@ void MpvMoviePlayer::close() {
 }
 
 void MpvMoviePlayer::setCurrentTime(double seconds) {
-    if (!mpv_ || !fileLoaded_ || loadState_ < kMovieLoadStateLoaded || !std::isfinite(seconds)) return;
+    if (!mpv_ || !movie_.fileLoaded || movie_.loadState < kMovieLoadStateLoaded || !std::isfinite(seconds)) return;
     seconds = std::max(0.0, seconds);
-    if (duration_ > 0.0) seconds = std::min(seconds, duration_);
+    if (movie_.duration > 0.0) seconds = std::min(seconds, movie_.duration);
     // mpv lands on the first frame at or after the time; the frame on show at that time is the one
     // that began at or before it.
-    if (fps_ > 0.0) seconds = std::floor(seconds * fps_ + 1e-6) / fps_;
+    if (movie_.fps > 0.0) seconds = std::floor(seconds * movie_.fps + 1e-6) / movie_.fps;
     CommandNode command;
     command.add("seek").add(seconds).add("absolute+exact");
     if (mpv_command_node_async(mpv_, tag(Request::Seek), command.node()) < 0) return;
     // Until the seek has landed, observed times are of the old position.
-    ++pendingSeeks_;
-    seekRestartPending_ = true;
+    ++movie_.pendingSeeks;
+    movie_.seekRestartPending = true;
     setTime(seconds);
-    atEnd_ = false;
+    movie_.atEnd = false;
 }
 
 void MpvMoviePlayer::setTime(double seconds) {
-    time_ = seconds;
-    timeSeenAt_ = steadySeconds();
+    movie_.time = seconds;
+    movie_.timeSeenAt = steadySeconds();
 }
 
 double MpvMoviePlayer::playbackClock() const {
-    const bool moving = loadState_ == kMovieLoadStatePlayable && rate_ > 0.0f && !held_ && !atEnd_ &&
-                        pendingSeeks_ == 0 && !seekRestartPending_;
-    if (!moving) return time_;
-    const double speed = double(rate_) * trim_;
-    const double frame = fps_ > 0.0 ? 1.0 / fps_ : 1.0 / 30.0;
-    const double ahead = std::clamp((steadySeconds() - timeSeenAt_) * speed, 0.0, 1.5 * frame);
-    return duration_ > 0.0 ? std::min(time_ + ahead, duration_) : time_ + ahead;
+    const bool moving = movie_.loadState == kMovieLoadStatePlayable && movie_.rate > 0.0f && !held_ && !movie_.atEnd &&
+                        movie_.pendingSeeks == 0 && !movie_.seekRestartPending;
+    if (!moving) return movie_.time;
+    const double speed = double(movie_.rate) * trim_;
+    const double frame = movie_.fps > 0.0 ? 1.0 / movie_.fps : 1.0 / 30.0;
+    const double ahead = std::clamp((steadySeconds() - movie_.timeSeenAt) * speed, 0.0, 1.5 * frame);
+    return movie_.duration > 0.0 ? std::min(movie_.time + ahead, movie_.duration) : movie_.time + ahead;
 }
 
 void MpvMoviePlayer::setRate(float rate) {
     if (!(rate > 0.0f)) rate = 0.0f;
-    if (!hasMovie_ || loadState_ == kMovieLoadStateError || rate == rate_) return;
-    rate_ = rate;
+    if (!movie_.hasMovie || movie_.loadState == kMovieLoadStateError || rate == movie_.rate) return;
+    movie_.rate = rate;
     applyPlayback();
     postRateCheck();
 }
@@ -289,9 +271,9 @@ void MpvMoviePlayer::setSpeedTrim(double factor) {
 
 void MpvMoviePlayer::applyPlayback() {
     if (!mpv_) return;
-    const bool pause = !hasMovie_ || held_ || rate_ <= 0.0f;
+    const bool pause = !movie_.hasMovie || held_ || movie_.rate <= 0.0f;
     if (!pause) {
-        double speed = std::clamp(double(rate_) * trim_, 0.01, 100.0);
+        double speed = std::clamp(double(movie_.rate) * trim_, 0.01, 100.0);
         if (speed != sentSpeed_) {
             sentSpeed_ = speed;
             mpv_set_property_async(mpv_, tag(Request::Other), "speed", MPV_FORMAT_DOUBLE, &speed);
@@ -299,7 +281,7 @@ void MpvMoviePlayer::applyPlayback() {
     }
     if (int(pause) != sentPause_) {
         // The frame on show has been there all the pause: the clock runs on from now.
-        if (!pause) setTime(time_);
+        if (!pause) setTime(movie_.time);
         sentPause_ = int(pause);
         int flag = pause ? 1 : 0;
         mpv_set_property_async(mpv_, tag(Request::Other), "pause", MPV_FORMAT_FLAG, &flag);
@@ -317,49 +299,49 @@ void MpvMoviePlayer::postRateCheck() {
             if (serial != serial_) return;
             checkRate();
             // Playing from the end: mpv pauses again at once, so the movie ends again.
-            if (serial == serial_ && atEnd_ && rate_ > 0.0f && !held_) reportEnd();
+            if (serial == serial_ && movie_.atEnd && movie_.rate > 0.0f && !held_) reportEnd();
         },
         Qt::QueuedConnection);
 }
 
 void MpvMoviePlayer::checkRate() {
-    if (rate_ == reportedRate_) return;
-    reportedRate_ = rate_;
+    if (movie_.rate == movie_.reportedRate) return;
+    movie_.reportedRate = movie_.rate;
     notifyRateChanged();
 }
 
 void MpvMoviePlayer::reportEnd() {
-    atEnd_ = true;
-    rate_ = 0.0f;
+    movie_.atEnd = true;
+    movie_.rate = 0.0f;
     sentPause_ = -1;  // mpv paused itself at the end
     const std::uint32_t serial = serial_;
     checkRate();
-    if (serial == serial_ && hasMovie_) notifyDidEnd();
+    if (serial == serial_ && movie_.hasMovie) notifyDidEnd();
 }
 
 void MpvMoviePlayer::fail(long code, const std::string& description) {
-    if (loadState_ == kMovieLoadStateError) return;
-    loadState_ = kMovieLoadStateError;
-    error_ = {code, description};
-    rate_ = 0.0f;
-    reportedRate_ = 0.0f;
+    if (movie_.loadState == kMovieLoadStateError) return;
+    movie_.loadState = kMovieLoadStateError;
+    movie_.error = {code, description};
+    movie_.rate = 0.0f;
+    movie_.reportedRate = 0.0f;
     notifyLoadStateChanged();
 }
 
 void MpvMoviePlayer::reportLoaded() {
-    if (loadState_ != kMovieLoadStateLoading) return;
-    loadState_ = kMovieLoadStateLoaded;
+    if (movie_.loadState != kMovieLoadStateLoading) return;
+    movie_.loadState = kMovieLoadStateLoaded;
     const std::uint32_t serial = serial_;
     notifyLoadStateChanged();
     if (serial == serial_) reportPlayableWhenReady();
 }
 
 void MpvMoviePlayer::reportPlayableWhenReady() {
-    if (loadState_ != kMovieLoadStateLoaded || !restarted_ || playableAsked_) return;
+    if (movie_.loadState != kMovieLoadStateLoaded || !movie_.restarted || movie_.playableAsked) return;
     // The picture size and frame rate are known once a frame is decoded; ask for both and report
     // when both answers are in.
-    playableAsked_ = true;
-    playableReplies_ = 2;
+    movie_.playableAsked = true;
+    movie_.playableReplies = 2;
     mpv_get_property_async(mpv_, tag(Request::VideoParams), "video-params", MPV_FORMAT_NODE);
     mpv_get_property_async(mpv_, tag(Request::FrameRate), "container-fps", MPV_FORMAT_DOUBLE);
 }
@@ -395,26 +377,26 @@ void MpvMoviePlayer::handleEvent(const mpv_event& event) {
         startedEntry_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (!isCurrentFile() || loadState_ != kMovieLoadStateLoading) break;
-        fileLoaded_ = true;
+        if (!isCurrentFile() || movie_.loadState != kMovieLoadStateLoading) break;
+        movie_.fileLoaded = true;
         mpv_get_property_async(mpv_, tag(Request::Duration), "duration", MPV_FORMAT_DOUBLE);
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (!isCurrentFile() || !fileLoaded_) break;
-        if (seekRestartPending_ && pendingSeeks_ == 0) {
-            seekRestartPending_ = false;
+        if (!isCurrentFile() || !movie_.fileLoaded) break;
+        if (movie_.seekRestartPending && movie_.pendingSeeks == 0) {
+            movie_.seekRestartPending = false;
             // The landed position, read by the core after the seek.
             mpv_get_property_async(mpv_, tag(Request::SeekTime), "time-pos", MPV_FORMAT_DOUBLE);
         }
-        if (!restarted_) {
-            restarted_ = true;
+        if (!movie_.restarted) {
+            movie_.restarted = true;
             reportPlayableWhenReady();
         }
         break;
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
         // The end of a replaced file is someone else's entry and goes unreported.
-        if (!hasMovie_ || end->playlist_entry_id != wantedEntry_) break;
+        if (!movie_.hasMovie || end->playlist_entry_id != movie_.wantedEntry) break;
         if (end->reason == MPV_END_FILE_REASON_ERROR) fail(end->error, mpv_error_string(end->error));
         break;
     }
@@ -435,25 +417,25 @@ void MpvMoviePlayer::handleEvent(const mpv_event& event) {
 void MpvMoviePlayer::handlePropertyChange(const mpv_event& event) {
     const auto& property = *static_cast<const mpv_event_property*>(event.data);
     // Values seen before our file loaded belong to the previous one.
-    if (!isCurrentFile() || !fileLoaded_ || loadState_ == kMovieLoadStateError) return;
-    const bool seeking = pendingSeeks_ > 0 || seekRestartPending_;
+    if (!isCurrentFile() || !movie_.fileLoaded || movie_.loadState == kMovieLoadStateError) return;
+    const bool seeking = movie_.pendingSeeks > 0 || movie_.seekRestartPending;
     if (std::strcmp(property.name, "time-pos") == 0) {
         double seconds = 0.0;
         // Sound may run a little past the last frame; the time stays within the movie.
         if (!seeking && propertyDouble(property, seconds)) {
-            setTime(duration_ > 0.0 ? std::min(seconds, duration_) : seconds);
-            timeSeenAt_ = std::min(timeSeenAt_, drainWakeup_);
+            setTime(movie_.duration > 0.0 ? std::min(seconds, movie_.duration) : seconds);
+            movie_.timeSeenAt = std::min(movie_.timeSeenAt, drainWakeup_);
         }
     } else if (std::strcmp(property.name, "eof-reached") == 0) {
         bool reached = false;
         if (seeking || !propertyFlag(property, reached)) return;
         if (!reached) {
-            atEnd_ = false;
-        } else if (!atEnd_) {
-            atEnd_ = true;
+            movie_.atEnd = false;
+        } else if (!movie_.atEnd) {
+            movie_.atEnd = true;
             sentPause_ = -1;
             // Only playing reaches an end worth telling; a paused seek to the end just sits there.
-            if (rate_ > 0.0f && !held_) reportEnd();
+            if (movie_.rate > 0.0f && !held_) reportEnd();
         }
     }
 }
@@ -466,14 +448,14 @@ void MpvMoviePlayer::handleReply(const mpv_event& event, Request request) {
             break;
         }
         const auto* reply = static_cast<const mpv_event_command*>(event.data);
-        wantedEntry_ = mapInt(reply->result, "playlist_entry_id", -1);
-        if (wantedEntry_ < 0) fail(MPV_ERROR_GENERIC, "no playlist entry for the file");
+        movie_.wantedEntry = mapInt(reply->result, "playlist_entry_id", -1);
+        if (movie_.wantedEntry < 0) fail(MPV_ERROR_GENERIC, "no playlist entry for the file");
         break;
     }
     case Request::Duration: {
         double seconds = 0.0;
         if (event.error >= 0) propertyDouble(*static_cast<const mpv_event_property*>(event.data), seconds);
-        duration_ = std::max(0.0, seconds);
+        movie_.duration = std::max(0.0, seconds);
         reportLoaded();
         break;
     }
@@ -483,26 +465,26 @@ void MpvMoviePlayer::handleReply(const mpv_event& event, Request request) {
             const auto& property = *static_cast<const mpv_event_property*>(event.data);
             if (request == Request::FrameRate) {
                 double fps = 0.0;
-                if (propertyDouble(property, fps) && fps > 0.0) fps_ = fps;
+                if (propertyDouble(property, fps) && fps > 0.0) movie_.fps = fps;
             } else if (property.format == MPV_FORMAT_NODE && property.data) {
                 const auto& params = *static_cast<const mpv_node*>(property.data);
-                size_.width = int(mapInt(params, "dw", mapInt(params, "w", 0)));
-                size_.height = int(mapInt(params, "dh", mapInt(params, "h", 0)));
+                movie_.size.width = int(mapInt(params, "dw", mapInt(params, "w", 0)));
+                movie_.size.height = int(mapInt(params, "dh", mapInt(params, "h", 0)));
             }
         }
-        if (--playableReplies_ == 0 && loadState_ == kMovieLoadStateLoaded) {
-            loadState_ = kMovieLoadStatePlayable;
+        if (--movie_.playableReplies == 0 && movie_.loadState == kMovieLoadStateLoaded) {
+            movie_.loadState = kMovieLoadStatePlayable;
             notifyLoadStateChanged();
         }
         break;
     }
     case Request::Seek:
-        if (pendingSeeks_ > 0) --pendingSeeks_;
+        if (movie_.pendingSeeks > 0) --movie_.pendingSeeks;
         // A refused seek never restarts playback.
-        if (event.error < 0 && pendingSeeks_ == 0) seekRestartPending_ = false;
+        if (event.error < 0 && movie_.pendingSeeks == 0) movie_.seekRestartPending = false;
         break;
     case Request::SeekTime:
-        if (event.error >= 0 && pendingSeeks_ == 0 && !seekRestartPending_) {
+        if (event.error >= 0 && movie_.pendingSeeks == 0 && !movie_.seekRestartPending) {
             double seconds = 0.0;
             if (propertyDouble(*static_cast<const mpv_event_property*>(event.data), seconds)) setTime(seconds);
         }
@@ -514,7 +496,7 @@ void MpvMoviePlayer::handleReply(const mpv_event& event, Request request) {
 
 MovieFrameImage MpvMoviePlayer::frameImage() {
     MovieFrameImage image;
-    if (!mpv_ || !hasMovie_ || loadState_ != kMovieLoadStatePlayable) return image;
+    if (!mpv_ || !movie_.hasMovie || movie_.loadState != kMovieLoadStatePlayable) return image;
     CommandNode command;
     command.add("screenshot-raw").add("video");
     mpv_node result{};

@@ -43,22 +43,22 @@ public:
 
     bool open(const std::string& path) override;
     void close() override;
-    bool hasMovie() const override { return hasMovie_; }
-    const std::string& path() const override { return path_; }
-    long loadState() const override { return loadState_; }
-    MovieError loadError() const override { return error_; }
-    double duration() const override { return duration_; }
-    double currentTime() const override { return time_; }
+    bool hasMovie() const override { return movie_.hasMovie; }
+    const std::string& path() const override { return movie_.path; }
+    long loadState() const override { return movie_.loadState; }
+    MovieError loadError() const override { return movie_.error; }
+    double duration() const override { return movie_.duration; }
+    double currentTime() const override { return movie_.time; }
     double playbackClock() const override;
     void setCurrentTime(double seconds) override;
-    float rate() const override { return rate_; }
+    float rate() const override { return movie_.rate; }
     void setRate(float rate) override;
     float volume() const override { return volume_; }
     void setVolume(float gain) override;
     bool isMuted() const override { return muted_; }
     void setMuted(bool muted) override;
-    MovieSize naturalSize() const override { return size_; }
-    double frameRate() const override { return fps_; }
+    MovieSize naturalSize() const override { return movie_.size; }
+    double frameRate() const override { return movie_.fps; }
     MovieFrameImage frameImage() override;
     void setHeld(bool held) override;
     bool isHeld() const override { return held_; }
@@ -83,7 +83,6 @@ private:
     void applyPlayback();
     void postRateCheck();
     void checkRate();
-    void resetMovieState();
     bool isCurrentFile() const;
     void setTime(double seconds);
     std::uint64_t tag(Request request) const;
@@ -98,30 +97,33 @@ private:
     std::vector<std::pair<int, std::function<void()>>> shutdownHooks_;
     int lastHookId_ = 0;
 
-    // The open movie.
-    bool hasMovie_ = false;
-    std::string path_;
+    // The open movie: everything that opening or closing starts afresh, in one assignment of {}.
+    struct Movie {
+        bool hasMovie = false;
+        std::string path;
+        std::int64_t wantedEntry = -1;  // mpv's playlist entry of the movie, once known
+        long loadState = kMovieLoadStateNone;
+        MovieError error;
+        double duration = 0.0;
+        double time = 0.0;
+        double timeSeenAt = 0.0;  // steady clock, seconds
+        MovieSize size;
+        double fps = 0.0;
+        bool fileLoaded = false;  // mpv loaded our file (its time and end are ours from here on)
+        bool restarted = false;   // first playback restart seen
+        bool playableAsked = false;
+        int playableReplies = 0;
+        bool atEnd = false;
+        int pendingSeeks = 0;
+        bool seekRestartPending = false;
+        float rate = 0.0f;  // what the controller asked
+        float reportedRate = 0.0f;
+    };
+    Movie movie_;
     std::uint32_t serial_ = 0;        // one per open or close; replies of older ones are dropped
-    std::int64_t wantedEntry_ = -1;   // mpv's playlist entry of the open movie, once known
     std::int64_t startedEntry_ = -1;  // the entry mpv started last
-    long loadState_ = kMovieLoadStateNone;
-    MovieError error_;
-    double duration_ = 0.0;
-    double time_ = 0.0;
-    double timeSeenAt_ = 0.0;  // steady clock, seconds
-    MovieSize size_;
-    double fps_ = 0.0;
-    bool fileLoaded_ = false;  // mpv loaded our file (its time and end are ours from here on)
-    bool restarted_ = false;   // first playback restart seen
-    bool playableAsked_ = false;
-    int playableReplies_ = 0;
-    bool atEnd_ = false;
-    int pendingSeeks_ = 0;
-    bool seekRestartPending_ = false;
 
-    // What the controller asked, and what was last sent to mpv.
-    float rate_ = 0.0f;
-    float reportedRate_ = 0.0f;
+    // Steering, and what was last sent to mpv.
     bool rateCheckPosted_ = false;
     bool held_ = false;
     double trim_ = 1.0;

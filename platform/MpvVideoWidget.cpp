@@ -3,116 +3,116 @@
 #include "platform/MpvMoviePlayer.h"
 
 #include <mpv/client.h>
-#include <mpv/render_gl.h>
+#include <mpv/render.h>
 
-#include <QMetaObject>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
+#include <QPainter>
+#include <QPaintEvent>
 
-namespace {
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
-void* procAddress(void*, const char* name) {
-    QOpenGLContext* context = QOpenGLContext::currentContext();
-    return context ? reinterpret_cast<void*>(context->getProcAddress(QByteArray(name))) : nullptr;
-}
-
-}  // namespace
-
-MpvVideoWidget::MpvVideoWidget(QWidget* parent) : QOpenGLWidget(parent) {}
-
-MpvVideoWidget::~MpvVideoWidget() { setPlayer(nullptr); }
-
-void MpvVideoWidget::setPlayer(MpvMoviePlayer* player) {
-    if (player == player_) return;
-    if (player_) {
-        player_->removeShutdownHook(shutdownHook_);
-        makeCurrent();
-        freeRenderContext();
-        doneCurrent();
-    }
-    player_ = player;
-    if (player_) {
-        // The render context must be gone before the player's handle is.
-        shutdownHook_ = player_->addShutdownHook([this] {
-            makeCurrent();
-            freeRenderContext();
-            doneCurrent();
-            player_ = nullptr;
-            update();
-        });
-        applyFillColor();
-        if (context()) {
-            makeCurrent();
-            createRenderContext();
-            doneCurrent();
-        }
-    }
-    update();
+MpvVideoWidget::MpvVideoWidget(VideoFramePacer& pacer, QWidget* parent)
+    : QWidget(parent),
+      render_(pacer, {.create =
+                          [](mpv_handle* handle, mpv_render_context** context) {
+                              // The view fits the picture itself and has mpv fill the whole image
+                              // (mpv's own fit can leave a black line where the sizes round).
+                              mpv_set_property_string(handle, "keepaspect", "no");
+                              mpv_render_param params[] = {
+                                  {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
+                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
+                              return mpv_render_context_create(context, handle, params) >= 0;
+                          },
+                      .aroundFree = [](const std::function<void()>& release) { release(); },
+                      .present = [this] { present(); },
+                      .changed =
+                          [this] {
+                              shownPicture_ = {};
+                              update();
+                          }}) {
+    // Every pixel is painted here, so Qt paints nothing beneath the view.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
 }
 
 void MpvVideoWidget::setFillColor(const QColor& color) {
     fill_ = color;
-    applyFillColor();
     update();
 }
 
-void MpvVideoWidget::applyFillColor() {
-    if (!player_ || !player_->handle()) return;
-    // mpv fills around the picture with its background colour.
-    const QByteArray name = fill_.name(QColor::HexRgb).toLatin1();
-    mpv_set_property_string(player_->handle(), "background", name.constData());
+bool MpvVideoWidget::showsMovie() const {
+    return render_.isValid() && render_.player()->hasMovie() && isVisible();
 }
 
-void MpvVideoWidget::initializeGL() { createRenderContext(); }
-
-void MpvVideoWidget::createRenderContext() {
-    if (render_ || !player_ || !player_->handle()) return;
-    mpv_opengl_init_params gl{&procAddress, nullptr};
-    mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
-        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    if (mpv_render_context_create(&render_, player_->handle(), params) < 0) {
-        render_ = nullptr;
-        return;
+QRect MpvVideoWidget::pictureRect() const {
+    MpvMoviePlayer& player = *render_.player();
+    MovieSize size = player.loadState() == kMovieLoadStatePlayable ? player.naturalSize() : MovieSize{};
+    if (size.width <= 0 || size.height <= 0) {
+        // The first frame comes before the player has the size: ask mpv.
+        std::int64_t width = 0, height = 0;
+        mpv_get_property(player.handle(), "dwidth", MPV_FORMAT_INT64, &width);
+        mpv_get_property(player.handle(), "dheight", MPV_FORMAT_INT64, &height);
+        size = {int(width), int(height)};
     }
-    mpv_render_context_set_update_callback(render_, &MpvVideoWidget::renderUpdate, this);
+    if (size.width <= 0 || size.height <= 0 || width() <= 0 || height() <= 0) return {};
+    const double scale = std::min(double(width()) / size.width, double(height()) / size.height);
+    const int pictureWidth = std::max(1, int(std::lround(size.width * scale)));
+    const int pictureHeight = std::max(1, int(std::lround(size.height * scale)));
+    return {(width() - pictureWidth) / 2, (height() - pictureHeight) / 2, pictureWidth, pictureHeight};
 }
 
-void MpvVideoWidget::freeRenderContext() {
-    if (!render_) return;
-    // After this returns mpv calls renderUpdate no more.
-    mpv_render_context_free(render_);
-    render_ = nullptr;
-}
-
-void MpvVideoWidget::renderUpdate(void* self) {
-    // Called on one of mpv's threads: only post. A post to a widget that is gone is dropped.
-    auto* widget = static_cast<MpvVideoWidget*>(self);
-    QMetaObject::invokeMethod(
-        widget,
-        [widget] {
-            if (widget->render_ && (mpv_render_context_update(widget->render_) & MPV_RENDER_UPDATE_FRAME))
-                widget->update();
-        },
-        Qt::QueuedConnection);
-}
-
-void MpvVideoWidget::paintGL() {
-    if (!render_) {
-        QOpenGLFunctions* gl = context()->functions();
-        gl->glClearColor(float(fill_.redF()), float(fill_.greenF()), float(fill_.blueF()), 1.0f);
-        gl->glClear(GL_COLOR_BUFFER_BIT);
-        return;
+bool MpvVideoWidget::renderPicture() {
+    const QRect picture = showsMovie() ? pictureRect() : QRect();
+    if (picture.isEmpty()) {
+        shownPicture_ = {};
+        return false;
     }
     const qreal ratio = devicePixelRatioF();
-    mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * ratio), int(height() * ratio), 0};
-    int flip = 1;
-    mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-        {MPV_RENDER_PARAM_FLIP_Y, &flip},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    mpv_render_context_render(render_, params);
+    const QSize pixels(int(std::lround(picture.width() * ratio)), int(std::lround(picture.height() * ratio)));
+    if (image_.size() != pixels) {
+        const qsizetype stride = (qsizetype(pixels.width()) * 4 + 63) / 64 * 64;
+        decltype(pixels_) fresh(static_cast<uchar*>(std::aligned_alloc(64, std::size_t(stride * pixels.height()))),
+                                &std::free);
+        if (!fresh) return false;
+        image_ = QImage(fresh.get(), pixels.width(), pixels.height(), stride, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
+        pixels_ = std::move(fresh);
+    }
+    int size[2] = {image_.width(), image_.height()};
+    std::size_t stride = std::size_t(image_.bytesPerLine());
+    char format[] = "bgr0";  // QImage's RGB32 in memory order
+    render_.render({{MPV_RENDER_PARAM_SW_SIZE, size},
+                    {MPV_RENDER_PARAM_SW_FORMAT, format},
+                    {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                    {MPV_RENDER_PARAM_SW_POINTER, pixels_.get()}});
+    shownPicture_ = picture;
+    return true;
+}
+
+void MpvVideoWidget::present() {
+    const QRect before = shownPicture_;
+    if (!renderPicture()) {
+        // mpv waits for every frame it hands over to be taken, shown or not.
+        render_.skip();
+        if (!before.isEmpty()) update();
+        return;
+    }
+    // A new frame in the same place repaints only the picture.
+    if (shownPicture_ == before) update(shownPicture_);
+    else update();
+}
+
+void MpvVideoWidget::resizeEvent(QResizeEvent*) { shownPicture_ = {}; }
+
+void MpvVideoWidget::paintEvent(QPaintEvent* event) {
+    // After a resize (or a new player) the last picture is drawn again at the new size; a closed
+    // movie leaves none.
+    if (!showsMovie()) shownPicture_ = {};
+    else if (shownPicture_.isEmpty()) renderPicture();
+    QPainter painter(this);
+    const QRegion bars = event->region().subtracted(shownPicture_);
+    for (const QRect& bar : bars) painter.fillRect(bar, fill_);
+    if (!shownPicture_.isEmpty()) painter.drawImage(shownPicture_, image_);
 }

@@ -1,36 +1,41 @@
 #pragma once
+#include "platform/MpvRenderContext.h"
+#include "platform/MpvVideoView.h"
+
 #include <QColor>
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QWidget>
 
-struct mpv_render_context;
-class MpvMoviePlayer;
+#include <cstdlib>
+#include <memory>
 
-// Shows the picture of a player through libmpv's render API (the player is made with video
-// output "libmpv"). Outside the picture, and with no player, the view shows its fill colour.
-class MpvVideoWidget : public QOpenGLWidget {
-    Q_OBJECT
+// The software movie view: libmpv converts and scales each due picture straight into an image of
+// the picture's size on screen, which the widget paints (an opaque widget: nothing beneath it is
+// painted, and only the picture's rectangle is repainted for a new frame).
+class MpvVideoWidget : public QWidget, public MpvVideoView {
 public:
-    explicit MpvVideoWidget(QWidget* parent = nullptr);
-    ~MpvVideoWidget() override;
+    explicit MpvVideoWidget(VideoFramePacer& pacer, QWidget* parent = nullptr);
 
-    // Null shows nothing. Either of the two may go first.
-    void setPlayer(MpvMoviePlayer* player);
-    MpvMoviePlayer* player() const { return player_; }
-    void setFillColor(const QColor& color);
-    QColor fillColor() const { return fill_; }
+    QWidget* widget() override { return this; }
+    void setPlayer(MpvMoviePlayer* player) override { render_.setPlayer(player); }
+    void setFillColor(const QColor& color) override;
+    long renderCount() const override { return render_.renderCount(); }
 
 protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    static void renderUpdate(void* self);
-    void createRenderContext();
-    void freeRenderContext();
-    void applyFillColor();
+    void present();
+    // Renders the picture into `image_`, sized for the view as it is now; false when nothing shows.
+    bool renderPicture();
+    // Where the picture goes: the movie's display size fitted into the view, centred.
+    QRect pictureRect() const;
+    bool showsMovie() const;
 
-    MpvMoviePlayer* player_ = nullptr;
-    int shutdownHook_ = 0;
-    mpv_render_context* render_ = nullptr;
+    MpvRenderContext render_;
+    std::unique_ptr<uchar, void (*)(void*)> pixels_{nullptr, &std::free};
+    QImage image_;        // over pixels_, rows 64-byte aligned as libmpv's scalers like them
+    QRect shownPicture_;  // where image_ belongs; empty while it holds nothing to show
     QColor fill_ = Qt::black;
 };

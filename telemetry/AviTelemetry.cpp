@@ -65,35 +65,21 @@ bool pmParseAviGpsSenser(const std::string& path, GpsList* list, int lengthSecon
             }
             list->setBGps(true);
 
-            float previousLatitude = 0.0f, previousLongitude = 0.0f;
+            GpsData lastFix;  // none yet
             for (std::size_t at = 0; at + kSlltRecordSize <= payload.size(); at += kSlltRecordSize) {
                 const unsigned char* record = payload.data() + at;
-                float longitude = pmDecodeSlltCoordinate(record + 5);
-                float latitude = pmDecodeSlltCoordinate(record + 11);
-                const auto speed = static_cast<float>(std::uint16_t(record[19] << 8 | record[20]));
-                if (latitude == 0.0f || longitude == 0.0f) {
-                    latitude = previousLatitude;
-                    longitude = previousLongitude;
-                } else {
-                    if (previousLatitude == 0.0f || previousLongitude == 0.0f) {
-                        // The first fix: seconds before it show it.
-                        for (int i = 0; i < list->GetDataCount(); ++i) {
-                            GpsData* sample = list->GetGpsData(i);
-                            if (sample->fLatitude() == 0.0f || sample->fLongitude() == 0.0f) {
-                                sample->setFLatitude(latitude);
-                                sample->setFLongitude(longitude);
-                                sample->setFSpeed(GpsData::kNoSpeed);
-                            }
-                        }
-                    }
-                    previousLatitude = latitude;
-                    previousLongitude = longitude;
-                }
                 GpsData sample;
-                sample.setFLatitude(latitude);
-                sample.setFLongitude(longitude);
-                sample.setFSpeed(speed);
+                sample.setFLongitude(pmDecodeSlltCoordinate(record + 5));
+                sample.setFLatitude(pmDecodeSlltCoordinate(record + 11));
+                sample.setFSpeed(static_cast<float>(std::uint16_t(record[19] << 8 | record[20])));
                 sample.setDAltitude(GpsData::kNoAltitude);
+                if (!sample.hasPosition()) {
+                    sample.setFLatitude(lastFix.fLatitude());
+                    sample.setFLongitude(lastFix.fLongitude());
+                } else {
+                    if (!lastFix.hasPosition()) list->backFillPosition(sample.fLatitude(), sample.fLongitude());
+                    lastFix = sample;
+                }
                 list->InsertData(&sample, -1);
             }
         }

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 // One telemetry sample: one second of a recording. Marker values: speed -1 (position taken from
-// another fix), direction -1 (unknown), altitude 65535 (no altitude), position 0, 0 (no position).
+// another fix), direction -1 (unknown), altitude 65535 (no altitude), a coordinate 0 (no position).
 class GpsData {
 public:
     static constexpr float kNoSpeed = -1.0f;
@@ -10,6 +10,13 @@ public:
     static constexpr double kNoAltitude = 65535.0;
     // One raw G-sensor count of the text logs in g.
     static constexpr double kGPerCount = 0.016;
+
+    // The one rule for "no position": a latitude or a longitude of 0. Readers never keep half a fix,
+    // so a position on the equator or the prime meridian is given up with the marker.
+    static constexpr bool hasPosition(float latitude, float longitude) {
+        return latitude != 0.0f && longitude != 0.0f;
+    }
+    bool hasPosition() const { return hasPosition(m_fLatitude, m_fLongitude); }
 
     float fLatitude() const { return m_fLatitude; }
     float fLongitude() const { return m_fLongitude; }

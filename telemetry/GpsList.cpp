@@ -40,6 +40,15 @@ GpsData* GpsList::GetLastData() { return mGpslist.empty() ? nullptr : &mGpslist.
 
 const GpsData* GpsList::GetLastData() const { return mGpslist.empty() ? nullptr : &mGpslist.back(); }
 
+void GpsList::backFillPosition(float latitude, float longitude) {
+    for (GpsData& sample : mGpslist) {
+        if (sample.hasPosition()) continue;
+        sample.setFLatitude(latitude);
+        sample.setFLongitude(longitude);
+        sample.setFSpeed(GpsData::kNoSpeed);
+    }
+}
+
 void GpsList::SyncVideoDuration(int seconds) {
     if (GetDataCount() >= seconds || !m_bSenser) return;
     // Copied: appending may move the samples.

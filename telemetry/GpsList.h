@@ -26,6 +26,10 @@ public:
     GpsData* GetLastData();
     const GpsData* GetLastData() const;
 
+    // The track's first fix: every sample so far without a position takes this one, with speed -1
+    // (its position comes from another fix).
+    void backFillPosition(float latitude, float longitude);
+
     // Pads a track that carries G-sensor values to the recording length (whole seconds).
     void SyncVideoDuration(int seconds);
 

@@ -1,6 +1,7 @@
 #include "telemetry/GpsLogFile.h"
 
 #include "Utility/DiagnosticLog.h"
+#include "Utility/FileSystem.h"
 
 #include <filesystem>
 

@@ -1,7 +1,6 @@
 #include "telemetry/SampleText.h"
 
 #include "Utility/StringTables.h"
-#include "telemetry/GpsData.h"
 #include "telemetry/GpsParser.h"
 
 #include <charconv>
@@ -61,6 +60,11 @@ std::string pmGetLocationString(bool latitude, float value) {
     return std::string(letter) + " " + degrees + pmGetString("IDS_UNIT_DEGREE") + minutes + "'" + seconds + "\"";
 }
 
+std::string pmGetSampleLocationString(bool latitude, const GpsData& sample) {
+    if (sample.fSpeed() < 0.0f || !sample.hasPosition()) return "-";
+    return pmGetLocationString(latitude, latitude ? sample.fLatitude() : sample.fLongitude());
+}
+
 std::string pmGetAltitudeString(float altitude) {
     if (altitude >= GpsData::kNoAltitude) return "-";
     return fixedText(altitude, 1) + "  m";
@@ -68,7 +72,7 @@ std::string pmGetAltitudeString(float altitude) {
 
 std::string pmGetInfoBarLocationText(float latitude, float longitude, float speed, float altitude, float heading) {
     const std::string direction = heading < 0.0f ? " " : pmGetDirectionString(heading);
-    if (latitude == 0.0f || longitude == 0.0f || speed < 0.0f) return direction + " [-. -]  Alt.-";
+    if (!GpsData::hasPosition(latitude, longitude) || speed < 0.0f) return direction + " [-. -]  Alt.-";
     const std::string degree = pmGetString("IDS_UNIT_DEGREE");
     const std::string where = direction + " [" + fixedText(std::fabs(latitude), 5) + degree +
                               (latitude < 0.0f ? 'S' : 'N') + ". " + fixedText(std::fabs(longitude), 5) + degree +

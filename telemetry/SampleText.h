@@ -1,4 +1,6 @@
 #pragma once
+#include "telemetry/GpsData.h"
+
 #include <cstdint>
 #include <string>
 
@@ -22,6 +24,9 @@ std::string pmGetDirectionString(float heading);
 // Hemisphere letter, a blank, degrees, the degree sign, minutes, "'", seconds with one decimal and
 // '"' ("S 25°30'0.0\""); a zero value shows 0 degrees, 00 minutes and 00 seconds.
 std::string pmGetLocationString(bool latitude, float value);
+// The coordinate of a sample as pmGetLocationString shows it; "-" when the sample has no position or
+// its position was taken from another fix (negative speed).
+std::string pmGetSampleLocationString(bool latitude, const GpsData& sample);
 // "%.1f  m" of the altitude in metres; "-" from 65535 on (no altitude).
 std::string pmGetAltitudeString(float altitude);
 

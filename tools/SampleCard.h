@@ -13,10 +13,10 @@ using SampleRecordingHook =
     std::function<bool(const SampleEntry& entry, const std::string& file, const std::string& card, std::string& error)>;
 
 struct SampleCardOptions {
-    SampleCardDate firstDay;
+    SampleCardDate firstDay{};
     std::uint64_t seed = 1;
     int threads = 2;  // recordings encoded at once
-    std::vector<SampleRecordingHook> recordingHooks;
+    std::vector<SampleRecordingHook> recordingHooks{};
 };
 
 struct SampleCardResult {

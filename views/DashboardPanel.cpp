@@ -1,6 +1,7 @@
 #include "views/DashboardPanel.h"
 
 #include "app/MapViewModel.h"
+#include "telemetry/GpsData.h"
 #include "telemetry/SampleText.h"
 #include "views/MapPictures.h"
 #include "views/ViewStyle.h"
@@ -45,7 +46,7 @@ QString DashboardPanel::altitudeText() const {
 }
 
 QString DashboardPanel::coordinateText(bool latitude) const {
-    if (model_.speed() < 0.0f || model_.latitude() == 0.0f || model_.longitude() == 0.0f) return QStringLiteral("-");
+    if (model_.speed() < 0.0f || !GpsData::hasPosition(model_.latitude(), model_.longitude())) return QStringLiteral("-");
     return QString::fromStdString(pmGetLocationString(latitude, latitude ? model_.latitude() : model_.longitude()));
 }
 

@@ -20,7 +20,7 @@ struct MainWindowActions {
     std::function<void()> browse;                            // the toolbar's Open
     std::function<void()> windowSwitch;                      // swap the front and rear views
     std::function<void(bool showCalendar)> showCalendar;     // the calendar's mode button
-    std::function<bool(int year, int month, int day)> hasRecordingOn;  // marks the calendar's days
+    std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose;
     std::function<void()> mapFullScreen;                     // the map's full-map button
 };

@@ -20,7 +20,7 @@ public:
     // keeps it filling the frame. `setFill` gives the widget the frame's fill for the area
     // outside the picture. The widget stays shown while nothing plays (its player then holds no
     // movie and it shows the fill): libmpv draws only into a render context that existed when the
-    // recording was opened, and the widget makes it when first shown.
+    // recording was opened, and the OpenGL view makes it when first shown.
     void hostVideoWidget(QWidget* video, int slot, FillSetter setFill = {});
     QWidget* videoWidget() const { return video_; }
 

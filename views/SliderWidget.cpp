@@ -31,9 +31,17 @@ void SliderWidget::setCurrentValue(int value) {
     update();
 }
 
-int SliderWidget::getCurrentPos() const {
+int SliderWidget::getCurrentPos() const { return xForValue(current_); }
+
+int SliderWidget::xForValue(int value) const {
     if (span() <= 0) return 0;
-    return current_ * sliderLength() / span();
+    const long pixels = static_cast<long>(value - minimum_) * sliderLength();
+    // Rounded up (division of a negative count already goes up, towards zero).
+    return static_cast<int>(pixels > 0 ? (pixels + span() - 1) / span() : pixels / span());
+}
+
+long SliderWidget::valueAtX(int x) const {
+    return minimum_ + static_cast<long>(span()) * x / std::max(1, sliderLength());
 }
 
 void SliderWidget::setEventMarkPos(int value) {
@@ -43,8 +51,7 @@ void SliderWidget::setEventMarkPos(int value) {
 
 int SliderWidget::eventMarkX() const {
     if (eventValue_ < 0) return -1;
-    if (span() <= 0) return kThumbWidth / 2;
-    return kThumbWidth / 2 + sliderLength() * eventValue_ / span();
+    return kThumbWidth / 2 + xForValue(eventValue_);
 }
 
 void SliderWidget::setSliderEnabled(bool enabled) {
@@ -74,10 +81,9 @@ void SliderWidget::mousePressEvent(QMouseEvent* event) {
         dragging_ = true;
         return;
     }
-    const int length = std::max(1, sliderLength());
-    // Integer division truncates towards zero, so a press left of the first thumb centre lands on
-    // the minimum through the clamp, never below it.
-    changeByUser(clamped(minimum_ + static_cast<long>(span()) * (x - kThumbWidth / 2) / length));
+    // The value under the pointer is the one whose thumb would be centred there; a press left of
+    // the first thumb centre lands on the minimum through the clamp, never below it.
+    changeByUser(clamped(valueAtX(x - kThumbWidth / 2)));
     startValue_ = current_;
     dragging_ = true;
 }
@@ -85,8 +91,10 @@ void SliderWidget::mousePressEvent(QMouseEvent* event) {
 void SliderWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_ || !enabled_) return;
     const int x = static_cast<int>(event->position().x());
-    const int length = std::max(1, sliderLength());
-    const int value = clamped(startValue_ + static_cast<long>(static_cast<std::int16_t>(x - pressX_)) * span() / length);
+    // The thumb moves with the pointer; the value changes by what lies between the two thumb
+    // offsets, so a pointer that comes back brings the start value back.
+    const int startX = xForValue(startValue_);
+    const int value = clamped(startValue_ + valueAtX(startX + x - pressX_) - valueAtX(startX));
     if (value == current_) return;
     changeByUser(value);
     pmOutputDebugMsg(identity_.toStdString());
@@ -100,7 +108,7 @@ void SliderWidget::paintEvent(QPaintEvent*) {
     const qreal centreY = height() / 2.0;
     const QRectF groove(kThumbWidth / 2.0, centreY - 2.0, width() - kThumbWidth, 4.0);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(70, 73, 80));
+    painter.setBrush(viewcolor::kSliderGroove);
     painter.drawRoundedRect(groove, 2, 2);
 
     const int thumbX = getCurrentPos();
@@ -119,7 +127,7 @@ void SliderWidget::paintEvent(QPaintEvent*) {
         painter.drawPath(mark);
     }
 
-    painter.setBrush(enabled_ ? QColor(240, 240, 240) : viewcolor::kDisabled);
-    painter.setPen(QPen(QColor(20, 20, 20), 1));
+    painter.setBrush(enabled_ ? viewcolor::kSliderThumb : viewcolor::kDisabled);
+    painter.setPen(QPen(viewcolor::kSliderThumbEdge, 1));
     painter.drawEllipse(QRectF(thumbX + 1.0, centreY - kThumbWidth / 2.0 + 1.0, kThumbWidth - 2.0, kThumbWidth - 2.0));
 }

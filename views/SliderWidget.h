@@ -25,7 +25,7 @@ public:
     int maximum() const { return maximum_; }
     void setCurrentValue(int value);
     int getCurrentValue() const { return current_; }
-    // The thumb's x offset: value × (width − thumb width) ÷ (maximum − minimum).
+    // The thumb's x offset: the first pixel whose value is the current one (see xForValue).
     int getCurrentPos() const;
 
     // -1 removes the mark.
@@ -49,6 +49,12 @@ private:
     int span() const { return maximum_ - minimum_; }
     int sliderLength() const { return width() - kThumbWidth; }
     int clamped(long value) const;
+    // The one pair of conversions between values and thumb offsets, used for painting, pressing,
+    // dragging and the event mark. A thumb offset x holds the value minimum + x × (maximum −
+    // minimum) ÷ (width − thumb width), cut; a value sits at the first offset that holds it, so a
+    // value converts to an offset and back unchanged wherever each value has a pixel of its own.
+    int xForValue(int value) const;
+    long valueAtX(int x) const;
     void changeByUser(int value);
 
     NotificationCenter& notifications_;

@@ -34,4 +34,7 @@ inline const QColor kText(232, 232, 232);
 inline const QColor kDimText(160, 163, 170);
 inline const QColor kDisabled(96, 98, 104);
 inline const QColor kEvent(214, 64, 56);
+inline const QColor kSliderGroove(70, 73, 80);
+inline const QColor kSliderThumb(240, 240, 240);
+inline const QColor kSliderThumbEdge(20, 20, 20);
 }  // namespace viewcolor

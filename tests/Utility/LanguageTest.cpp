@@ -131,8 +131,9 @@ TEST(StringTables, BothMenuLanguagesHoldTheSameKeysEachWithATranslatedText) {
         EXPECT_FALSE(english.empty() || chinese.empty() || chinese == key) << key;
         // Language names (each in its own language), the product name and the degree sign may be
         // the same in every language; everything else must have been translated.
-        if (key != "IDR_MAINFRAME" && key != "IDS_UNIT_DEGREE" && !key.starts_with("IDS_LANG_"))
+        if (key != "IDR_MAINFRAME" && key != "IDS_UNIT_DEGREE" && !key.starts_with("IDS_LANG_")) {
             EXPECT_NE(english, chinese) << key;
+        }
     }
     // The about box fills this text with the version: exactly one text directive, nothing else.
     for (const char* table : {"English", "TraditionalChinese"}) {

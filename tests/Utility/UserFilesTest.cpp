@@ -1,5 +1,6 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/FilePreferencesStore.h"
+#include "Utility/FileSystem.h"
 #include "Utility/Preferences.h"
 #include "Utility/UserFolders.h"
 #include "support/ChildProcess.h"

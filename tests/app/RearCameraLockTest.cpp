@@ -70,7 +70,9 @@ TEST(RearCameraLock, HoldsBothUntilBothCanPlayOrOneCannotThenStartsThemTogether)
         const double before = first.currentTime();
         p.run(2.0);
         EXPECT_NEAR(first.currentTime() - before, 2.0, 1e-9);
-        if (c.other == Plays) EXPECT_NEAR(p.apart(), 0.0, 1e-9);
+        if (c.other == Plays) {
+            EXPECT_NEAR(p.apart(), 0.0, 1e-9);
+        }
         EXPECT_EQ(p.rates, c.other == Plays ? 2 : 1);  // only the owner's own rate changes
     }
 }

@@ -22,7 +22,7 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
     for (const auto& [name, text] : {std::pair{"FILE0001", log}, {"FILE0002", ""}, {"FILE0003", log + longField}})
         ASSERT_TRUE(containers::writeImage(card + name + ".MOV", cutShort) && writeFile(card + name + ".log", text));
     // The track as held: the second before the fix shows the fix with speed -1; the padding continues it.
-    const std::string csv = "# markers: latitude,longitude 0,0 = no position; speed_kmh -1 = no measured speed "
+    const std::string csv = "# markers: latitude or longitude 0 = no position; speed_kmh -1 = no measured speed "
                             "(position from another fix); direction -1 = unknown; altitude_m 65535 = no altitude\n"
                             "second,latitude,longitude,speed_kmh,direction,altitude_m,gx,gy,gz\n"
                             "0,48.1173,11.516666,-1,0,0,0.016,0.032,0.992\n"

@@ -74,8 +74,11 @@ TEST(ScanCommand, RowsInDateOrderOfWhatTheBoxesAndTheDayKeepAndTheCardLeftAsItWa
     const auto document = nlohmann::json::parse(scan({"--json"}).out);
     EXPECT_EQ(document["playlist"].size(), 36u);
     for (const auto& row : document["playlist"]) {
-        if (const int partner = row["partnerIndex"]; partner >= 0)
+        if (const int partner = row["partnerIndex"]; partner >= 0) {
             EXPECT_EQ(document["playlist"][partner]["path"], row["partnerPath"]);
-        if (row["path"] == d + "NormalF/FILE0001F.MP4") EXPECT_EQ(row["date"], "2024-02-27T08:00:00+01:00");
+        }
+        if (row["path"] == d + "NormalF/FILE0001F.MP4") {
+            EXPECT_EQ(row["date"], "2024-02-27T08:00:00+01:00");
+        }
     }
 }

@@ -153,9 +153,9 @@ TEST_F(FolderWatchLive, UnmountingTheCardsFileSystemIsSeenHoweverItGoes) {
                                                  {LazyWithFileOpen, "lazily unmounted, a recording open"},
                                                  {BindUnmount, "bind mount unmounted"},
                                                  {InsideTheWatchedFolder, "card inside the watched folder unmounted"}};
-    for (const auto& [how, name] : cases) {
-        SCOPED_TRACE(name);
-        const std::string base = home.path() + "/" + name;
+    for (const auto& [how, what] : cases) {
+        SCOPED_TRACE(what);
+        const std::string base = home.path() + "/" + what;
         const std::string mountPoint = base + (how == InsideTheWatchedFolder ? "/cards/card1" : "/mnt");
         fs::create_directories(mountPoint);
         fs::create_directories(base + "/src");

@@ -72,11 +72,12 @@ protected:
     Recorder seen_;
     std::unique_ptr<MoviePlayer> player_;
 };
-INSTANTIATE_TEST_SUITE_P(Players, MoviePlayerContract, ::testing::Values("fake", "libmpv"), [](auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Players, MoviePlayerContract, ::testing::Values("fake", "libmpv"),
+                         [](const auto& test) { return test.param; });
 
 // The libmpv player alone: what shows in its pictures and its handle.
 class MpvPlayer : public MoviePlayerContract {};
-INSTANTIATE_TEST_SUITE_P(Players, MpvPlayer, ::testing::Values("libmpv"), [](auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Players, MpvPlayer, ::testing::Values("libmpv"), [](const auto& test) { return test.param; });
 
 }  // namespace
 
@@ -95,7 +96,9 @@ TEST_P(MoviePlayerContract, OpensPausedReportsLoadedThenPlayableOnceAndAReplaced
         EXPECT_NEAR(player().frameRate(), entry.fps, 0.01);
         EXPECT_EQ(player().rate(), 0.0f);
         EXPECT_NEAR(player().currentTime(), 1.0, 1e-6);
-        if (isMpv()) EXPECT_TRUE(waitFor([&] { return readMovieFrame(player().frameImage()) == entry.fps; }));
+        if (isMpv()) {
+            EXPECT_TRUE(waitFor([&] { return readMovieFrame(player().frameImage()) == entry.fps; }));
+        }
     }
     // Replaced while playing, and again before the first replacement has loaded.
     player().setRate(1.0f);
@@ -110,7 +113,9 @@ TEST_P(MoviePlayerContract, OpensPausedReportsLoadedThenPlayableOnceAndAReplaced
     EXPECT_EQ(player().naturalSize(), (MovieSize{320, 180}));
     EXPECT_EQ(player().rate(), 0.0f);
     EXPECT_EQ(player().currentTime(), 0.0);
-    if (isMpv()) EXPECT_EQ(readMovieStamp(player().frameImage()).value_or(FrameStamp{}).camera, "REAR CAM");
+    if (isMpv()) {
+        EXPECT_EQ(readMovieStamp(player().frameImage()).value_or(FrameStamp{}).camera, "REAR CAM");
+    }
     player().close();
     pass(0.3);
     EXPECT_FALSE(player().hasMovie());
@@ -175,9 +180,10 @@ TEST_P(MoviePlayerContract, PlaysToTheEndReportingRateZeroThenTheEndAndEndsAgain
     // The last frame and its second stay on show.
     EXPECT_GE(player().currentTime(), 9.9 - 1e-3);
     EXPECT_LE(player().currentTime(), player().duration());
-    if (isMpv())
+    if (isMpv()) {
         EXPECT_EQ(readMovieStamp(player().frameImage()).value_or(FrameStamp{}),
                   sampleFrameStamp(entry, sampleCardTestOptions().firstDay, 99));
+    }
 
     // Asked to play at its end it ends again at once; so does a recording of two frames.
     for (const char* name : {"EVEN0101.AVI", "FILE0150.MP4"}) {

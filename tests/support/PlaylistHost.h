@@ -1,5 +1,5 @@
 #pragma once
-#include "Utility/DiagnosticLog.h"
+#include "Utility/FileSystem.h"
 #include "app/FolderMonitor.h"
 
 #include <algorithm>

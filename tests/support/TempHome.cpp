@@ -47,8 +47,14 @@ TempHome::~TempHome() {
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm fields{.tm_sec = second, .tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1,
-                   .tm_year = year - 1900, .tm_isdst = -1};
+    std::tm fields{};  // the fields mktime reads; gcc wants every other one named in a designated list
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    fields.tm_isdst = -1;
     return std::mktime(&fields);
 }
 

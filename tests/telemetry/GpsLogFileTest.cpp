@@ -27,7 +27,9 @@ TEST(GpsLogFile, LookupPlacesAndNames) {
         const fs::path card = home.path() + "/card";
         for (const std::string& file : files) {
             fs::create_directories((card / file).parent_path());
-            if (file.back() != '/') ASSERT_TRUE(writeFile((card / file).string(), "$GPRMC\n"));
+            if (file.back() != '/') {
+                ASSERT_TRUE(writeFile((card / file).string(), "$GPRMC\n"));
+            }
         }
         fs::create_directories((card / recording).parent_path());
         const auto log = pmGetGpsLogFile((card / recording).string());

@@ -29,7 +29,9 @@ TEST(TelemetryLoader, PadsOnlyTracksWithSensorValuesToTheWholeSeconds) {
            0.0f, 0.0f, 0.0f}}) {
         const std::string path = home.path() + "/" + recording;
         ASSERT_TRUE(writeFile(path, "not a movie"));
-        if (log != "-") ASSERT_TRUE(writeFile(path.substr(0, path.size() - 4) + ".log", log));
+        if (log != "-") {
+            ASSERT_TRUE(writeFile(path.substr(0, path.size() - 4) + ".log", log));
+        }
         const TelemetryLoad load = pmLoadTelemetry(path, 10.9, list);
         EXPECT_EQ(std::tuple(load.source, load.found, load.lengthSeconds), std::tuple(source, samples > 0, 10)) << name;
         ASSERT_EQ(list.GetDataCount(), samples) << name;
