@@ -25,6 +25,10 @@ AppDelegate::AppDelegate(AppServices services, ControllerViews views)
 }
 
 AppDelegate::~AppDelegate() {
+    // A backup still running is cancelled and waited for (the views may be gone already).
+    if (mBackupProgressTimer != 0) services_.scheduler.cancel(mBackupProgressTimer);
+    backupJob_.reset();
+    stopObservingUploadVideoChanged();
     for (auto token : observerTokens_) services_.notifications.removeObserver(token);
     stopPlaybackTimer();
     services_.scheduler.cancel(mCenterMapTimer);
@@ -137,6 +141,9 @@ void AppDelegate::makeWake() { pmOutputDebugMsg("AppDelegate::makeWake - MAC wil
 void AppDelegate::windowWillClose() {
     pmOutputDebugMsg("Window will be closed!!");
     pausePlayback();
+    // A backup still running is cancelled; what it was copying is dropped.
+    if (backupJob_) backupJob_->cancel();
+    finishBackup(false);
 }
 
 void AppDelegate::applicationWillTerminate() {

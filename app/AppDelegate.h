@@ -1,4 +1,5 @@
 #pragma once
+#include "app/ControllerDialogs.h"
 #include "app/ControllerViews.h"
 #include "app/FolderMonitor.h"
 #include "app/NotificationCenter.h"
@@ -8,9 +9,11 @@
 #include "interfaces/MoviePlayer.h"
 #include "interfaces/Scheduler.h"
 #include "library/VideoLibrary.h"
+#include "outputs/Backup.h"
 #include "telemetry/GpsData.h"
 #include "telemetry/GpsList.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,6 +40,11 @@ struct AppServices {
     // Runs long work (the folder walk) and returns when it is done; the window runs it on a worker
     // thread while the waiting indicator turns. Empty: run it here.
     std::function<void(const std::function<void()>&)> runInBackground{};
+    // Encodes a frame as JPEG at the encoder's default quality, scaled to `size` when it differs;
+    // empty when it cannot. Empty function: captures are not saved.
+    std::function<std::string(const MovieFrameImage&, MovieSize size)> encodeJpeg{};
+    // The wall clock that names captures. Empty: the system's.
+    std::function<std::chrono::system_clock::time_point()> now{};
 };
 
 // The application controller: owns the library and the playlist, the two player slots, the current
@@ -135,6 +143,17 @@ public:
     void onCenterMap();
     float xCreateSensorGraphic(std::int16_t eventSecond);
 
+    // Outputs: frame capture, print, KML export, backup, and the about box.
+    void onButtonCapture();
+    MovieFrameImage captureCurFrameImage(bool camera1);
+    void onButtonPrint();
+    void onButtonExport();
+    void onButtonBackup();
+    void openBackupDlg(const std::string& title, bool backupMode);
+    void doBackup(const std::set<std::int32_t>& indexes);
+    bool isBackupRunning() const { return backupJob_ != nullptr; }
+    void aboutMenuItemClicked();
+
     // State, for the views and for tests.
     bool isVideoLoading() const { return m_bVideoLoading; }
     float playSpeed() const { return m_fPlaySpeed; }
@@ -175,7 +194,16 @@ private:
     // Notification handlers.
     void onPlayBarButtonClicked(const Notification& notification);
     void onSliderChanged(const Notification& notification);
+    void UploadVideoChanged(const Notification& notification);
     void observeNotifications();
+    void stopObservingUploadVideoChanged();
+
+    // Outputs.
+    CameraFrames captureCurFrames();
+    void saveCaptureImages(int option, const CameraFrames& frames);
+    void saveCaptureImage(int camera, const LocalDateTime& when, const CameraFrames& frames);
+    void updateBackupProgress();
+    void finishBackup(bool reportFailure);
 
     // VideoLibraryClient: the side effects of a scan and a playlist rebuild.
     void runScan(const std::function<void()>& walk) override;
@@ -241,6 +269,15 @@ private:
     std::int16_t m_nMotorType = 0;
     SensorGraphic m_oSensorBitmap;
     float m_fSensorRange = 0.0f;
+
+    // Outputs.
+    bool m_bOK = false;  // the capture dialog saved something
+    bool m_bBackupButton = false;
+    std::set<std::int32_t> mSelFileIndexSet;
+    std::unique_ptr<BackupJob> backupJob_;
+    Scheduler::TimerId mBackupProgressTimer = 0;
+    std::uint64_t mCurrentlyTotalBytesWritten = 0;
+    std::optional<NotificationCenter::Token> uploadObserver_;
 
     // Window layout.
     int m_nScreenMode = 0;

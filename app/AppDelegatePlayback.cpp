@@ -348,7 +348,7 @@ void AppDelegate::enableMediaButton(bool enable) {
     views_.playBar->enableMediaButtons(enable);
     using B = ToolbarView::Button;
     auto* toolbar = views_.toolbar;
-    toolbar->setButtonEnabled(B::Backup, enable);
+    toolbar->setButtonEnabled(B::Backup, enable && !isBackupRunning());
     toolbar->setButtonEnabled(B::UploadYouTube, enable);
     toolbar->setButtonEnabled(B::UploadFacebook, enable);
     const bool open = enable && getState() != 0;

@@ -4,6 +4,7 @@
 #include <vector>
 
 class AMediaFile;
+class ControllerDialogs;
 class GpsList;
 struct SensorGraphic;
 
@@ -126,4 +127,6 @@ struct ControllerViews {
     MovieView* movieView = nullptr;
     MovieView* movieView2 = nullptr;
     WindowLayout* layout = nullptr;
+    // The dialogs of the outputs (app/ControllerDialogs.h); without them those buttons do nothing.
+    ControllerDialogs* dialogs = nullptr;
 };

@@ -6,4 +6,5 @@ void addAllCommands(CLI::App& app, int& exitCode) {
     addTelemetryCommand(app, exitCode);
     addKmlCommand(app, exitCode);
     addGpxCommand(app, exitCode);
+    addBackupCommand(app, exitCode);
 }

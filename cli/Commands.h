@@ -10,3 +10,4 @@ void addScanCommand(CLI::App& app, int& exitCode);
 void addTelemetryCommand(CLI::App& app, int& exitCode);
 void addKmlCommand(CLI::App& app, int& exitCode);
 void addGpxCommand(CLI::App& app, int& exitCode);
+void addBackupCommand(CLI::App& app, int& exitCode);

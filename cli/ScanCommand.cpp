@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/PlaylistOptions.h"
 #include "library/FileDate.h"
 #include "library/RecordingName.h"
 #include "library/VideoLibrary.h"
@@ -19,47 +20,7 @@ namespace {
 struct ScanOptions {
     std::string folder;
     bool json = false;
-    std::string day;
-    bool normal = false;
-    bool event = false;
-    bool parking = false;
-};
-
-// "YYYY-MM-DD" naming a real day of the Gregorian calendar.
-bool parseDay(const std::string& text, CalendarDay& day) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-    auto number = [&](std::size_t at, std::size_t length, int& value) {
-        for (std::size_t i = at; i < at + length; ++i)
-            if (text[i] < '0' || text[i] > '9') return false;
-        return std::from_chars(text.data() + at, text.data() + at + length, value).ec == std::errc();
-    };
-    if (!number(0, 4, day.year) || !number(5, 2, day.month) || !number(8, 2, day.day)) return false;
-    static const int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (day.month < 1 || day.month > 12 || day.day < 1) return false;
-    const bool leap = (day.year % 4 == 0 && day.year % 100 != 0) || day.year % 400 == 0;
-    return day.day <= kDaysInMonth[day.month - 1] + (day.month == 2 && leap ? 1 : 0);
-}
-
-// The filter the window's boxes would give: all three on, unless some are named, then only those.
-PlaylistFilter filterOf(const ScanOptions& options) {
-    PlaylistFilter filter;
-    if (options.normal || options.event || options.parking) {
-        filter.showNormal = options.normal;
-        filter.showEvent = options.event;
-        filter.showParking = options.parking;
-    }
-    filter.allFile = options.day.empty();
-    if (!filter.allFile) parseDay(options.day, filter.selectedDay);
-    return filter;
-}
-
-class CommandLineClient : public VideoLibraryClient {
-public:
-    explicit CommandLineClient(PlaylistFilter filter) : filter_(filter) {}
-    PlaylistFilter playlistFilter() override { return filter_; }
-
-private:
-    PlaylistFilter filter_;
+    PlaylistOptions playlist;
 };
 
 // Control bytes would break the one-row-per-recording layout; everything else is printed as is.
@@ -179,7 +140,7 @@ std::string jsonDocument(const ScanOptions& options, const PlaylistFilter& filte
     if (filter.allFile)
         out += "null";
     else
-        appendJsonString(out, options.day);
+        appendJsonString(out, options.playlist.day);
     flag(",\n    ", "event", filter.showEvent, "");
     flag(",\n    ", "normal", filter.showNormal, "");
     flag(",\n    ", "parking", filter.showParking, "\n  }");
@@ -234,10 +195,8 @@ int runScan(const ScanOptions& options) {
         return 1;
     }
 
-    const PlaylistFilter filter = filterOf(options);
-    CommandLineClient client(filter);
-    VideoLibrary library;
-    library.buildVideoLibrary(options.folder, client);
+    const PlaylistFilter filter = pmPlaylistFilterOf(options.playlist);
+    const VideoLibrary library = pmScanPlaylist(options.folder, filter);
     const std::vector<Row> rows = rowsOf(library);
 
     std::size_t events = 0, paired = 0;
@@ -274,17 +233,7 @@ void addScanCommand(CLI::App& app, int& exitCode) {
         "Appends to the diagnostic log; writes nothing into the folder.");
     scan->add_option("DIR", options->folder, "Folder to scan, sub-folders included")->required();
     scan->add_flag("--json", options->json, "Print JSON instead of rows");
-    scan->add_option("--day", options->day, "Keep only recordings of this local day (YYYY-MM-DD); default: all dates")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                CalendarDay day;
-                return parseDay(text, day) ? std::string() : "not a day in the form YYYY-MM-DD: " + text;
-            },
-            "YYYY-MM-DD", "day"));
-    scan->add_flag("--normal", options->normal, "Normal box: normal and parking recordings");
-    scan->add_flag("--event", options->event, "Event box: event recordings");
-    scan->add_flag("--parking", options->parking,
-                   "Parking box; on its own it keeps nothing, since parking recordings count as normal");
+    addPlaylistOptions(*scan, options->playlist);
     scan->footer(
         "The three boxes are all on when none of --normal, --event, --parking is given; naming any of them turns "
         "on only the ones named.");

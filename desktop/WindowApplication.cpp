@@ -6,6 +6,7 @@
 #include "Utility/WaitingIndicator.h"
 #include "platform/BackgroundWork.h"
 #include "platform/MpvVideoView.h"
+#include "views/FrameImage.h"
 #include "views/MapView.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ WindowApplication::WindowApplication(Options options)
       player1_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       player2_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       window_(notifications_),
+      dialogs_(window_, notifications_),
       messageBoxes_(&window_),
       waiting_(&window_) {
     const VideoRenderChoice render = chooseVideoRenderPath();
@@ -38,7 +40,7 @@ WindowApplication::WindowApplication(Options options)
     pmSetWaitingPresenter(&waiting_);
 
     if (!services_.problem.empty()) std::fprintf(stderr, "%s\n", services_.problem.c_str());
-    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, &connectivity_, {}, {}, {}};
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, &connectivity_, {}, {}, {}, {}, {}};
     services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
     services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString chosen =
@@ -48,12 +50,19 @@ WindowApplication::WindowApplication(Options options)
         return chosen.toStdString();
     };
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
-    controller_ = std::make_unique<AppDelegate>(services, window_.controllerViews());
+    services.encodeJpeg = pmEncodeJpeg;
+    ControllerViews views = window_.controllerViews();
+    views.dialogs = &dialogs_;
+    controller_ = std::make_unique<AppDelegate>(services, views);
 
     AppDelegate& controller = *controller_;
     MainWindowActions actions;
     actions.browse = [&controller] { controller.onButtonBrowse(); };
     actions.windowSwitch = [&controller] { controller.onButtonWindowSwitch(); };
+    actions.print = [&controller] { controller.onButtonPrint(); };
+    actions.backup = [&controller] { controller.onButtonBackup(); };
+    actions.capture = [&controller] { controller.onButtonCapture(); };
+    actions.exportKml = [&controller] { controller.onButtonExport(); };
     actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
     actions.hasRecordingOn = [&controller](int year, int month, int day) {
         return controller.library().isMediaExistByDate(year, month, day);

@@ -14,6 +14,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/VideoFramePacer.h"
 #include "views/MainWindow.h"
+#include "views/QtControllerDialogs.h"
 
 #include <memory>
 #include <string>
@@ -49,6 +50,7 @@ public:
     MpvMoviePlayer& player2() { return player2_; }
     MpvVideoView& video1() { return *video1_; }
     MpvVideoView& video2() { return *video2_; }
+    QtControllerDialogs& dialogs() { return dialogs_; }
 
 private:
     void workspaceWillSleep() override;
@@ -67,6 +69,7 @@ private:
     MpvMoviePlayer player2_;
     VideoFramePacer pacer_;  // shared by the two views, so that their frames show together
     MainWindow window_;
+    QtControllerDialogs dialogs_;
     MpvVideoView* video1_;
     MpvVideoView* video2_;
     QtMessageBoxPresenter messageBoxes_;

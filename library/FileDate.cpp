@@ -122,6 +122,22 @@ FileDate pmFatWallClockToLocal(FileDate kernelDate, int kernelMinutesWest) {
     return FileDate(duration_cast<FileDate::duration>(seconds(local)) + fraction);
 }
 
+FileDate pmLocalToFatWallClock(FileDate localDate, int kernelMinutesWest) {
+    const auto whole = floor<seconds>(localDate.time_since_epoch());
+    const auto fraction = localDate.time_since_epoch() - whole;
+    const std::time_t localSeconds = static_cast<std::time_t>(whole.count());
+    struct tm wall {};
+    if (!localtime_r(&localSeconds, &wall)) return localDate;
+    const std::time_t wallAsUtc = timegm(&wall);
+    return FileDate(duration_cast<FileDate::duration>(seconds(wallAsUtc) + std::chrono::minutes(kernelMinutesWest)) +
+                    fraction);
+}
+
+FileDate pmFileDateToStore(FileDate date, unsigned long long device) {
+    const DeviceDates dates = datesOfDevice(static_cast<dev_t>(device));
+    return dates.wallClockAsUtc ? pmLocalToFatWallClock(date, dates.minutesWest) : date;
+}
+
 std::optional<MountEntry> pmFindMountOfDevice(std::string_view mountinfo, unsigned wantedMajor, unsigned wantedMinor) {
     return findMountOfDevice(pmParseMountInfo(mountinfo), wantedMajor, wantedMinor);
 }

@@ -44,6 +44,11 @@ FileDate pmFileDateFromUnix(long long seconds, long nanoseconds = 0);
 // offset (minutes west of Greenwich, settimeofday's). This undoes that and reads the same wall
 // clock in the local time zone, daylight saving included; sub-second parts are kept.
 FileDate pmFatWallClockToLocal(FileDate kernelDate, int kernelMinutesWest);
+// The other way: the time to give such a file so that it reads back as `localDate`.
+FileDate pmLocalToFatWallClock(FileDate localDate, int kernelMinutesWest);
+// The modification time to set on a file of the device (st_dev) so that pmGetFileDate reads it
+// back as `date`: the date itself, or on a FAT mount read as UTC its wall clock as the kernel keeps it.
+FileDate pmFileDateToStore(FileDate date, unsigned long long device);
 
 // The mount of the device major:minor in the text of a mountinfo file; none when it is not there.
 std::optional<MountEntry> pmFindMountOfDevice(std::string_view mountinfo, unsigned major, unsigned minor);

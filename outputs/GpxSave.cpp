@@ -126,11 +126,5 @@ std::string pmGpxDocument(const GpxTrack& track) {
 
 ExportResult outputGPX(const std::string& path, const GpxTrack& track, bool replace) {
     if (track.list == nullptr || !track.list->IsGPSReady()) return {ExportStatus::NothingToWrite, 0};
-    const std::string document = pmGpxDocument(track);
-    return pmExportThroughTemp(path, replace, [&](const std::string& temp) {
-        std::FILE* file = std::fopen(temp.c_str(), "w");
-        if (file == nullptr) return false;
-        const bool written = std::fwrite(document.data(), 1, document.size(), file) == document.size();
-        return std::fclose(file) == 0 && written;
-    });
+    return pmExportBytes(path, replace, pmGpxDocument(track));
 }

@@ -2,6 +2,8 @@
 
 #include "outputs/ExportFile.h"
 
+#include <unistd.h>
+
 #include <charconv>
 
 namespace {
@@ -44,6 +46,15 @@ constexpr IconStyle kIconStyles[] = {
 bool KmlSave::CreateFile(const std::string& path) {
     CloseFile();
     m_myFile = std::fopen(path.c_str(), "w");
+    m_bFailed = false;
+    return m_myFile != nullptr;
+}
+
+bool KmlSave::CreateFile(int fd) {
+    CloseFile();
+    const int copy = ::dup(fd);
+    m_myFile = copy >= 0 ? ::fdopen(copy, "w") : nullptr;
+    if (copy >= 0 && m_myFile == nullptr) ::close(copy);
     m_bFailed = false;
     return m_myFile != nullptr;
 }
@@ -143,13 +154,12 @@ KmlLocation pmKmlLocation(const GpsData& sample) {
     return {double(sample.fLongitude()), double(sample.fLatitude()), sample.dAltitude()};
 }
 
-bool pmWriteKml(const std::string& filePath, std::string_view documentName, std::string_view description,
-                const GpsList* list) {
-    if (list == nullptr || list->GetDataCount() == 0) return false;
-    KmlSave kml;
-    if (!kml.CreateFile(filePath)) return false;
+namespace {
+
+// Pieces 1 to 12 into a file KmlSave has open; false when a write or the close failed.
+bool writeDocument(KmlSave& kml, std::string_view documentName, std::string_view description, const GpsList& list) {
     kml.WriteHeader(documentName, description);
-    const auto& samples = list->gpslist();
+    const auto& samples = list.gpslist();
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (i == 0) {
             kml.WriteBeginTrack(documentName, "", pmKmlLocation(samples[0]));
@@ -163,13 +173,23 @@ bool pmWriteKml(const std::string& filePath, std::string_view documentName, std:
     return kml.CloseFile();
 }
 
+}  // namespace
+
+bool pmWriteKml(const std::string& filePath, std::string_view documentName, std::string_view description,
+                const GpsList* list) {
+    if (list == nullptr || list->GetDataCount() == 0) return false;
+    KmlSave kml;
+    return kml.CreateFile(filePath) && writeDocument(kml, documentName, description, *list);
+}
+
 ExportResult outputKML(const std::string& path, const GpsList* list, bool replace, const std::tm& localNow) {
     if (list == nullptr || list->GetDataCount() == 0) return {ExportStatus::NothingToWrite, 0};
     const std::size_t slash = path.rfind('/');
     const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     const std::string description = pmKmlDescription(localNow);
-    return pmExportThroughTemp(path, replace, [&](const std::string& temp) {
-        return pmWriteKml(temp, name, description, list);
+    return pmExportThroughTemp(path, replace, [&](int fd) {
+        KmlSave kml;
+        return kml.CreateFile(fd) && writeDocument(kml, name, description, *list);
     });
 }
 

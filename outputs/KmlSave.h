@@ -28,6 +28,8 @@ public:
     // Opens the file for writing, replacing it; false when it cannot be created. Nothing is
     // written while no file is open.
     bool CreateFile(const std::string& path);
+    // The same on a duplicate of an open descriptor (a pending export file); the caller keeps its own.
+    bool CreateFile(int fd);
     void WriteHeader(std::string_view name, std::string_view description);
     void WriteStyles();
     void WriteBeginTrack(std::string_view name, std::string_view description, const KmlLocation& location);

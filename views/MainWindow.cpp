@@ -72,6 +72,10 @@ void MainWindow::setActions(MainWindowActions actions) {
     actions_ = std::move(actions);
     toolbar_->setBrowseHandler(actions_.browse);
     toolbar_->setWindowSwitchHandler(actions_.windowSwitch);
+    toolbar_->setOutputHandler(ToolbarView::Print, actions_.print);
+    toolbar_->setOutputHandler(ToolbarView::Backup, actions_.backup);
+    toolbar_->setOutputHandler(ToolbarView::Capture, actions_.capture);
+    toolbar_->setOutputHandler(ToolbarView::Export, actions_.exportKml);
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
     map_->model().setMapFullScreenHandler(actions_.mapFullScreen);

@@ -19,6 +19,10 @@ class ToolbarWidget;
 struct MainWindowActions {
     std::function<void()> browse;                            // the toolbar's Open
     std::function<void()> windowSwitch;                      // swap the front and rear views
+    std::function<void()> print;                             // the toolbar's outputs
+    std::function<void()> backup;
+    std::function<void()> capture;
+    std::function<void()> exportKml;
     std::function<void(bool showCalendar)> showCalendar;     // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose;

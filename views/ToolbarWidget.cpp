@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyle>
 
 #include <cstdio>
@@ -27,6 +28,56 @@ QIcon swapIcon() {
     return QIcon(pixmap);
 }
 
+// The output buttons' symbols: a printer, a box with an arrow into it, a camera, a map pin.
+QIcon outputIcon(ToolbarView::Button button) {
+    QPixmap pixmap(48, 48);
+    pixmap.setDevicePixelRatio(2.0);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(viewcolor::kText, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    switch (button) {
+        case ToolbarView::Print:
+            p.drawRect(QRectF(7, 3.5, 10, 6));
+            p.drawRoundedRect(QRectF(3.5, 9.5, 17, 8), 1.5, 1.5);
+            p.drawRect(QRectF(7, 14.5, 10, 6));
+            break;
+        case ToolbarView::Backup:
+            p.drawRoundedRect(QRectF(3.5, 11.5, 17, 9), 1.5, 1.5);
+            p.drawLine(QPointF(12, 3), QPointF(12, 15));
+            p.drawPolyline(QPolygonF({QPointF(8, 11), QPointF(12, 15), QPointF(16, 11)}));
+            break;
+        case ToolbarView::Capture:
+            p.drawRoundedRect(QRectF(3.5, 7.5, 17, 12), 2, 2);
+            p.drawRect(QRectF(8.5, 4.5, 7, 3));
+            p.drawEllipse(QPointF(12, 13.5), 3.5, 3.5);
+            break;
+        default: {
+            QPainterPath pin;
+            pin.moveTo(12, 21);
+            pin.cubicTo(6, 14, 5, 11.5, 5, 9.5);
+            pin.arcTo(QRectF(5, 2.5, 14, 14), 180, -180);
+            pin.cubicTo(19, 11.5, 18, 14, 12, 21);
+            p.drawPath(pin);
+            p.drawEllipse(QPointF(12, 9.5), 2.5, 2.5);
+        }
+    }
+    return QIcon(pixmap);
+}
+
+// The output buttons in their order on the strip, with the console line of each.
+struct OutputButton {
+    ToolbarView::Button button;
+    const char* name;
+    const char* pressed;
+};
+constexpr OutputButton kOutputButtons[] = {
+    {ToolbarView::Print, "printAction", "Print button pressed !\n"},
+    {ToolbarView::Backup, "backupAction", "Backup button pressed !\n"},
+    {ToolbarView::Capture, "captureAction", "Capture button pressed !\n"},
+    {ToolbarView::Export, "exportAction", "Export button pressed !\n"},
+};
+
 }  // namespace
 
 ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
@@ -45,6 +96,17 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
         if (browse_) browse_();
     });
 
+    for (const OutputButton& output : kOutputButtons) {
+        QAction* action = addAction(outputIcon(output.button), QString());
+        action->setObjectName(output.name);
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, [this, output] {
+            std::fputs(output.pressed, stderr);
+            if (outputHandlers_[output.button]) outputHandlers_[output.button]();
+        });
+        outputs_[output.button] = action;
+    }
+
     auto* spacer = new QWidget(this);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     addWidget(spacer);
@@ -62,11 +124,23 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
 void ToolbarWidget::changeLanguage() {
     open_->setText(pmViewString("IDS_OPEN"));
     open_->setToolTip(pmViewString("IDS_OPEN"));
+    const char* keys[] = {"IDS_TOOLTIP_BACKUP", "IDS_TOOLTIP_PRINT", "IDS_CAPTURE", "IDS_EXPORT_TO_KML"};
+    for (const Button button : {Backup, Print, Capture, Export}) {
+        outputs_[button]->setText(pmViewString(keys[button]));
+        outputs_[button]->setToolTip(pmViewString(keys[button]));
+    }
     switchAction_->setText(pmViewString("IDS_WINDOW_SWITCH"));
     switchAction_->setToolTip(pmViewString("IDS_WINDOW_SWITCH"));
 }
 
-void ToolbarWidget::setButtonEnabled(Button button, bool enabled) { enabled_[button] = enabled; }
+void ToolbarWidget::setOutputHandler(Button button, std::function<void()> handler) {
+    outputHandlers_[button] = std::move(handler);
+}
+
+void ToolbarWidget::setButtonEnabled(Button button, bool enabled) {
+    enabled_[button] = enabled;
+    if (outputs_[button]) outputs_[button]->setEnabled(enabled);
+}
 
 void ToolbarWidget::setWindowSwitchVisible(bool visible) { switchAction_->setVisible(visible); }
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -36,10 +37,13 @@ public:
         EXPECT_TRUE(setLocalFileTime(target, 2026, 5, 9, 8, minute));
         return target;
     }
-    void start() {
-        const AppServices services{
-            .notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2, .connectivity = connectivity};
-        app = std::make_unique<AppDelegate>(services, views.all());
+    // `adjust` may add services and views (the dialogs) before the controller is made.
+    void start(const std::function<void(AppServices&, ControllerViews&)>& adjust = {}) {
+        AppServices services{.notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2,
+                              .connectivity = connectivity};
+        ControllerViews all = views.all();
+        if (adjust) adjust(services, all);
+        app = std::make_unique<AppDelegate>(services, all);
         app->applicationWillFinishLaunching();
         app->applicationDidFinishLaunching(card());
     }

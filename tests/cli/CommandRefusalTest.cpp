@@ -1,5 +1,6 @@
-// What the command line refuses: a length no recording has (usage, exit 2), and paths that are not
-// recordings (exit 1); each says so on one line. A recording cut short still gives its telemetry.
+// What the command line refuses: a length no recording has or a backup without its sources (usage,
+// exit 2), and paths that are not recordings or folders that are not there (exit 1); each says so
+// on one line. A recording cut short still gives its telemetry.
 #include "support/ContainerBuilder.h"
 #include "support/RunCommand.h"
 #include "support/TempHome.h"
@@ -49,6 +50,11 @@ TEST(CommandRefusal, LengthsAndPathsThatAreNoRecording) {
         refusals.push_back({{command, folder + "/Movie.MP4", "-o", out}, 1, ": a folder, not a recording"});
         refusals.push_back({{command, folder + "/NOISE.MP4", "-o", out}, 1, notRecording});
     }
+    // A backup needs recordings or a card, and a folder to copy to.
+    refusals.push_back({{"backup", "--to", folder}, 2, "name recordings"});
+    refusals.push_back({{"backup", "--to", folder, recording, "--from", folder}, 2, "excludes"});
+    refusals.push_back({{"backup", "--to", folder, "--event", recording}, 2, "--from"});
+    refusals.push_back({{"backup", "--to", out, recording}, 1, "no such folder"});
     for (const Refusal& r : refusals) {
         std::vector<std::string> argv{cartena};
         argv.insert(argv.end(), r.arguments.begin(), r.arguments.end());

@@ -1,29 +1,38 @@
 #include "WindowProgramFixture.h"
 #include "support/GraphicsDrivers.h"
+#include "support/ModalDriver.h"
 #include "support/Screenshot.h"
 #include "tools/SampleCardTable.h"
 #include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
+#include "views/CapturePreviewDialog.h"
 #include "views/DashboardPanel.h"
 #include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
+#include "views/PrintPreviewDialog.h"
 #include "views/ToolbarWidget.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QCalendarWidget>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
 #include <clocale>
 #include <ctime>
+#include <filesystem>
 #include <optional>
+#include <regex>
 
 namespace {
 
@@ -51,6 +60,17 @@ std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window, QWidg
     const ImageView image{gray.constBits(), gray.width(), gray.height(), int(gray.bytesPerLine()),
                           ImageView::Format::Gray8};
     return readFrameStamp(image, natural.width, natural.height);
+}
+
+// Plays the user on a save dialog: keeps the name and folder it proposes, then types `path` in.
+void saveAs(QWidget* modal, const std::string& path, std::pair<std::string, std::string>& proposed) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog && !dialog->selectedFiles().isEmpty());
+    proposed = {QFileInfo(dialog->selectedFiles().first()).fileName().toStdString(),
+                dialog->directory().absolutePath().toStdString()};
+    dialog->setDirectory(QString::fromStdString(std::filesystem::path(path).parent_path().string()));
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(std::filesystem::path(path).filename().string()));
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 class WholeWindow : public WindowProgramTest {
@@ -162,4 +182,69 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));
     }
     EXPECT_EQ(shown, 3);
+}
+
+TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintAndBackUp) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    ToolbarWidget& toolbar = window.toolbar();
+    int row = 0;  // the first recording of the day with positions: its Export button comes on
+    while (row < list.rowCount() && !(play(row) && toolbar.outputAction(ToolbarView::Export)->isEnabled())) ++row;
+    ASSERT_LT(row, list.rowCount()) << "no recording with positions on the newest day";
+    keepGraphicsDriversLoaded();
+    // Presses a button and plays the user on the dialogs it opens, one after another.
+    const auto press = [&](ToolbarView::Button button, std::vector<ModalDriver::Step> steps) {
+        ModalDriver user(std::move(steps));
+        toolbar.outputAction(button)->trigger();
+        EXPECT_TRUE(user.done()) << button;
+    };
+
+    // Export: the recording's name with .kml in the documents folder; playback pauses.
+    const std::string folder = home.path() + "/saved";
+    std::filesystem::create_directories(folder);
+    std::pair<std::string, std::string> proposed;
+    press(ToolbarView::Export, {[&](QWidget* modal) { saveAs(modal, folder + "/track.kml", proposed); }});
+    EXPECT_EQ(proposed, std::pair(std::filesystem::path(pathOf(row)).stem().string() + ".kml", home.documents()));
+    EXPECT_NE(readFile(folder + "/track.kml").find("<name><![CDATA[track.kml]]></name>"), std::string::npos);
+    EXPECT_EQ(program->player1().rate(), 0.0f);
+
+    // Capture: Save As in the preview, the save dialog with the time's name, and over a file that
+    // is there the question whether to replace it; the JPEG is the player's frame at its own size.
+    const std::string jpeg = folder + "/frame.jpg";
+    ASSERT_TRUE(writeFile(jpeg, "earlier"));
+    QImage preview;
+    QString question;
+    press(ToolbarView::Capture, {[&](QWidget* modal) {
+                                     auto* dialog = qobject_cast<CapturePreviewDialog*>(modal);
+                                     ASSERT_NE(dialog, nullptr);
+                                     preview = dialog->shownImage();
+                                     saveScreenshot(*dialog, "whole-window-capture-preview");
+                                     dialog->findChild<QPushButton*>("saveAsButton")->click();
+                                 },
+                                 [&](QWidget* modal) { saveAs(modal, jpeg, proposed); },
+                                 [&](QWidget* modal) {
+                                     auto* box = qobject_cast<QMessageBox*>(modal);
+                                     ASSERT_NE(box, nullptr);
+                                     question = box->text();
+                                     box->button(QMessageBox::Yes)->click();
+                                 }});
+    EXPECT_TRUE(std::regex_match(proposed.first, std::regex(R"(\d{8}-\d{6}\.jpg)"))) << proposed.first;
+    EXPECT_TRUE(question.contains("frame.jpg")) << question.toStdString();
+    const QImage saved(QString::fromStdString(jpeg));
+    const MovieSize size = program->player1().naturalSize();
+    EXPECT_EQ(saved.size(), QSize(size.width, size.height));
+    EXPECT_EQ(preview.size(), saved.size());
+
+    // Print: the preview shows the page with the frame and the graph. Backup: the selection, given up.
+    press(ToolbarView::Print, {[&](QWidget* modal) {
+              auto* dialog = qobject_cast<PrintPreviewDialog*>(modal);
+              ASSERT_NE(dialog, nullptr);
+              EXPECT_EQ(dialog->canvasView().content().camera1.size(), saved.size());
+              EXPECT_FALSE(dialog->canvasView().content().graph.isNull());
+              saveScreenshot(*dialog, "whole-window-print-preview");
+              dialog->reject();
+          }});
+    press(ToolbarView::Backup, {[&](QWidget* modal) {
+              EXPECT_EQ(modal->windowTitle(), "Back Up");
+              static_cast<QDialog*>(modal)->reject();
+          }});
 }

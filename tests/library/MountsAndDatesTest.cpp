@@ -59,6 +59,8 @@ TEST(MountTable, AFoldersVolumeAndWhetherACardsClockIsReadAsUtcThenUndone) {
         // The kernel takes the wall clock as UTC and adds its own offset.
         const FileDate kernelDate = pmFileDateFromUnix(timegm(&fields) + minutesWest * 60, 500'000'000);
         EXPECT_EQ(pmFatWallClockToLocal(kernelDate, minutesWest), pmFileDateFromUnix(wall, 500'000'000)) << wall;
+        // And back, for a copy onto such a card.
+        EXPECT_EQ(pmLocalToFatWallClock(pmFileDateFromUnix(wall, 500'000'000), minutesWest), kernelDate) << wall;
     }
 }
 

@@ -10,12 +10,13 @@
 
 // A player slot driven by hand, held to what the libmpv player does by the MoviePlayer contract
 // tests: load states, rate changes and the end are reported only when the test says so, never from
-// inside the call that caused them; time moves only in play(). It shows no pictures.
+// inside the call that caused them; time moves only in play(). Its picture is the test's `frame`.
 class FakeMoviePlayer : public MoviePlayer {
 public:
     std::vector<std::string> openedPaths;
     std::vector<double> seeks;
     bool openSucceeds = true;  // false: opens fail at once, as on a player libmpv refused
+    MovieFrameImage frame;     // what frameImage() gives once playable
 
     bool open(const std::string& path) override {
         openedPaths.push_back(path);
@@ -63,7 +64,7 @@ public:
     void setMuted(bool muted) override { muted_ = muted; }
     MovieSize naturalSize() const override { return size_; }
     double frameRate() const override { return fps_; }
-    MovieFrameImage frameImage() override { return {}; }
+    MovieFrameImage frameImage() override { return loadState_ == kMovieLoadStatePlayable ? frame : MovieFrameImage{}; }
     void setHeld(bool held) override {
         held_ = held;
         rateDue_ = rateDue_ || !held;  // released at its end at a non-zero rate: it ends again

@@ -1,0 +1,35 @@
+#pragma once
+#include "app/ControllerDialogs.h"
+#include "views/ProgressPanel.h"
+
+#include <QPointer>
+
+class MainWindow;
+class NotificationCenter;
+
+// The controller's dialogs as Qt dialogs over the main window.
+class QtControllerDialogs : public ControllerDialogs {
+public:
+    QtControllerDialogs(MainWindow& window, NotificationCenter& notifications);
+    ~QtControllerDialogs() override;
+
+    std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override;
+    std::optional<std::string> chooseBackupFolder(const std::string& startFolder) override;
+    void runCapturePreview(const CameraFrames& frames, const std::function<void(int option)>& saveAs) override;
+    void runPrintPreview(const PrintRequest& request) override;
+    void openBackupDlg(const std::string& title, int maxSelFileCount, const std::vector<AMediaFile>& playlist) override;
+    void showProgressPanel(std::uint64_t totalSize, std::function<void()> onCancel) override;
+    void updateProgressPanel(std::uint64_t currentSize) override;
+    void closeProgressPanel() override;
+    void runAboutBox() override;
+
+    ProgressPanel* progressPanel() const { return progress_; }
+
+private:
+    // The G-sensor graph as it is printed.
+    QImage graphImage() const;
+
+    MainWindow& window_;
+    NotificationCenter& notifications_;
+    QPointer<ProgressPanel> progress_;
+};
