@@ -21,7 +21,6 @@
 #include "platform/QtWebPage.h"
 #include "platform/WebEngineSandbox.h"
 #include "tools/SampleCard.h"
-#include "tools/SampleTelemetry.h"
 #include "views/MainWindow.h"
 #include "views/MapView.h"
 #include "views/PlayBarWidget.h"
@@ -86,22 +85,6 @@ struct Media {
     std::string error;
 };
 
-// The front camera's text log beside it, a drive through Munich with a hard braking half-way.
-bool writeFrontLog(const SampleEntry& entry, const std::string& file, const std::string&, std::string& error) {
-    if (entry.camera != SampleCamera::Front) return true;
-    SampleTelemetrySpec spec;
-    spec.drive = SampleDrive::Munich;
-    spec.peakSecond = entry.seconds / 2;
-    const std::string log = file.substr(0, file.rfind('.')) + ".txt";
-    FILE* out = std::fopen(log.c_str(), "wb");
-    const std::string text = sampleLogText(spec, entry, SampleCardDate{});
-    const bool written = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const bool closed = out != nullptr && std::fclose(out) == 0;
-    if (written && closed) return true;
-    error = "cannot write " + log;
-    return false;
-}
-
 const Media& media() {
     static const Media made = [] {
         Media m;
@@ -115,12 +98,8 @@ const Media& media() {
             m.error = makeBenchCardOnce(root + "/hd130",
                                         {benchCamera("F", "HD0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 130),
                                          benchCamera("R", "HD0001R.MP4", SampleCamera::Rear, 1920, 1080, 30, 130)});
-        if (m.error.empty())
-            m.error = makeBenchCardOnce(root + "/drive180",
-                                        {benchCamera("DCIM/DriveF", "DRIV0001F.MP4", SampleCamera::Front, 480, 270, 20, 180),
-                                         benchCamera("DCIM/DriveR", "DRIV0001R.MP4", SampleCamera::Rear, 320, 180, 15, 180)},
-                                        {writeFrontLog});
-        m.driveCard = root + "/drive180";
+        if (m.error.empty()) m.error = benchDriveCard().error;
+        m.driveCard = benchDriveCard().folder;
         m.cardFront = root + "/card/DCIM/NormalF/FILE0001F.MP4";
         m.cardFrontOther = root + "/card/DCIM/NormalF/FILE0002F.MP4";
         m.cardRear = root + "/card/DCIM/NormalR/FILE0001R.MP4";
@@ -453,11 +432,8 @@ BENCHMARK(BM_PlaybackTick_PairAt2WithThreeMinuteTrack)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Our own HOME, so that the controller's settings and log go to a scratch folder.
-    std::string scratch = (std::filesystem::temp_directory_path() / "cartena-bench-XXXXXX").string();
-    if (!::mkdtemp(scratch.data())) return 1;
-    ::setenv("HOME", scratch.c_str(), 1);
-    ::unsetenv("XDG_CONFIG_HOME");
+    const ScratchHome home;
+    if (!home.made()) return 1;
     pmReloadUserFolders();
 
     pmPrepareWebEngineSandbox();
@@ -466,7 +442,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
     return 0;
 }

@@ -112,7 +112,7 @@ TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLar
     settle();
     EXPECT_EQ(front.x(), content().width() - kColumn);
 
-    // Map full screen: the map fills the screen without the play bar, the movies play on out of
+    // Map full screen (the whole-window test sees it fill the window): the movies play on out of
     // sight; Escape presses the map's full-map button.
     int mapPresses = 0;
     MainWindowActions actions;
@@ -120,16 +120,9 @@ TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLar
     window.setActions(actions);
     window.showFullScreen(2);
     settle();
-    EXPECT_EQ(window.mapView().geometry(), QRect(QPoint(0, 0), content()));
-    EXPECT_FALSE(window.playBar().isVisible());
-    EXPECT_FALSE(window.mapView().visibleRegion().isEmpty());
-    EXPECT_TRUE(front.visibleRegion().isEmpty() && rear.visibleRegion().isEmpty());
+    EXPECT_TRUE(front.visibleRegion().isEmpty() && rear.visibleRegion().isEmpty() && !window.playBar().isVisible());
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(mapPresses, 1);
-    window.showFullScreen(0);
-    settle();
-    EXPECT_TRUE(window.playBar().isVisible());
-    EXPECT_EQ(front.x(), content().width() - kColumn);
 }
 
 TEST_F(Window, ToolbarCalendarAndCloseReachTheApplicationThroughItsActions) {
