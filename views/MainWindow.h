@@ -17,16 +17,16 @@ class ToolbarWidget;
 
 // What the window's controls ask of the application directly, besides the notifications.
 struct MainWindowActions {
-    std::function<void()> browse;                            // the toolbar's Open
-    std::function<void()> windowSwitch;                      // swap the front and rear views
-    std::function<void()> print;                             // the toolbar's outputs
-    std::function<void()> backup;
-    std::function<void()> capture;
-    std::function<void()> exportKml;
-    std::function<void(bool showCalendar)> showCalendar;     // the calendar's mode button
+    std::function<void()> browse{};                            // the toolbar's Open
+    std::function<void()> windowSwitch{};                      // swap the front and rear views
+    std::function<void()> print{};                             // the toolbar's outputs
+    std::function<void()> backup{};
+    std::function<void()> capture{};
+    std::function<void()> exportKml{};
+    std::function<void(bool showCalendar)> showCalendar{};     // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
-    std::function<void()> windowWillClose;
-    std::function<void()> mapFullScreen;                     // the map's full-map button
+    std::function<void()> windowWillClose{};
+    std::function<void()> mapFullScreen{};                   // the map's full-map button
 };
 
 // The main window: toolbar on top; the large movie view, the play bar, the map view and the

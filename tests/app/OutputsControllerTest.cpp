@@ -143,7 +143,7 @@ TEST_F(Outputs, BothCamerasGiveTwoSaveDialogsInTurnEachWithItsOwnFrameAndBothAre
         ASSERT_EQ(saveRequests.size(), names.size()) << option;
         for (std::size_t i = 0; i < names.size(); ++i) {
             EXPECT_EQ(saveRequests[i].proposedName, names[i]) << option;
-            if (!files[i].empty()) EXPECT_EQ(readFile(home.path() + "/" + files[i]), written[i]) << option;
+            if (!files[i].empty()) { EXPECT_EQ(readFile(home.path() + "/" + files[i]), written[i]) << option; }
         }
     }
     app->onButtonPrint();

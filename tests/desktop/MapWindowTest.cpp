@@ -102,7 +102,7 @@ TEST_P(MapWindow, MapModeDrawsThePathFollowsTheCarFillsTheScreenAndGoesWithThePr
 
     const std::string log = readFile(pmLogFilePath());
     EXPECT_NE(log.find("applicationDidFinishLaunching - pmIsInternetConnected() - TRUE"), std::string::npos);
-    if (::geteuid() == 0) EXPECT_NE(log.find(sandboxNotice_), std::string::npos);  // root: without sandbox
+    if (::geteuid() == 0) { EXPECT_NE(log.find(sandboxNotice_), std::string::npos); }  // root: without sandbox
 }
 
 TEST_P(MapWindow, WithoutTilesThePathAndTheCarStillShowOnAPlainBackground) {

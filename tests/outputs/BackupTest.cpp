@@ -132,7 +132,7 @@ TEST(Backup, TheFirstRecordingThatFailsStopsTheLoopAndLeavesNothingOfIt) {
         // Once the second copy is under way (the first is a megabyte).
         options.afterStep = [&, fault = fault, done = false](std::uint64_t current) mutable {
             if (current <= kMiB || std::exchange(done, true)) return;
-            if (fault == CutShort) ASSERT_EQ(::truncate(second.c_str(), 2 * kMiB), 0);
+            if (fault == CutShort) { ASSERT_EQ(::truncate(second.c_str(), 2 * kMiB), 0); }
             if (fault == Cancel) progress.canceled = true;
         };
         if (fault == NoRoom) pmSetDiskFreeSpaceFunction([](const std::string&) { return 5'000'000; });
@@ -148,11 +148,11 @@ TEST(Backup, TheFirstRecordingThatFailsStopsTheLoopAndLeavesNothingOfIt) {
                                  : *key == '\0'  ? BackupResult::Status::Done
                                                  : BackupResult::Status::Failed);
         EXPECT_EQ(result.messageKey, key);
-        if (*key) EXPECT_EQ(result.path, second);
+        if (*key) { EXPECT_EQ(result.path, second); }
         EXPECT_EQ(namesUnder(out), expected);  // nothing partial, nothing after the failure
         expectSameFile(first, out + "/FILE0001.MP4");
         if (fault == Empty) expectSameFile(second, out + "/FILE0002.MP4");
-        if (fault != CutShort && fault != Gone) EXPECT_TRUE(readFile(second) == secondBytes);  // the source is never touched
+        if (fault != CutShort && fault != Gone) { EXPECT_TRUE(readFile(second) == secondBytes); }  // the source is never touched
     }
 }
 

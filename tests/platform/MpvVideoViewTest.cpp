@@ -88,7 +88,7 @@ TEST_P(MpvVideoViewTest, ShowsTheFrameOfTheCurrentTimeWithTheFillAround) {
 
 INSTANTIATE_TEST_SUITE_P(BothRenderPaths, MpvVideoViewTest,
                          ::testing::Values(VideoRenderPath::Software, VideoRenderPath::OpenGL),
-                         [](const auto& info) { return info.param == VideoRenderPath::Software ? "Software" : "OpenGL"; });
+                         [](const auto& path) { return path.param == VideoRenderPath::Software ? "Software" : "OpenGL"; });
 
 TEST(VideoRenderPath, SoftwareOnAVirtualDisplayOpenGlWhenAskedForAndRasterizersToldFromProcessors) {
     const auto application = makeApplication();
