@@ -292,6 +292,8 @@ ProcessMemory memoryWithChildren() {
     }
     for (const int pid : family) {
         std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        std::string range;  // the first line names the address range, then "Key: value kB" lines
+        std::getline(rollup, range);
         for (std::string key; rollup >> key;) {
             double kb = 0;
             rollup >> kb;
