@@ -3,6 +3,7 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Language.h"
 #include "Utility/Preferences.h"
+#include "Utility/Skin.h"
 #include "Utility/Version.h"
 #include "Utility/WaitingIndicator.h"
 
@@ -13,7 +14,6 @@
 namespace {
 // The address the update menu opens.
 constexpr const char* kUpdateAddress = "https://cartena-manager.example/update";
-std::int32_t gSkinId = 0;
 }  // namespace
 
 AppDelegate::AppDelegate(AppServices services, ControllerViews views)
@@ -36,16 +36,9 @@ AppDelegate::~AppDelegate() {
     services_.player2.removeObserver(this);
 }
 
-std::int32_t AppDelegate::getSkinId() {
-    gSkinId = pmGetProfileInt(kKeySkinId, kDefaultSkinId);
-    return gSkinId;
-}
+std::int32_t AppDelegate::getSkinId() { return pmGetSkinID(); }
 
-void AppDelegate::saveSkinId(std::int32_t skinId) {
-    gSkinId = skinId;
-    pmWriteProfileInt(kKeySkinId, skinId);
-    pmSynchronizePreferences();
-}
+void AppDelegate::saveSkinId(std::int32_t skinId) { pmSaveSkinID(skinId); }
 
 void AppDelegate::applicationWillFinishLaunching() { getSkinId(); }
 
@@ -154,6 +147,23 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::updateMenuItemClicked() {
     if (services_.openAddress) services_.openAddress(kUpdateAddress);
+}
+
+void AppDelegate::skinMenuItemClicked(std::int32_t skinId) {
+    saveSkinId(skinId);
+    if (views_.layout) views_.layout->applySkinPalette();
+    views_.toolbar->loadSkinBitmap();
+    views_.playBar->loadSkinBitmap();
+    views_.calendar->loadSkinBitmap();
+    views_.fileList->loadSkinBitmap();
+    views_.map->loadSkinBitmap();
+    views_.gsensor->loadSkinBitmap();
+    // The curves are drawn in the skin's axis colours over its plot picture.
+    if (m_poGpsList.IsGSensorReady()) {
+        m_fSensorRange = xCreateSensorGraphic(static_cast<std::int16_t>(m_nEventTime));
+        views_.gsensor->setGensorGraphic(&m_oSensorBitmap, m_nMotorType, m_fSensorRange);
+        drawIndicatorAtSlider();
+    }
 }
 
 std::int32_t AppDelegate::clampedVolume(std::int32_t level) const { return std::clamp(level, 0, 10); }

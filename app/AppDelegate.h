@@ -73,6 +73,9 @@ public:
 
     static std::int32_t getSkinId();
     static void saveSkinId(std::int32_t skinId);
+    // Stores the skin at once, then every view reloads its images, toolbar first and the G-sensor
+    // graph last; a track with G-sensor values gets its curves drawn again.
+    void skinMenuItemClicked(std::int32_t skinId);
 
     // Library and playlist.
     bool buildVideoLibrary(const std::string& folder);

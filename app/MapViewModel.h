@@ -38,6 +38,8 @@ public:
     virtual void showChildren(const MapChildren& children) = 0;
     // Something drawn changed: the sample, the unit, the full-map look.
     virtual void redraw() = 0;
+    // The skin changed: its pictures again.
+    virtual void loadSkinBitmap() = 0;
 };
 
 // The map view's state and its map page protocol, without the toolkit: the dashboard or the web
@@ -71,6 +73,7 @@ public:
     void onButtonFullMap() override;
     void centerLastLocation() override;
     void requestRedraw() override;
+    void loadSkinBitmap() override { host_.loadSkinBitmap(); }
     std::int16_t getSpeedUnit() const override { return m_nSpeedUnit; }
 
     // The buttons of the view.

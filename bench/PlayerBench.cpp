@@ -10,6 +10,7 @@
 //   dashboard and in map mode (the window's own drawing happens later, in its paint events, not
 //   in the tick); in map mode the time from the page's load to its path, and with the window the
 //   memory of the process with the web engine's processes. Needs a display (xvfb-run -a).
+#include "BenchEventLoop.h"
 #include "BenchMedia.h"
 #include "FakeViews.h"
 #include "Utility/ServicesConfig.h"
@@ -28,7 +29,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QToolButton>
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -50,18 +51,6 @@
 #include <vector>
 
 namespace {
-
-// Runs the event loop until `done` holds or `timeout` seconds pass, looking at least every
-// millisecond (the tests' helper sleeps in slices too coarse to time an open).
-bool spinUntil(const std::function<bool()>& done, double timeout = 30.0) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > qint64(timeout * 1000)) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
-}
 
 void spinFor(double seconds) {
     QEventLoop loop;
@@ -393,7 +382,7 @@ void BM_PlaybackTick_PairAt2WithThreeMinuteTrack(benchmark::State& state) {
             return state.SkipWithError("the pair did not start");
         for (int press = 0; press < 2; ++press) {
             // The window's play bar keeps its own speed state: press its button.
-            if (window) window->playBar().findChild<QToolButton*>("speedButton")->click();
+            if (window) window->playBar().findChild<QAbstractButton*>("speedButton")->click();
             else fakes.pressSpeed();
         }
         if (!spinUntil([&] { return front.rate() == 2.0f && rear.rate() == 2.0f; }))

@@ -69,6 +69,9 @@ WindowApplication::WindowApplication(Options options)
     };
     actions.windowWillClose = [&controller] { controller.windowWillClose(); };
     actions.mapFullScreen = [&controller] { controller.onButtonMapFullScreen(); };
+    actions.switchButtonPosition = [&controller](double listLeft, double listWidth) {
+        return controller.getSwitchButtonPosition(listLeft, listWidth, true);
+    };
     window_.setActions(std::move(actions));
     workspace_.setSleepObserver(this);
 

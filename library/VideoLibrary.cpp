@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -53,13 +54,10 @@ private:
     DIR* dir_;
 };
 
-// The entries of a folder as the file system lists them, "." and ".." left out; false when the
-// folder cannot be listed (a listing that breaks off counts as none).
-bool listFolder(const std::string& folder, const OpenFolder& open, std::vector<ListedEntry>& entries) {
-    if (!open.dir()) {
-        logUnlistable(folder, errno);
-        return false;
-    }
+// The entries of an open folder as the file system lists them, "." and ".." left out; the error
+// when the folder could not be listed or the listing broke off (then no entries), else 0.
+int readEntries(const OpenFolder& open, std::vector<ListedEntry>& entries) {
+    if (!open.dir()) return errno;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(open.dir());
@@ -67,40 +65,51 @@ bool listFolder(const std::string& folder, const OpenFolder& open, std::vector<L
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..") entries.push_back({std::string(name), entry->d_type});
     }
-    if (errno != 0) {
-        logUnlistable(folder, errno);
-        entries.clear();
+    const int error = errno;
+    if (error != 0) entries.clear();
+    return error;
+}
+
+// The scan's listing: false, with a log line, when the folder cannot be listed.
+bool listFolder(const std::string& folder, const OpenFolder& open, std::vector<ListedEntry>& entries) {
+    if (const int error = readEntries(open, entries); error != 0) {
+        logUnlistable(folder, error);
         return false;
     }
     return true;
 }
 
-// Existence tests of many files in few folders: each folder is opened once (for lookups only) and
-// its files are looked up in it.
+// Existence tests of many files in few folders: each folder is listed once and its files are looked
+// up in the listing, so a card of thousands of recordings costs a few directory reads instead of one
+// system call per recording. A symbolic link is still tested through the file system, since a link
+// whose target is gone does not count as existing.
 class ExistenceTest {
 public:
-    ExistenceTest() = default;
-    ExistenceTest(const ExistenceTest&) = delete;
-    ExistenceTest& operator=(const ExistenceTest&) = delete;
-    ~ExistenceTest() {
-        for (const auto& [folder, fd] : folders_)
-            if (fd >= 0) ::close(fd);
-    }
-
     bool exists(const std::string& path) {
         const std::size_t slash = path.rfind('/');
         if (slash == std::string::npos || slash + 1 == path.size()) return pmIsFileExist(path);
         const std::string_view folder(path.data(), slash == 0 ? 1 : slash);
         auto found = folders_.find(folder);
-        if (found == folders_.end())
-            found = folders_.emplace(folder, ::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
-        // A folder that cannot be opened gets the plain test, which tells the same.
-        if (found->second < 0) return pmIsFileExist(path);
-        return ::faccessat(found->second, path.c_str() + slash + 1, F_OK, 0) == 0;
+        if (found == folders_.end()) found = folders_.emplace(std::string(folder), list(std::string(folder))).first;
+        // A folder that cannot be listed gets the plain test, which tells the same.
+        if (!found->second) return pmIsFileExist(path);
+        const auto entry = found->second->find(std::string_view(path).substr(slash + 1));
+        if (entry == found->second->end()) return false;
+        return entry->second != DT_LNK && entry->second != DT_UNKNOWN ? true : pmIsFileExist(path);
     }
 
 private:
-    std::map<std::string, int, std::less<>> folders_;
+    using Listing = std::map<std::string, unsigned char, std::less<>>;  // name to entry type
+
+    static std::optional<Listing> list(const std::string& folder) {
+        std::vector<ListedEntry> entries;
+        if (readEntries(OpenFolder(folder), entries) != 0) return std::nullopt;
+        Listing names;
+        for (ListedEntry& entry : entries) names.emplace(std::move(entry.name), entry.type);
+        return names;
+    }
+
+    std::map<std::string, std::optional<Listing>, std::less<>> folders_;
 };
 
 }  // namespace

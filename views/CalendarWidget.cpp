@@ -2,12 +2,13 @@
 
 #include "Utility/Language.h"
 #include "app/NotificationCenter.h"
+#include "Utility/Skin.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
 #include <QCalendarWidget>
-#include <QHBoxLayout>
 #include <QPainter>
-#include <QPushButton>
 #include <QTextCharFormat>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int kLastYear = 2049;
+const QRect kModeButton(202, 0, 85, 30);
 
 // Draws a dot under the day number of every marked day.
 class MarkedCalendar : public QCalendarWidget {
@@ -50,15 +52,10 @@ CalendarWidget::CalendarWidget(NotificationCenter& notifications, QWidget* paren
 
     auto* strip = new QWidget(this);
     strip->setFixedHeight(kStripHeight);
-    modeButton_ = new QPushButton(strip);
+    modeButton_ = new BitmapButton(strip);
     modeButton_->setObjectName("calendarModeButton");
-    modeButton_->setFixedSize(85, 24);
-    modeButton_->setFocusPolicy(Qt::NoFocus);
-    connect(modeButton_, &QPushButton::clicked, this, &CalendarWidget::modePressed);
-    auto* stripRow = new QHBoxLayout(strip);
-    stripRow->setContentsMargins(6, 3, 6, 3);
-    stripRow->addStretch(1);
-    stripRow->addWidget(modeButton_);
+    modeButton_->setGeometry(kModeButton);
+    connect(modeButton_, &BitmapButton::clicked, this, &CalendarWidget::modePressed);
 
     calendar_ = new MarkedCalendar(marks_, this);
     calendar_->setObjectName("calendarGrid");
@@ -80,11 +77,24 @@ CalendarWidget::CalendarWidget(NotificationCenter& notifications, QWidget* paren
     column->setSpacing(0);
     column->addWidget(strip);
     column->addWidget(calendar_, 1);
+    loadSkinBitmap();
     changeLanguage();
 }
 
+void CalendarWidget::loadSkinBitmap() {
+    background_ = pmLoadImage("calendar_background.png");
+    modeButton_->setBitmapButton(SkinnedButton::family("button_calendar"));
+    changeTextColor();
+    update();
+}
+
+void CalendarWidget::changeTextColor() {
+    const int skin = pmGetSkinID();
+    modeButton_->setTitleColor(skin == 0 || skin == 3 ? Qt::white : Qt::black);
+}
+
 void CalendarWidget::changeLanguage() {
-    modeButton_->setText(pmViewString(mode_ == 0 ? "IDS_ALL" : "IDS_CALENDAR"));
+    modeButton_->setBitmapTitle(pmViewString(mode_ == 0 ? "IDS_ALL" : "IDS_CALENDAR"));
     // Month and weekday names follow the interface language, not the system's.
     calendar_->setLocale(getLanguageId() == kLanguageTraditionalChinese
                              ? QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
@@ -151,6 +161,7 @@ void CalendarWidget::modePressed() {
 
 void CalendarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    pmPaintBar(painter, QRect(0, 0, width(), kStripHeight));
-    painter.fillRect(QRect(0, kStripHeight, width(), height() - kStripHeight), viewcolor::kWindow);
+    // The strip is the top of the skin's calendar picture; the month grid below is the toolkit's.
+    painter.drawPixmap(QPoint(0, 0), background_, QRect(0, 0, width(), kStripHeight));
+    painter.fillRect(QRect(0, kStripHeight, width(), height() - kStripHeight), palette().color(QPalette::Window));
 }

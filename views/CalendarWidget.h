@@ -7,9 +7,11 @@
 #include <functional>
 #include <set>
 
+#include <QPixmap>
+
+class BitmapButton;
 class NotificationCenter;
 class QCalendarWidget;
-class QPushButton;
 
 // The month calendar above the recording list. Days on which the library holds a recording are
 // marked (asked of a query the window gives it, once the library is ready); the chosen day is the
@@ -23,7 +25,7 @@ public:
     // Called with true to show the calendar (day filter), false for all recordings.
     using ModeHandler = std::function<void(bool showCalendar)>;
 
-    static constexpr int kStripHeight = 30;
+    static constexpr int kStripHeight = 31;
     static constexpr int kFullHeight = 240;
 
     explicit CalendarWidget(NotificationCenter& notifications, QWidget* parent = nullptr);
@@ -36,6 +38,7 @@ public:
     // Ignored for years from 2050 on.
     void setActivateDay(int year, int month, int day) override;
     void getSelectDay(int& year, int& month, int& day) const override;
+    void loadSkinBitmap() override;
 
     // Folded: only the button strip shows.
     void shrinkCalendarView(bool shrink);
@@ -44,8 +47,10 @@ public:
     int calendarMode() const { return mode_; }
     bool isMarked(const QDate& date) const { return marks_.count(date) != 0; }
     QCalendarWidget& calendar() { return *calendar_; }
-    QPushButton& modeButton() { return *modeButton_; }
+    BitmapButton& modeButton() { return *modeButton_; }
     void changeLanguage();
+    // The mode button's title: white on skins 0 and 3, black on the others.
+    void changeTextColor();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,7 +63,8 @@ private:
     NotificationCenter& notifications_;
     QString identity_;
     QCalendarWidget* calendar_;
-    QPushButton* modeButton_;
+    BitmapButton* modeButton_;
+    QPixmap background_;
     RecordingQuery query_;
     ModeHandler modeHandler_;
     std::set<QDate> marks_;

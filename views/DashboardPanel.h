@@ -1,25 +1,29 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
-class MapViewModel;
-class QToolButton;
+#include <array>
 
-// The map view's dashboard mode: the speed in LED digits in the chosen unit, the heading, the
-// altitude and the coordinates of the sample the map view holds, on a panel of a fixed size
-// centred along the bottom of the view. It draws from the map view's state and owns none.
+class BitmapButton;
+class MapViewModel;
+
+// The map view's dashboard mode, drawn from the skin: the speed in LED digits in the chosen unit,
+// the heading, the altitude and the coordinates of the sample the map view holds, on the
+// dashboard picture centred along the bottom of the view. It draws from the map view's state and
+// owns none.
 class DashboardPanel : public QWidget {
     Q_OBJECT
 public:
-    // The panel's size, for which its pictures are made.
-    static constexpr int kPanelWidth = 330;
-    static constexpr int kPanelHeight = 205;
-
     DashboardPanel(const MapViewModel& model, QWidget* parent);
 
     // The dashboard's speed-unit button; its owner opens the unit menu.
-    QToolButton& unitButton() { return *unitButton_; }
+    BitmapButton& unitButton() { return *unitButton_; }
     // Its title and tool tip again (the unit or the language changed).
     void refreshTexts();
+    // The skin's pictures again (the skin changed).
+    void loadSkinBitmap();
+    // The dashboard's place in the panel: the size of its picture, centred, at the bottom.
+    QRect dashboardRect() const;
 
     // The texts on show, as drawn.
     int shownSpeed() const;
@@ -27,8 +31,8 @@ public:
     QString altitudeText() const;
     QString latitudeText() const;
     QString longitudeText() const;
-    // The panel's top-left corner in this widget.
-    QPoint panelOrigin() const;
+    // The digits the three LED cells show (hundreds, tens, units), -1 for a dark cell.
+    std::array<int, 3> ledDigits() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,5 +42,7 @@ private:
     QString coordinateText(bool latitude) const;
 
     const MapViewModel& model_;
-    QToolButton* unitButton_;
+    BitmapButton* unitButton_;
+    QPixmap panelImage_;
+    std::array<QPixmap, 10> digitImages_;
 };

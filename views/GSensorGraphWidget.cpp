@@ -2,196 +2,186 @@
 
 #include "Utility/Language.h"
 #include "library/RecordingName.h"
+#include "views/SkinImages.h"
 #include "views/ViewStyle.h"
 
 #include <QPainter>
-#include <QPainterPath>
-
-#include <cmath>
 
 namespace {
 
 constexpr int kLanguageKorean = 4;
-
-// Per axis and direction (0 positive, 1 zero or negative): the value box's and the arrow's top left.
-struct Placement {
-    QPoint valueBox[2];
-    QPoint arrow[2];
-    // Which way the arrow points, per direction.
-    QPointF pointing[2];
-};
-const Placement kPlacement[3] = {
-    {{{64, 182}, {232, 92}}, {{114, 168}, {210, 105}}, {{-1, 0.6}, {1, -0.6}}},   // X: left-down / right-up
-    {{{232, 182}, {58, 94}}, {{210, 169}, {107, 104}}, {{1, 0.6}, {-1, -0.6}}},   // Y: right-down / left-up
-    {{{146, 74}, {146, 196}}, {{162, 90}, {162, 170}}, {{0, -1}, {0, 1}}},         // Z: up / down
-};
-constexpr QSize kValueBox(48, 14);
-constexpr QSize kArrow(24, 20);
 const QRect kGraphicRect(GSensorGraphWidget::kGraphicX, GSensorGraphWidget::kGraphicY, SensorGraphic::kWidth,
                          SensorGraphic::kHeight);
+constexpr QSize kValueBox(48, 14);
+// Per axis and direction (0 positive, 1 zero or negative): the value box's and the arrow's top left.
+const QPoint kValueAt[3][2] = {{{64, 182}, {232, 92}}, {{232, 182}, {58, 94}}, {{146, 74}, {146, 196}}};
+const QPoint kArrowAt[3][2] = {{{114, 168}, {210, 105}}, {{210, 169}, {107, 104}}, {{162, 90}, {162, 170}}};
+const char* const kArrowNames[3][2] = {
+    {"arrow_x1.png", "arrow_x2.png"}, {"arrow_y1.png", "arrow_y2.png"}, {"arrow_z1.png", "arrow_z2.png"}};
+const QRect kLegend[3] = {{302, 10, 10, 10}, {302, 30, 10, 10}, {302, 50, 10, 10}};
+const QRect kMaxLabel(0, 5, 46, 16), kMeanLabel(0, 28, 46, 16), kMinLabel(0, 50, 46, 16);
+// The no-data message's band: 62 high, 8 below the picture's top, across its width.
+constexpr int kMessageTop = 8;
+constexpr int kMessageHeight = 62;
+const QColor kMessageColor(103, 103, 103);
 
-void drawArrow(QPainter& p, const QRectF& box, QPointF direction, const QColor& color) {
-    const qreal length = std::hypot(direction.x(), direction.y());
-    const QPointF unit(direction.x() / length, direction.y() / length);
-    const QPointF centre = box.center();
-    const qreal reach = std::min(box.width(), box.height()) * 0.5;
-    const QPointF tip = centre + unit * reach;
-    const QPointF tail = centre - unit * reach;
-    const QPointF side(-unit.y(), unit.x());
-    p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(tail, tip - unit * 5);
-    QPainterPath head;
-    head.moveTo(tip);
-    head.lineTo(tip - unit * 8 + side * 5);
-    head.lineTo(tip - unit * 8 - side * 5);
-    head.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(color);
-    p.drawPath(head);
-}
+QImage loadImage(const char* name) { return pmLoadImage(name).toImage(); }
 
 }  // namespace
 
-GSensorGraphWidget::GSensorGraphWidget(QWidget* parent) : QWidget(parent) { setFixedSize(kWidth, kHeight); }
-
-QColor GSensorGraphWidget::axisColor(Axis axis) {
-    switch (axis) {
-        case kX: return {255, 96, 96};
-        case kY: return {96, 220, 110};
-        default: return {90, 170, 255};
-    }
+GSensorGraphWidget::GSensorGraphWidget(QWidget* parent) : QWidget(parent) {
+    setFixedSize(kWidth, kHeight);
+    loadSkinBitmap();
 }
 
-void GSensorGraphWidget::setGensorGraphic(const SensorGraphic* graphic, int motorType, double range) {
-    motorType_ = motorType;
-    scale_ = range;
-    if (graphic && graphic->present) {
-        curves_ = *graphic;
-        labelScale_ = range;
-    } else {
-        curves_.reset();
-    }
-    values_[kX] = values_[kY] = values_[kZ] = 0;
-    update();
-}
-
-void GSensorGraphWidget::drawIndicator(int position, int x, int y, int z) {
-    indicatorX_ = position + kGraphicX;
-    if (!curves_) return;
-    values_[kX] = x;
-    values_[kY] = y;
-    values_[kZ] = z;
-    update();
-}
-
-QString GSensorGraphWidget::valueText(Axis axis) const {
-    if (!curves_ || values_[axis] == 0) return {};
-    return QString::number(values_[axis] / 1000.0, 'f', 3);
-}
-
-bool GSensorGraphWidget::showsNoDataMessage() const {
-    if (curves_ || motorType_ == kMotorNoName) return false;
+bool GSensorGraphWidget::isShowNoSensorMsg() const {
     const int language = getLanguageId();
     return language != kLanguageKorean && language != kLanguageArabic;
 }
 
-void GSensorGraphWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::black);
-    drawBackground(p, !curves_);
-    if (curves_) {
-        drawCurves(p);
-        drawValues(p);
-        if (indicatorX_ >= 0) {
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setPen(QPen(Qt::white, 1));
-            p.drawLine(indicatorX_, kGraphicRect.top(), indicatorX_, kGraphicRect.bottom());
-        }
-    } else if (showsNoDataMessage()) {
-        p.setPen(QColor(170, 170, 170));
-        p.setFont(pmViewFont(16));
-        p.drawText(QRect(0, 8, width(), 62), Qt::AlignCenter | Qt::TextWordWrap,
-                   pmViewString("IDS_ERR_NO_GSENSOR_DATA"));
+void GSensorGraphWidget::loadSkinBitmap() {
+    const QImage disable = loadImage("G-Sensor Screen_disable.png");
+    unknownBitmap_ = loadImage("G-Sensor Screen_default_d.png");
+    const QString message = isShowNoSensorMsg() ? pmViewString("IDS_ERR_NO_GSENSOR_DATA") : QString();
+    disableBitmap_ = xCombineBitmapWithText(disable, message);
+    disableMotoBitmap_ = xCombineBitmapWithText(unknownBitmap_, message);
+    for (int axis = 0; axis < 3; ++axis)
+        for (int direction = 0; direction < 2; ++direction)
+            arrows_[axis][direction] = loadImage(kArrowNames[axis][direction]);
+    xCheckArrowColor();
+    xCreateBackgroundBitmap();
+    renderCurves();
+    createGensorBitmap(values_[kX], values_[kY], values_[kZ]);
+    update();
+}
+
+void GSensorGraphWidget::xCheckArrowColor() {
+    for (int axis = 0; axis < 3; ++axis) {
+        const QImage& arrow = arrows_[axis][0];
+        axisColors_[axis] = arrow.isNull() ? QColor(Qt::white) : arrow.pixelColor(arrow.width() / 2, arrow.height() / 2);
     }
 }
 
-void GSensorGraphWidget::drawBackground(QPainter& p, bool dimmed) const {
-    p.save();
-    if (dimmed) p.setOpacity(0.45);
-    p.fillRect(QRect(0, 0, kWidth, kHeight), QColor(26, 27, 31));
-    // The plot: a dark field with the centre line and the half-scale lines.
-    p.fillRect(kGraphicRect, QColor(12, 13, 16));
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const int centre = kGraphicRect.top() + SensorGraphic::kHeight - SensorGraphic::kHeight / 2;
-    p.setPen(QPen(QColor(70, 72, 78), 1));
-    p.drawLine(kGraphicRect.left(), centre, kGraphicRect.right(), centre);
-    p.setPen(QPen(QColor(44, 46, 52), 1, Qt::DotLine));
-    p.drawLine(kGraphicRect.left(), centre - 15, kGraphicRect.right(), centre - 15);
-    p.drawLine(kGraphicRect.left(), centre + 15, kGraphicRect.right(), centre + 15);
-    p.setRenderHint(QPainter::Antialiasing, true);
-
-    // Legend squares with their letters beside them.
+void GSensorGraphWidget::xCreateBackgroundBitmap() {
+    const char* name = motorType_ == kMotorOrdinary ? "G-Sensor Screen_bg.png"
+                       : motorType_ == kMotorBFamily ? "G-Sensor Screen_default.png"
+                                                      : "G-Sensor Screen_default_d.png";
+    const QImage skin = loadImage(name);
+    background_ = QImage(skin.isNull() ? QSize(kWidth, kHeight) : skin.size(), QImage::Format_ARGB32_Premultiplied);
+    background_.fill(Qt::transparent);
+    QPainter p(&background_);
+    p.drawImage(0, 0, skin);
     const char* letters[3] = {"X", "Y", "Z"};
-    p.setFont(pmViewFont(14, true));
+    p.setFont(pmViewFont(14));
     for (int axis = 0; axis < 3; ++axis) {
-        const QRect square(302, 10 + axis * 20, 10, 10);
-        p.fillRect(square, axisColor(Axis(axis)));
-        p.setPen(axisColor(Axis(axis)));
-        p.drawText(square.translated(15, 0).adjusted(-2, -3, 2, 3), Qt::AlignCenter, letters[axis]);
+        p.fillRect(kLegend[axis], axisColors_[axis]);
+        p.setPen(axisColors_[axis]);
+        p.drawText(kLegend[axis].translated(15, 0).adjusted(-4, -4, 4, 4), Qt::AlignCenter, letters[axis]);
     }
-    // Scale labels.
     p.setPen(Qt::white);
     p.setFont(pmViewFont(12));
-    const QString full = QString::number(labelScale_, 'f', 1);
-    p.drawText(QRect(0, 5, 46, 16), Qt::AlignCenter, full + "G");
-    p.drawText(QRect(0, 28, 46, 16), Qt::AlignCenter, QStringLiteral("0.0"));
-    p.drawText(QRect(0, 50, 46, 16), Qt::AlignCenter, "-" + full + "G");
-
-    // The car seen from above and behind, in the middle of the arrows.
-    p.setPen(QPen(QColor(120, 124, 132), 1.5));
-    p.setBrush(QColor(58, 61, 68));
-    p.drawRoundedRect(QRectF(140, 118, 60, 42), 9, 9);
-    p.setBrush(QColor(36, 38, 44));
-    p.drawRoundedRect(QRectF(150, 124, 40, 14), 4, 4);
-    p.restore();
+    p.drawText(kMaxLabel, Qt::AlignCenter, QString::asprintf("%2.1fG", scale_));
+    p.drawText(kMeanLabel, Qt::AlignCenter, QStringLiteral("0.0"));
+    p.drawText(kMinLabel, Qt::AlignCenter, QString::asprintf("-%2.1fG", scale_));
 }
 
-void GSensorGraphWidget::drawCurves(QPainter& p) const {
-    // The curves' points have their origin at the bottom left of the plot; a point names the
-    // pixel whose centre it is, so that level stretches are drawn crisp.
-    auto toPanel = [](const SensorGraphic::Point& point) {
-        return QPointF(kGraphicRect.left() + point.x + 0.5, kGraphicRect.top() + SensorGraphic::kHeight - point.y + 0.5);
+QImage GSensorGraphWidget::xCombineBitmapWithText(const QImage& image, const QString& text) const {
+    QImage combined = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (text.isEmpty() || combined.isNull()) return combined;
+    QPainter p(&combined);
+    p.setFont(pmViewFont(16));
+    p.setPen(kMessageColor);
+    p.drawText(QRect(0, kMessageTop, combined.width(), kMessageHeight), Qt::AlignCenter | Qt::TextWordWrap, text);
+    return combined;
+}
+
+void GSensorGraphWidget::setGensorGraphic(const SensorGraphic* graphic, int motorType, double range) {
+    scale_ = range;
+    motorType_ = motorType;
+    if (graphic && graphic->present) curves_ = *graphic;
+    else curves_.reset();
+    // The labels show the new scale, on the background of the camera's kind.
+    xCreateBackgroundBitmap();
+    renderCurves();
+    values_ = {};
+    createGensorBitmap(0, 0, 0);
+    update();
+}
+
+void GSensorGraphWidget::renderCurves() {
+    curvesImage_ = QImage();
+    if (!curves_) return;
+    curvesImage_ = QImage(kGraphicRect.size(), QImage::Format_ARGB32_Premultiplied);
+    curvesImage_.fill(Qt::transparent);
+    QPainter p(&curvesImage_);
+    p.drawImage(0, 0, loadImage("GSensorGraphic.png"));
+    // The curves' points have their origin at the bottom left; a point names the pixel whose
+    // centre it is, so that level stretches come out crisp.
+    auto toImage = [](const SensorGraphic::Point& point) {
+        return QPointF(point.x + 0.5, SensorGraphic::kHeight - point.y + 0.5);
     };
-    p.save();
-    p.setClipRect(kGraphicRect);
-    const std::vector<SensorGraphic::Point>* curves[3] = {&curves_->xCurve, &curves_->yCurve, &curves_->zCurve};
+    p.setRenderHint(QPainter::Antialiasing);
+    const std::vector<SensorGraphic::Point>* lines[3] = {&curves_->xCurve, &curves_->yCurve, &curves_->zCurve};
     for (int axis = 0; axis < 3; ++axis) {
         QPolygonF line;
-        for (const auto& point : *curves[axis]) line << toPanel(point);
-        p.setPen(QPen(axisColor(Axis(axis)), 1));
+        for (const auto& point : *lines[axis]) line << toImage(point);
+        p.setPen(QPen(axisColors_[axis], 1));
         p.drawPolyline(line);
     }
     if (curves_->eventX >= 0) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(QColor(255, 0, 0), 1));
-        const int x = kGraphicRect.left() + curves_->eventX;
-        p.drawLine(x, kGraphicRect.top(), x, kGraphicRect.bottom());
+        p.drawLine(curves_->eventX, 0, curves_->eventX, SensorGraphic::kHeight - 1);
     }
-    p.restore();
 }
 
-void GSensorGraphWidget::drawValues(QPainter& p) const {
-    p.save();
+const QImage& GSensorGraphWidget::noDataPicture() const {
+    if (motorType_ == kMotorBFamily) return disableMotoBitmap_;
+    if (motorType_ == kMotorNoName) return unknownBitmap_;
+    return disableBitmap_;
+}
+
+void GSensorGraphWidget::createGensorBitmap(int x, int y, int z) {
+    if (background_.isNull()) return;
+    composed_ = background_.copy();
+    QPainter p(&composed_);
+    if (curves_) p.drawImage(kGraphicRect.topLeft(), curvesImage_);
+    else p.drawImage(0, 0, noDataPicture());
+    const int values[3] = {x, y, z};
     p.setFont(pmViewFont(12, true));
     for (int axis = 0; axis < 3; ++axis) {
-        if (values_[axis] == 0) continue;
-        const int direction = values_[axis] > 0 ? 0 : 1;
-        const Placement& place = kPlacement[axis];
-        const QColor color = axisColor(Axis(axis));
-        drawArrow(p, QRectF(place.arrow[direction], kArrow), place.pointing[direction], color);
-        p.setPen(color);
-        p.drawText(QRect(place.valueBox[direction], kValueBox), Qt::AlignCenter, valueText(Axis(axis)));
+        if (values[axis] == 0) continue;
+        const int direction = values[axis] > 0 ? 0 : 1;
+        p.drawImage(kArrowAt[axis][direction], arrows_[axis][direction]);
+        p.setPen(axisColors_[axis]);
+        p.drawText(QRect(kValueAt[axis][direction], kValueBox), Qt::AlignCenter,
+                   QString::asprintf("%.3f", values[axis] / 1000.0));
     }
-    p.restore();
+}
+
+void GSensorGraphWidget::drawIndicator(int position, int x, int y, int z) {
+    indicatorX_ = position + kGraphicX;
+    if (!curves_) return;
+    values_ = {x, y, z};
+    createGensorBitmap(x, y, z);
+    QPainter p(&composed_);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawLine(indicatorX_, kGraphicRect.bottom(), indicatorX_, kGraphicRect.top());
+    p.end();
+    update();
+}
+
+QString GSensorGraphWidget::valueText(Axis axis) const {
+    if (!curves_ || values_[axis] == 0) return {};
+    return QString::asprintf("%.3f", values_[axis] / 1000.0);
+}
+
+bool GSensorGraphWidget::showsNoDataMessage() const {
+    return !curves_ && motorType_ != kMotorNoName && isShowNoSensorMsg();
+}
+
+void GSensorGraphWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(0, 0, composed_);
 }

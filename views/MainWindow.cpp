@@ -1,5 +1,6 @@
 #include "views/MainWindow.h"
 
+#include "Utility/Skin.h"
 #include "views/CalendarWidget.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/MapView.h"
@@ -9,6 +10,7 @@
 #include "views/ToolbarWidget.h"
 #include "views/ViewStyle.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -36,6 +38,8 @@ constexpr int kLargeFill = 0;
 constexpr int kSmallFill = 55;
 constexpr int kFullScreenInset = 12;
 constexpr int kNormalScreen = 0, kVideoFullScreen = 1, kMapFullScreen = 2;
+// Where the window switch goes without a controller to place it.
+constexpr int kNoListSwitchX = 668;
 
 }  // namespace
 
@@ -44,7 +48,7 @@ MainWindow::MainWindow(NotificationCenter& notifications, QWidget* parent) : QMa
     setMinimumSize(kMinimumWidth, kMinimumHeight);
 
     toolbar_ = new ToolbarWidget(this);
-    addToolBar(Qt::TopToolBarArea, toolbar_);
+    setMenuWidget(toolbar_);
 
     content_ = new ContentArea([this] { layoutViews(); }, this);
     setCentralWidget(content_);
@@ -79,6 +83,7 @@ void MainWindow::setActions(MainWindowActions actions) {
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
     map_->model().setMapFullScreenHandler(actions_.mapFullScreen);
+    layoutViews();
 }
 
 void MainWindow::hostVideoWidgets(QWidget* first, QWidget* second,
@@ -138,6 +143,10 @@ void MainWindow::layoutViews() {
     map_->setGeometry(0, height - bottom, left - GSensorGraphWidget::kWidth, bottom);
     gsensor_->move(left - GSensorGraphWidget::kWidth, height - bottom);
 
+    // The window switch hangs from the toolbar just left of the recording list.
+    toolbar_->setWindowSwitchX(actions_.switchButtonPosition ? actions_.switchButtonPosition(left, kColumnWidth)
+                                                             : kNoListSwitchX);
+
     // The small view keeps its place at the top of the column even while hidden, so that the
     // two views' widths always tell which one is large.
     small->setFrame({double(left), 0, double(kColumnWidth), double(kSmallMovieHeight)});
@@ -161,6 +170,8 @@ void MainWindow::showFullScreen(int screenMode) {
     else QMainWindow::showFullScreen();
     layoutViews();
 }
+
+void MainWindow::applySkinPalette() { QApplication::setPalette(pmSkinPalette(pmGetSkinID())); }
 
 void MainWindow::showCalendar(bool show) {
     calendar_->shrinkCalendarView(!show);

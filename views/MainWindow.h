@@ -17,16 +17,18 @@ class ToolbarWidget;
 
 // What the window's controls ask of the application directly, besides the notifications.
 struct MainWindowActions {
-    std::function<void()> browse{};                            // the toolbar's Open
-    std::function<void()> windowSwitch{};                      // swap the front and rear views
-    std::function<void()> print{};                             // the toolbar's outputs
+    std::function<void()> browse{};                          // the toolbar's Open
+    std::function<void()> windowSwitch{};                    // swap the front and rear views
+    std::function<void()> print{};                           // the toolbar's outputs
     std::function<void()> backup{};
     std::function<void()> capture{};
     std::function<void()> exportKml{};
-    std::function<void(bool showCalendar)> showCalendar{};     // the calendar's mode button
+    std::function<void(bool showCalendar)> showCalendar{};   // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose{};
     std::function<void()> mapFullScreen{};                   // the map's full-map button
+    // The window switch's x for the recording list's left edge and width (the controller's rule).
+    std::function<int(double listLeft, double listWidth)> switchButtonPosition{};
 };
 
 // The main window: toolbar on top; the large movie view, the play bar, the map view and the
@@ -53,6 +55,7 @@ public:
     void relayout(double width, double height) override;
     void showFullScreen(int screenMode) override;
     void showCalendar(bool show) override;
+    void applySkinPalette() override;
 
     int screenMode() const { return screenMode_; }
     PlayBarWidget& playBar() { return *playBar_; }

@@ -3,7 +3,8 @@
 #include "platform/QtWebPage.h"
 #include "telemetry/SampleText.h"
 #include "views/DashboardPanel.h"
-#include "views/MapPictures.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
 #include <QDesktopServices>
@@ -11,7 +12,6 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QPainter>
-#include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -48,10 +48,12 @@ MapView::MapView(NotificationCenter& notifications, QWidget* parent)
     connect(&dashboard_->unitButton(), &QAbstractButton::clicked, this, [this] {
         showUnitMenu(dashboard_->unitButton(), QPoint(0, mapButton_->height()));
     });
-    fullMapButton_ = makeButton("fullMapButton", QSize(30, 20), QStringLiteral("[ ]"), 11);
-    dashboardButton_ = makeButton("dashboardButton", QSize(30, 20), QStringLiteral("#"), 11);
-    infoBarUnitButton_ = makeButton("infoBarUnitButton", QSize(40, 20), {}, kSpeedFontSize);
-    mapButton_ = makeButton("mapButton", QSize(40, 40), QStringLiteral("Map"), 12);
+    fullMapButton_ = makeButton("fullMapButton", QSize(30, 20));
+    dashboardButton_ = makeButton("dashboardButton", QSize(30, 20));
+    infoBarUnitButton_ = makeButton("infoBarUnitButton", QSize(40, 20));
+    infoBarUnitButton_->setFontSize(kSpeedFontSize);
+    mapButton_ = makeButton("mapButton", QSize(40, 40));
+    loadSkinBitmap();
     connect(fullMapButton_, &QAbstractButton::clicked, this, [this] { model_.onButtonFullMap(); });
     connect(dashboardButton_, &QAbstractButton::clicked, this, [this] { model_.onButtonDashboard(); });
     connect(mapButton_, &QAbstractButton::clicked, this, [this] { model_.onButtonPanelMap(); });
@@ -68,15 +70,24 @@ MapView::~MapView() {
     delete profile_;
 }
 
-QToolButton* MapView::makeButton(const char* name, QSize size, const QString& title, int fontSize) {
-    auto* button = new QToolButton(this);
+BitmapButton* MapView::makeButton(const char* name, QSize size) {
+    auto* button = new BitmapButton(this);
     button->setObjectName(name);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoRaise(true);
-    button->setFont(pmViewFont(fontSize));
-    button->setText(title);
     button->resize(size);
     return button;
+}
+
+void MapView::loadSkinBitmap() {
+    barImage_ = pmLoadImage("bg_map.png");
+    barSliceImage_ = pmLoadImage("bg_map_info.bmp");
+    noGpsImage_ = pmLoadImage("map_no_gps.png");
+    disabledImage_ = pmLoadImage("map_disable.png");
+    fullMapButton_->setBitmapButton(SkinnedButton::family("button_full_map"));
+    dashboardButton_->setBitmapButton(SkinnedButton::family("button_google_map", false));
+    infoBarUnitButton_->setBitmapButton(SkinnedButton::family("km_map", false));
+    mapButton_->setBitmapButton(SkinnedButton::family("gps_link", false));
+    dashboard_->loadSkinBitmap();
+    update();
 }
 
 void MapView::configure(Connectivity* connectivity, const MapServices& services) {
@@ -128,8 +139,8 @@ void MapView::showChildren(const MapChildren& children) {
 
 void MapView::redraw() {
     const QString unit = QString::fromStdString(pmGetSpeedUnitString(model_.getSpeedUnit()));
-    infoBarUnitButton_->setText(unit);
-    fullMapButton_->setText(model_.isFullMap() ? QStringLiteral("] [") : QStringLiteral("[ ]"));
+    infoBarUnitButton_->setBitmapTitle(unit);
+    fullMapButton_->checkButton(model_.isFullMap());
     fullMapButton_->setToolTip(pmViewString(model_.isFullMap() ? "IDS_NORMAL_SCREEN" : "IDS_FULL_SCREEN"));
     dashboard_->refreshTexts();
     dashboard_->update();
@@ -182,8 +193,8 @@ void MapView::paintInfoBar(QPainter& p) {
     p.fillRect(rect(), kPictureFill);
     const int top = height() - kInfoBarHeight;
     // The bar's picture at its right end, the rest covered by slices of its left part.
-    const QPixmap end = pmMapPicture("bg_map.png");
-    const int slice = std::max(1, pmMapPicture("bg_map_info.bmp").width());
+    const QPixmap& end = barImage_;
+    const int slice = std::max(1, barSliceImage_.width());
     for (int x = 0; x < width() - end.width(); x += slice) p.drawPixmap(x, top, end, 0, 0, slice, kInfoBarHeight);
     p.drawPixmap(width() - end.width(), top, end);
 
@@ -200,7 +211,7 @@ void MapView::paintInfoBar(QPainter& p) {
 void MapView::paintPicture(QPainter& p) {
     p.fillRect(rect(), kPictureFill);
     const bool noGps = model_.drawing() == MapDrawing::NoGpsPicture;
-    const QPixmap picture = pmMapPicture(noGps ? "map_no_gps.png" : "map_disable.png");
+    const QPixmap& picture = noGps ? noGpsImage_ : disabledImage_;
     if (!picture.isNull()) p.drawPixmap((width() - picture.width()) / 2, height() - picture.height(), picture);
     if (!noGps) return;
     p.setPen(kNoGpsText);

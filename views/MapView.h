@@ -2,6 +2,7 @@
 #include "Utility/ServicesConfig.h"
 #include "app/MapViewModel.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <memory>
@@ -9,8 +10,8 @@
 class Connectivity;
 class DashboardPanel;
 class NotificationCenter;
+class BitmapButton;
 class QAbstractButton;
-class QToolButton;
 class QWebEngineProfile;
 class QWebEngineView;
 class QtWebPage;
@@ -49,8 +50,9 @@ private:
     WebPage& createWebPage() override;
     void showChildren(const MapChildren& children) override;
     void redraw() override;
+    void loadSkinBitmap() override;
 
-    QToolButton* makeButton(const char* name, QSize size, const QString& title, int fontSize);
+    BitmapButton* makeButton(const char* name, QSize size);
     void layoutChildren();
     void showUnitMenu(QAbstractButton& button, QPoint at);
     void paintInfoBar(QPainter& painter);
@@ -59,10 +61,11 @@ private:
     MapViewModel model_;
     MapServices services_;
     DashboardPanel* dashboard_;
-    QToolButton* fullMapButton_;
-    QToolButton* infoBarUnitButton_;
-    QToolButton* dashboardButton_;
-    QToolButton* mapButton_;
+    BitmapButton* fullMapButton_;
+    BitmapButton* infoBarUnitButton_;
+    BitmapButton* dashboardButton_;
+    BitmapButton* mapButton_;
+    QPixmap barImage_, barSliceImage_, noGpsImage_, disabledImage_;
     QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* webView_ = nullptr;
     std::unique_ptr<QtWebPage> page_;

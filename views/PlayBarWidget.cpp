@@ -2,22 +2,29 @@
 
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Preferences.h"
-#include "views/PlayBarIcons.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedButtons.h"
 #include "views/SliderWidget.h"
 #include "views/ViewStyle.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
-#include <QToolButton>
 
 #include <algorithm>
 
 namespace {
+
 constexpr int kVolumeMax = 10;
-constexpr int kTimeBoxWidth = 52;
-// What each speed state plays at, as the button shows it.
-const char* const kSpeedTexts[PlayBarWidget::kSpeedStates] = {"1x", "1.5x", "2x", "1/4x", "1/2x"};
+constexpr int kTimeBoxWidth = 44;
+constexpr int kTimeSliderX = 385;
+constexpr int kEdge = 8;
+// Fixed places from the left (top left within the 44-pixel bar).
+const QRect kPreviousPlace(8, 6, 32, 32), kPlayPlace(44, 2, 40, 40), kNextPlace(88, 6, 32, 32),
+    kSpeedPlace(126, 8, 46, 28), kMutePlace(178, 6, 32, 32);
+const QRect kVolumeSlider(214, 14, 104, 16);
+constexpr QSize kFullScreenSize(32, 32);
+const char* const kSpeedImages[PlayBarWidget::kSpeedStates] = {
+    "button_playback1", "button_playback1.5", "button_playback2", "button_playback", "button_playback1-2"};
+
 }  // namespace
 
 PlayBarWidget::PlayBarWidget(NotificationCenter& notifications, QWidget* parent)
@@ -25,59 +32,35 @@ PlayBarWidget::PlayBarWidget(NotificationCenter& notifications, QWidget* parent)
       notifications_(notifications),
       identity_(QString::asprintf("PlayBar-%p", static_cast<void*>(this))) {
     setFixedHeight(kBarHeight);
-    prevButton_ = makeButton("previousButton", kPrevious);
-    playButton_ = makeButton("playButton", kPlay);
-    nextButton_ = makeButton("nextButton", kNext);
-    speedButton_ = makeButton("speedButton", kSpeed);
-    speedButton_->setFixedWidth(48);
-    speedButton_->setFont(pmViewFont(13, true));
-    muteButton_ = makeButton("muteButton", kMute);
-    fullScreenButton_ = makeButton("fullScreenButton", kFullScreen);
-    prevButton_->setIcon(pmPlayBarIcon(PlayBarIcon::Previous));
-    nextButton_->setIcon(pmPlayBarIcon(PlayBarIcon::Next));
+    auto button = [this]<class Button>(Button* made, const char* name, const QRect& place, int code) {
+        made->setObjectName(name);
+        made->setGeometry(place);
+        connect(made, &QAbstractButton::clicked, this, [this, code] { pressed(code); });
+        return made;
+    };
+    prevButton_ = button(new BitmapButton(this), "previousButton", kPreviousPlace, kPrevious);
+    playButton_ = button(new MultiButtons(this), "playButton", kPlayPlace, kPlay);
+    // Reverse playback is not offered: the button stays hidden on the play button's place.
+    playReverseButton_ = new MultiButtons(this);
+    playReverseButton_->setGeometry(kPlayPlace);
+    playReverseButton_->hide();
+    nextButton_ = button(new BitmapButton(this), "nextButton", kNextPlace, kNext);
+    speedButton_ = button(new MultiButtons(this), "speedButton", kSpeedPlace, kSpeed);
+    muteButton_ = button(new MultiButtons(this), "muteButton", kMutePlace, kMute);
+    fullScreenButton_ = button(new MultiButtons(this), "fullScreenButton", QRect(QPoint(0, 6), kFullScreenSize), kFullScreen);
 
-    volumeSlider_ = new SliderWidget(notifications_, identity_, this);
+    volumeSlider_ = new SliderWidget(notifications_, identity_, "volume", this);
     volumeSlider_->setObjectName("volumeSlider");
-    volumeSlider_->setFixedWidth(84);
+    volumeSlider_->setGeometry(kVolumeSlider);
     volumeSlider_->setRange(0, kVolumeMax);
     volumeSlider_->setCurrentValue(std::clamp(pmGetProfileInt(kKeyVolume, kDefaultVolume), 0, kVolumeMax));
-    timeSlider_ = new SliderWidget(notifications_, identity_, this);
+    timeSlider_ = new SliderWidget(notifications_, identity_, "track_bar", this);
     timeSlider_->setObjectName("timeSlider");
     timeSlider_->setRange(0, 1000);
 
-    auto makeTime = [this](const char* name) {
-        auto* label = new QLabel(timeText(0), this);
-        label->setObjectName(name);
-        label->setFont(pmViewFont(14));
-        label->setAlignment(Qt::AlignCenter);
-        label->setFixedWidth(kTimeBoxWidth);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(palette);
-        return label;
-    };
-    playedTime_ = makeTime("playedTime");
-    totalTime_ = makeTime("totalTime");
-
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(6, 0, 6, 0);
-    row->setSpacing(2);
-    for (QWidget* widget : {static_cast<QWidget*>(prevButton_), static_cast<QWidget*>(playButton_),
-                            static_cast<QWidget*>(nextButton_), static_cast<QWidget*>(speedButton_),
-                            static_cast<QWidget*>(muteButton_)})
-        row->addWidget(widget);
-    row->addSpacing(4);
-    row->addWidget(volumeSlider_);
-    row->addSpacing(6);
-    row->addWidget(playedTime_);
-    row->addWidget(timeSlider_, 1);
-    row->addWidget(totalTime_);
-    row->addWidget(fullScreenButton_);
-
-    showPlayState();
-    showSpeedState();
-    showMuteState();
-    showFullScreenState();
+    playedText_ = totalText_ = timeText(0);
+    addLooks();
+    loadSkinBitmap();
     changeLanguage();
 
     sliderToken_ = notifications_.addObserver(NotificationCenter::fullName(notify::kSliderChanged),
@@ -86,15 +69,57 @@ PlayBarWidget::PlayBarWidget(NotificationCenter& notifications, QWidget* parent)
 
 PlayBarWidget::~PlayBarWidget() { notifications_.removeObserver(sliderToken_); }
 
-QToolButton* PlayBarWidget::makeButton(const char* name, int code) {
-    auto* button = new QToolButton(this);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setIconSize(QSize(24, 24));
-    button->setFixedSize(36, 36);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QToolButton::clicked, this, [this, code] { pressed(code); });
-    return button;
+void PlayBarWidget::addLooks() {
+    using F = SkinnedButton;
+    prevButton_->setBitmapButton(F::family("button_previous"));
+    nextButton_->setBitmapButton(F::family("button_next"));
+    playButton_->addBitmapButton({}, F::family("button_play"));
+    playButton_->addBitmapButton({}, F::family("button_pause"));
+    playReverseButton_->addBitmapButton({}, F::family("button_play_previous"));
+    playReverseButton_->addBitmapButton({}, F::family("button_pause"));
+    for (const char* speed : kSpeedImages) speedButton_->addBitmapButton({}, F::family(speed));
+    muteButton_->addBitmapButton({}, F::family("icon_volume_on"));
+    muteButton_->addBitmapButton({}, F::family("icon_volume_off"));
+    fullScreenButton_->addBitmapButton({}, F::family("button_full"));
+    fullScreenButton_->addBitmapButton({}, F::family("button_full1"));
+}
+
+void PlayBarWidget::loadSkinBitmap() {
+    background_ = pmLoadImage("playbar_background.png");
+    for (SkinnedButton* b : std::initializer_list<SkinnedButton*>{prevButton_, playButton_, playReverseButton_,
+                                                                  nextButton_, speedButton_, muteButton_,
+                                                                  fullScreenButton_})
+        b->loadSkinBitmap();
+    volumeSlider_->loadSkinBitmap();
+    timeSlider_->loadSkinBitmap();
+    update();
+}
+
+void PlayBarWidget::changeLanguage() {
+    prevButton_->setToolTip(pmViewString("IDS_PRE_VIDEO"));
+    nextButton_->setToolTip(pmViewString("IDS_NEXT_VIDEO"));
+    const QString play = pmViewString("IDS_PLAY"), pause = pmViewString("IDS_PAUSE");
+    playButton_->changeToolTips({play, pause});
+    playReverseButton_->changeToolTips({play, pause});
+    const QString speed = pmViewString("IDS_PLAY_SPEED");
+    speedButton_->changeToolTips({speed, speed, speed, speed, speed});
+    const QString mute = pmViewString("IDS_SOUND_MUTE");
+    muteButton_->changeToolTips({mute, mute});
+    fullScreenButton_->changeToolTips({pmViewString("IDS_FULL_SCREEN"), pmViewString("IDS_NORMAL_SCREEN")});
+}
+
+QRect PlayBarWidget::totalBox() const {
+    const int fullScreenX = width() - kEdge - kFullScreenSize.width();
+    return QRect(fullScreenX - 6 - kTimeBoxWidth, 0, kTimeBoxWidth, kBarHeight);
+}
+
+QRect PlayBarWidget::playedBox() const { return QRect(kTimeSliderX - kTimeBoxWidth, 0, kTimeBoxWidth, kBarHeight); }
+
+void PlayBarWidget::resizeEvent(QResizeEvent*) {
+    fullScreenButton_->move(width() - kEdge - kFullScreenSize.width(), fullScreenButton_->y());
+    const int sliderHeight = SliderWidget::kHeight;
+    timeSlider_->setGeometry(kTimeSliderX, (kBarHeight - sliderHeight) / 2,
+                             std::max(SliderWidget::kThumbWidth * 3, totalBox().left() - 4 - kTimeSliderX), sliderHeight);
 }
 
 void PlayBarWidget::pressed(int code) {
@@ -102,22 +127,12 @@ void PlayBarWidget::pressed(int code) {
         case kPlay:
             // The play button shows what the next press does: it switches before telling the
             // controller, which posts pause when the pause image was showing.
-            if (playIndex_ == 1) code = kPause;
-            playIndex_ = playIndex_ == 0 ? 1 : 0;
-            showPlayState();
+            if (playButton_->getCurButtonIndex() == 1) code = kPause;
+            playButton_->changeButtonIndex();
             break;
-        case kMute:
-            mute_ = !mute_;
-            showMuteState();
-            break;
-        case kSpeed:
-            speedIndex_ = (speedIndex_ + 1) % kSpeedStates;
-            showSpeedState();
-            break;
-        case kFullScreen:
-            fullScreenIndex_ = fullScreenIndex_ == 0 ? 1 : 0;
-            showFullScreenState();
-            break;
+        case kMute: muteButton_->changeButtonIndex(); break;
+        case kSpeed: speedButton_->changeButtonIndex(); break;
+        case kFullScreen: fullScreenButton_->changeButtonIndex(); break;
         default: break;
     }
     notifications_.post(notify::kPlayBarButtonClicked, code);
@@ -134,19 +149,21 @@ void PlayBarWidget::relaySlider(const Notification& notification) {
     notifications_.post(notify::kDoSliderChanged, notification.object, {{"SLIDER_TYPE", type}});
 }
 
-void PlayBarWidget::setPlayButtonIndex(int index) {
-    if (index != 0 && index != 1) return;
-    playIndex_ = index;
-    showPlayState();
-}
+int PlayBarWidget::playButtonIndex() const { return playButton_->getCurButtonIndex(); }
+void PlayBarWidget::setPlayButtonIndex(int index) { playButton_->setButtonIndex(index); }
+int PlayBarWidget::speedButtonIndex() const { return speedButton_->getCurButtonIndex(); }
+bool PlayBarWidget::isMute() const { return muteButton_->getCurButtonIndex() == 1; }
+bool PlayBarWidget::isFullScreenShown() const { return fullScreenButton_->getCurButtonIndex() == 1; }
 
 void PlayBarWidget::resetPlayButtons() {
-    playIndex_ = 0;
-    showPlayState();
+    playButton_->resetButtonState();
+    playReverseButton_->resetButtonState();
 }
 
 void PlayBarWidget::enableMediaButtons(bool enable) {
-    for (QToolButton* button : {prevButton_, playButton_, nextButton_, speedButton_}) button->setEnabled(enable);
+    for (SkinnedButton* button : std::initializer_list<SkinnedButton*>{prevButton_, playButton_, playReverseButton_,
+                                                                       nextButton_, speedButton_})
+        button->setEnabled(enable);
     // Full screen stays reachable once playing was possible: it is only ever switched on here.
     if (enable) fullScreenButton_->setEnabled(true);
 }
@@ -161,56 +178,33 @@ int PlayBarWidget::volume() const { return volumeSlider_->getCurrentValue(); }
 void PlayBarWidget::setPlayTime(int playedSeconds, int totalSeconds, bool redraw) {
     if (playedSeconds != playedSeconds_) {
         playedSeconds_ = playedSeconds;
-        if (redraw) playedTime_->setText(timeText(playedSeconds_));
+        if (redraw) {
+            playedText_ = timeText(playedSeconds_);
+            update(playedBox());
+        }
     }
     if (totalSeconds != totalSeconds_) {
         totalSeconds_ = totalSeconds;
-        if (redraw) totalTime_->setText(timeText(totalSeconds_));
+        if (redraw) {
+            totalText_ = timeText(totalSeconds_);
+            update(totalBox());
+        }
     }
 }
 
-QString PlayBarWidget::playedTimeText() const { return playedTime_->text(); }
-QString PlayBarWidget::totalTimeText() const { return totalTime_->text(); }
-
-void PlayBarWidget::setMute(bool mute) {
-    mute_ = mute;
-    showMuteState();
-}
+void PlayBarWidget::setMute(bool mute) { muteButton_->setButtonIndex(mute ? 1 : 0); }
 
 QString PlayBarWidget::timeText(int seconds) {
     if (seconds <= 0) return QStringLiteral("00:00");
     return QString::asprintf("%02d:%02d", seconds / 60 % 60, seconds % 60);
 }
 
-void PlayBarWidget::showPlayState() {
-    playButton_->setIcon(pmPlayBarIcon(playIndex_ == 0 ? PlayBarIcon::Play : PlayBarIcon::Pause));
-    playButton_->setToolTip(pmViewString(playIndex_ == 0 ? "IDS_PLAY" : "IDS_PAUSE"));
-}
-
-void PlayBarWidget::showSpeedState() { speedButton_->setText(QString::fromLatin1(kSpeedTexts[speedIndex_])); }
-
-void PlayBarWidget::showMuteState() {
-    muteButton_->setIcon(pmPlayBarIcon(mute_ ? PlayBarIcon::VolumeOff : PlayBarIcon::VolumeOn));
-}
-
-void PlayBarWidget::showFullScreenState() {
-    fullScreenButton_->setIcon(
-        pmPlayBarIcon(fullScreenIndex_ == 0 ? PlayBarIcon::FullScreen : PlayBarIcon::NormalScreen));
-    fullScreenButton_->setToolTip(pmViewString(fullScreenIndex_ == 0 ? "IDS_FULL_SCREEN" : "IDS_NORMAL_SCREEN"));
-}
-
-void PlayBarWidget::changeLanguage() {
-    prevButton_->setToolTip(pmViewString("IDS_PRE_VIDEO"));
-    nextButton_->setToolTip(pmViewString("IDS_NEXT_VIDEO"));
-    speedButton_->setToolTip(pmViewString("IDS_PLAY_SPEED"));
-    muteButton_->setToolTip(pmViewString("IDS_SOUND_MUTE"));
-    showPlayState();
-    showFullScreenState();
-}
-
 void PlayBarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    pmPaintBar(painter, rect());
-    painter.setPen(QColor(60, 62, 68));
-    painter.drawLine(0, 0, width(), 0);
+    if (!background_.isNull())
+        for (int x = 0; x < width(); x += background_.width()) painter.drawPixmap(x, 0, background_);
+    painter.setFont(pmViewFont(14));
+    painter.setPen(Qt::white);
+    painter.drawText(playedBox(), Qt::AlignCenter, playedText_);
+    painter.drawText(totalBox(), Qt::AlignCenter, totalText_);
 }

@@ -2,16 +2,22 @@
 #include "app/ControllerViews.h"
 #include "app/NotificationCenter.h"
 
+#include <QPixmap>
 #include <QWidget>
 
-class QLabel;
-class QToolButton;
+class BitmapButton;
+class MultiButtons;
 class SliderWidget;
 
-// The bar under the video: previous, play/pause, next, speed, mute, the volume slider, the played
-// time, the time slider, the total time and full screen. Every press is posted to the controller
-// as PlayBarButtonClickedNotification with its code; the sliders' changes are relayed as
+// The bar under the video, drawn from the skin: previous, play/pause, next, the speed (its looks
+// show the rate), mute, the volume slider, the played time, the time slider with the event mark,
+// the recording's length and full screen. Every press is posted to the controller as
+// PlayBarButtonClickedNotification with its code; the sliders' changes are relayed as
 // DoSliderChangedNotification with "SLIDER_TYPE" "volume" or "time". The bar plays nothing itself.
+//
+// The buttons and the volume slider keep fixed places from the left; the time slider starts at
+// 385 and stretches to the length and full-screen button kept at the right end, so the bar fills
+// any width the window gives it.
 class PlayBarWidget : public QWidget, public PlayBarView {
     Q_OBJECT
 public:
@@ -24,9 +30,9 @@ public:
     ~PlayBarWidget() override;
 
     // PlayBarView
-    int playButtonIndex() const override { return playIndex_; }
+    int playButtonIndex() const override;
     void setPlayButtonIndex(int index) override;
-    int speedButtonIndex() const override { return speedIndex_; }
+    int speedButtonIndex() const override;
     void enableMediaButtons(bool enable) override;
     void setTimeSliderEnabled(bool enabled) override;
     void setTimeSliderRange(int minimum, int maximum) override;
@@ -36,14 +42,15 @@ public:
     void resetPlayButtons() override;
     void setPlayTime(int playedSeconds, int totalSeconds, bool redraw) override;
     void setMute(bool mute) override;
+    void loadSkinBitmap() override;
 
-    bool isMute() const { return mute_; }
-    bool isFullScreenShown() const { return fullScreenIndex_ == 1; }
+    bool isMute() const;
+    bool isFullScreenShown() const;
     int volume() const;
     SliderWidget& timeSlider() { return *timeSlider_; }
     SliderWidget& volumeSlider() { return *volumeSlider_; }
-    QString playedTimeText() const;
-    QString totalTimeText() const;
+    const QString& playedTimeText() const { return playedText_; }
+    const QString& totalTimeText() const { return totalText_; }
     // Acts as a press on the full-screen button (the window's Escape key in full screen).
     void pressFullScreen() { pressed(kFullScreen); }
     // Re-reads the tool tips (after a language change).
@@ -54,33 +61,30 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QToolButton* makeButton(const char* name, int code);
     void pressed(int code);
-    void showPlayState();
-    void showSpeedState();
-    void showMuteState();
-    void showFullScreenState();
     void relaySlider(const Notification& notification);
+    void addLooks();
+    QRect playedBox() const;
+    QRect totalBox() const;
 
     NotificationCenter& notifications_;
     NotificationCenter::Token sliderToken_ = 0;
     QString identity_;
-    QToolButton* prevButton_;
-    QToolButton* playButton_;
-    QToolButton* nextButton_;
-    QToolButton* speedButton_;
-    QToolButton* muteButton_;
-    QToolButton* fullScreenButton_;
+    QPixmap background_;
+    BitmapButton* prevButton_;
+    MultiButtons* playButton_;
+    MultiButtons* playReverseButton_;
+    BitmapButton* nextButton_;
+    MultiButtons* speedButton_;
+    MultiButtons* muteButton_;
+    MultiButtons* fullScreenButton_;
     SliderWidget* volumeSlider_;
     SliderWidget* timeSlider_;
-    QLabel* playedTime_;
-    QLabel* totalTime_;
-    int playIndex_ = 0;
-    int speedIndex_ = 0;
-    int fullScreenIndex_ = 0;
-    bool mute_ = false;
     int playedSeconds_ = 0;
     int totalSeconds_ = 0;
+    QString playedText_;
+    QString totalText_;
 };

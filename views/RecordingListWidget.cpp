@@ -4,13 +4,14 @@
 #include "app/NotificationCenter.h"
 #include "library/AMediaFile.h"
 #include "library/RecordingName.h"
+#include "Utility/Skin.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedCheckBox.h"
 #include "views/ViewStyle.h"
 
-#include <QCheckBox>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -18,53 +19,45 @@ namespace {
 
 enum Role { kNameRole = Qt::UserRole, kDateRole, kTimeRole, kEventRole };
 
-// Paints one two-line row: play mark, event mark, file name above, date and time below.
+// Paints one two-line row on the skin's stripes: play mark, event icon, file name above, date
+// and time below. The text is dark on the selected row and on light skins' rows, white on the
+// dark skins' rows.
 class RecordingRowDelegate : public QStyledItemDelegate {
 public:
     RecordingRowDelegate(const RecordingListWidget& owner, QObject* parent) : QStyledItemDelegate(parent), owner_(owner) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), RecordingListWidget::kRowHeight};
+        return {option.rect.width(), owner_.rowImage(0).height()};
     }
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         p->save();
-        p->setRenderHint(QPainter::Antialiasing);
         const QRect slot = option.rect;
         const bool selected = option.state & QStyle::State_Selected;
-        p->fillRect(slot, selected ? viewcolor::kAccent : (index.row() % 2 ? viewcolor::kStripe1 : viewcolor::kStripe2));
+        // The first row has the second stripe.
+        p->drawPixmap(slot.topLeft(), owner_.rowImage(selected ? 2 : index.row() % 2 == 0 ? 1 : 0));
         const int middle = slot.center().y();
-
         if (index.row() == owner_.playMarkRow()) {
-            QPainterPath mark;
-            mark.moveTo(slot.left() + 6, middle - 7);
-            mark.lineTo(slot.left() + 18, middle);
-            mark.lineTo(slot.left() + 6, middle + 7);
-            mark.closeSubpath();
-            p->fillPath(mark, selected ? QColor(Qt::white) : QColor(110, 200, 120));
+            const QPixmap& play = owner_.iconImage(0);
+            p->drawPixmap(slot.left() + 2, middle - play.height() / 2, play);
         }
         if (index.data(kEventRole).toBool()) {
-            const QRectF badge(slot.left() + 28, middle - 9, 26, 18);
-            p->setPen(Qt::NoPen);
-            p->setBrush(viewcolor::kEvent);
-            p->drawRoundedRect(badge, 4, 4);
-            p->setPen(Qt::white);
-            p->setFont(pmViewFont(13, true));
-            p->drawText(badge, Qt::AlignCenter, QStringLiteral("!"));
+            const QPixmap& event = owner_.iconImage(1);
+            p->drawPixmap(slot.left() + 28, middle - event.height() / 2, event);
         }
 
         const int half = slot.height() / 2;
-        p->setPen(selected ? QColor(Qt::white) : viewcolor::kText);
+        const int skin = pmGetSkinID();
+        p->setPen(!selected && (skin == 0 || skin == 3) ? QColor(Qt::white) : QColor(Qt::black));
         p->setFont(pmViewFont(15));
-        const QRect nameBox(slot.left() + 65, slot.top() + 4, slot.width() - 70, half - 2);
-        p->drawText(nameBox, Qt::AlignLeft | Qt::AlignBottom,
+        const QRect nameBox(slot.left() + 65, slot.bottom() + 1 - (half - 6) - half, 210, half);
+        p->drawText(nameBox, Qt::AlignLeft | Qt::AlignTop,
                     p->fontMetrics().elidedText(index.data(kNameRole).toString(), Qt::ElideMiddle, nameBox.width()));
-        p->setPen(selected ? QColor(225, 235, 250) : viewcolor::kDimText);
         p->setFont(pmViewFont(11));
-        const int lowerTop = slot.top() + half + 1;
-        p->drawText(QRect(slot.left() + 65, lowerTop, 72, half - 6), Qt::AlignLeft | Qt::AlignVCenter,
+        const int lowerTop = slot.bottom() + 1 - 6 - half;
+        p->drawText(QRect(slot.left() + 65, lowerTop, 66, half), Qt::AlignLeft | Qt::AlignVCenter,
                     index.data(kDateRole).toString());
-        p->drawText(QRect(slot.left() + 143, lowerTop, 60, half - 6), Qt::AlignLeft | Qt::AlignVCenter,
+        p->drawText(QRect(slot.left() + 143, lowerTop, 56, half), Qt::AlignLeft | Qt::AlignVCenter,
                     index.data(kTimeRole).toString());
         p->restore();
     }
@@ -90,20 +83,23 @@ protected:
 }  // namespace
 
 RecordingListWidget::RecordingListWidget(NotificationCenter& notifications, QWidget* parent)
-    : QWidget(parent), notifications_(notifications) {
+    : QWidget(parent),
+      notifications_(notifications),
+      identity_(QString::asprintf("FileListView-%p", static_cast<void*>(this))) {
     auto* header = new QWidget(this);
     header->setFixedHeight(kHeaderHeight);
-    eventBox_ = new QCheckBox(header);
-    normalBox_ = new QCheckBox(header);
+    eventBox_ = new CheckBox(notifications_, header);
+    normalBox_ = new CheckBox(notifications_, header);
     eventBox_->setObjectName("eventCheckBox");
     normalBox_->setObjectName("normalCheckBox");
-    for (QCheckBox* box : {eventBox_, normalBox_}) {
-        box->setChecked(true);
-        box->setFont(pmViewFont(12));
-        connect(box, &QCheckBox::clicked, this, [this] { filterClicked(); });
+    for (CheckBox* box : {eventBox_, normalBox_}) {
+        box->setCheck(true);
+        box->setRealParent(identity_);
     }
-    eventBox_->setGeometry(60, 6, 100, 20);
-    normalBox_->setGeometry(170, 6, 120, 20);
+    eventBox_->setGeometry(60, 6, 100, 18);
+    normalBox_->setGeometry(170, 6, 120, 18);
+    checkBoxToken_ = notifications_.addObserver(NotificationCenter::fullName(notify::kCheckBoxChanged),
+                                                [this](const Notification& n) { filterChanged(n); });
 
     list_ = new RecordingRows(this);
     list_->setObjectName("recordingRows");
@@ -121,12 +117,27 @@ RecordingListWidget::RecordingListWidget(NotificationCenter& notifications, QWid
     column->setSpacing(0);
     column->addWidget(header);
     column->addWidget(list_, 1);
+    loadSkinBitmap();
     changeLanguage();
 }
 
+RecordingListWidget::~RecordingListWidget() { notifications_.removeObserver(checkBoxToken_); }
+
 void RecordingListWidget::changeLanguage() {
-    eventBox_->setText(pmViewString("IDS_EVENT"));
-    normalBox_->setText(pmViewString("IDS_NORMAL"));
+    eventBox_->setTitle(pmViewString("IDS_EVENT"));
+    normalBox_->setTitle(pmViewString("IDS_NORMAL"));
+}
+
+void RecordingListWidget::loadSkinBitmap() {
+    headerImage_ = pmLoadImage("bg_calendar_title.png");
+    rowImages_ = {pmLoadImage("list_bg_1.png"), pmLoadImage("list_bg_2.png"), pmLoadImage("list_d.png")};
+    iconImages_ = {pmLoadImage("icon_play.png"), pmLoadImage("icon_event.png")};
+    eventBox_->loadSkinBitmap();
+    normalBox_->loadSkinBitmap();
+    // The rows' height is the stripes'.
+    list_->doItemsLayout();
+    update();
+    list_->viewport()->update();
 }
 
 void RecordingListWidget::buildFileList(const std::vector<AMediaFile>& playlist) {
@@ -165,9 +176,12 @@ void RecordingListWidget::showPlayMark(int index) {
     list_->viewport()->update();
 }
 
-void RecordingListWidget::filterClicked() {
-    showEvent_ = eventBox_->isChecked();
-    showNormal_ = normalBox_->isChecked();
+void RecordingListWidget::filterChanged(const Notification& notification) {
+    const auto box = notification.userInfo.find("CHECKBOX_WINDOW");
+    if (box == notification.userInfo.end()) return;
+    if (box->second == eventBox_->identity().toStdString()) showEvent_ = notification.object > 0;
+    else if (box->second == normalBox_->identity().toStdString()) showNormal_ = notification.object > 0;
+    else return;
     notifications_.post(notify::kFileListViewCheckBox);
 }
 
@@ -179,5 +193,5 @@ void RecordingListWidget::rowDoubleClicked(const QModelIndex& index) {
 
 void RecordingListWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    pmPaintBar(painter, QRect(0, 0, width(), kHeaderHeight));
+    painter.drawPixmap(0, 0, headerImage_);
 }

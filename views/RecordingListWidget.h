@@ -3,8 +3,13 @@
 
 #include <QWidget>
 
-class NotificationCenter;
-class QCheckBox;
+#include "app/NotificationCenter.h"
+
+#include <QPixmap>
+
+#include <array>
+
+class CheckBox;
 class QListWidget;
 class QModelIndex;
 
@@ -16,9 +21,9 @@ class RecordingListWidget : public QWidget, public RecordingListView {
     Q_OBJECT
 public:
     static constexpr int kHeaderHeight = 31;
-    static constexpr int kRowHeight = 44;
 
     explicit RecordingListWidget(NotificationCenter& notifications, QWidget* parent = nullptr);
+    ~RecordingListWidget() override;
 
     // RecordingListView
     bool isShowNormalFile() const override { return showNormal_; }
@@ -31,25 +36,34 @@ public:
     // there.
     void setCurSel(int index, bool mark) override;
     void showPlayMark(int index) override;
+    void loadSkinBitmap() override;
 
     int rowCount() const;
     int playMarkRow() const { return playMark_; }
     QListWidget& list() { return *list_; }
-    QCheckBox& normalCheckBox() { return *normalBox_; }
-    QCheckBox& eventCheckBox() { return *eventBox_; }
+    CheckBox& normalCheckBox() { return *normalBox_; }
+    CheckBox& eventCheckBox() { return *eventBox_; }
     void changeLanguage();
+    // The rows' images: stripes 1 and 2 and the selected row; the play mark and the event icon.
+    const QPixmap& rowImage(int index) const { return rowImages_[static_cast<std::size_t>(index)]; }
+    const QPixmap& iconImage(int index) const { return iconImages_[static_cast<std::size_t>(index)]; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void filterClicked();
+    void filterChanged(const Notification& notification);
     void rowDoubleClicked(const QModelIndex& index);
 
     NotificationCenter& notifications_;
+    NotificationCenter::Token checkBoxToken_ = 0;
+    QString identity_;
     QListWidget* list_;
-    QCheckBox* eventBox_;
-    QCheckBox* normalBox_;
+    CheckBox* eventBox_;
+    CheckBox* normalBox_;
+    QPixmap headerImage_;
+    std::array<QPixmap, 3> rowImages_;
+    std::array<QPixmap, 2> iconImages_;
     bool showNormal_ = true;
     bool showEvent_ = true;
     int playMark_ = -1;

@@ -2,21 +2,45 @@
 
 #include "Utility/DiagnosticLog.h"
 #include "app/NotificationCenter.h"
-#include "views/ViewStyle.h"
+#include "views/SkinImages.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 
-SliderWidget::SliderWidget(NotificationCenter& notifications, const QString& ownerIdentity, QWidget* parent)
+namespace {
+
+// Draws `image` stretched to `width`, its two ends (half its height each) kept as they are.
+void drawStretched(QPainter& painter, const QPixmap& image, int width) {
+    if (image.isNull() || width <= 0) return;
+    const int cap = std::min(image.height() / 2, image.width() / 2);
+    const int h = image.height();
+    painter.drawPixmap(QRect(0, 0, cap, h), image, QRect(0, 0, cap, h));
+    painter.drawPixmap(QRect(cap, 0, std::max(0, width - 2 * cap), h), image, QRect(cap, 0, image.width() - 2 * cap, h));
+    painter.drawPixmap(QRect(width - cap, 0, cap, h), image, QRect(image.width() - cap, 0, cap, h));
+}
+
+}  // namespace
+
+SliderWidget::SliderWidget(NotificationCenter& notifications, const QString& ownerIdentity, const QString& track,
+                           QWidget* parent)
     : QWidget(parent),
       notifications_(notifications),
       ownerIdentity_(ownerIdentity),
-      identity_(QString::asprintf("Slider-%p", static_cast<void*>(this))) {
+      identity_(QString::asprintf("Slider-%p", static_cast<void*>(this))),
+      track_(track) {
     setFixedHeight(kHeight);
     setMinimumWidth(kThumbWidth * 3);
+    loadSkinBitmap();
+}
+
+void SliderWidget::loadSkinBitmap() {
+    emptyImage_ = pmLoadImage(track_ + "_bg.png");
+    fullImage_ = pmLoadImage(track_ + "_full.png");
+    thumbImage_ = pmLoadImage("volume_button.png");
+    eventImage_ = pmLoadImage("icon_m1.png");
+    update();
 }
 
 void SliderWidget::setRange(int minimum, int maximum) {
@@ -104,30 +128,13 @@ void SliderWidget::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 
 void SliderWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal centreY = height() / 2.0;
-    const QRectF groove(kThumbWidth / 2.0, centreY - 2.0, width() - kThumbWidth, 4.0);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(viewcolor::kSliderGroove);
-    painter.drawRoundedRect(groove, 2, 2);
-
+    if (!enabled_) painter.setOpacity(0.5);
+    drawStretched(painter, emptyImage_, width());
     const int thumbX = getCurrentPos();
-    QRectF filled = groove;
-    filled.setRight(thumbX + kThumbWidth / 2.0);
-    painter.setBrush(enabled_ ? viewcolor::kAccent : viewcolor::kDisabled);
-    painter.drawRoundedRect(filled, 2, 2);
-
-    if (const int markX = eventMarkX(); markX >= 0) {
-        QPainterPath mark;
-        mark.moveTo(markX - 4.5, 0);
-        mark.lineTo(markX + 4.5, 0);
-        mark.lineTo(markX, 6.5);
-        mark.closeSubpath();
-        painter.setBrush(viewcolor::kEvent);
-        painter.drawPath(mark);
-    }
-
-    painter.setBrush(enabled_ ? viewcolor::kSliderThumb : viewcolor::kDisabled);
-    painter.setPen(QPen(viewcolor::kSliderThumbEdge, 1));
-    painter.drawEllipse(QRectF(thumbX + 1.0, centreY - kThumbWidth / 2.0 + 1.0, kThumbWidth - 2.0, kThumbWidth - 2.0));
+    painter.save();
+    painter.setClipRect(0, 0, thumbX + kThumbWidth / 2, height());
+    drawStretched(painter, fullImage_, width());
+    painter.restore();
+    if (const int markX = eventMarkX(); markX >= 0) painter.drawPixmap(markX - eventImage_.width() / 2, 0, eventImage_);
+    painter.drawPixmap(thumbX, 0, thumbImage_);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -8,15 +9,20 @@ class NotificationCenter;
 // the value under the pointer; dragging moves by the distance travelled. Every change the user
 // makes is posted as SliderChangedNotification with the value and the identities of the owner
 // ("PARENT_WINDOW") and of this slider ("SLIDER_WINDOW"); values set by the program post nothing.
-// It can carry one mark (the strongest G-sensor moment) above the track.
+// It can carry one mark (the strongest G-sensor moment) above the track. It is drawn from the skin:
+// the empty track, the filled track up to the thumb's centre, the mark and the thumb; the track
+// images stretch to the slider's width with their rounded ends kept.
 class SliderWidget : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kThumbWidth = 14;
+    static constexpr int kThumbWidth = 16;
     static constexpr int kHeight = 16;
 
-    SliderWidget(NotificationCenter& notifications, const QString& ownerIdentity, QWidget* parent = nullptr);
+    // `track` names the track images: "volume" for "volume_bg.png" and "volume_full.png".
+    SliderWidget(NotificationCenter& notifications, const QString& ownerIdentity, const QString& track,
+                 QWidget* parent = nullptr);
 
+    void loadSkinBitmap();
     const QString& identity() const { return identity_; }
 
     // Stops a drag in progress; the value is kept as it is.
@@ -60,6 +66,8 @@ private:
     NotificationCenter& notifications_;
     QString ownerIdentity_;
     QString identity_;
+    QString track_;
+    QPixmap emptyImage_, fullImage_, thumbImage_, eventImage_;
     int minimum_ = 0;
     int maximum_ = 10;
     int current_ = 0;

@@ -1,154 +1,110 @@
 #include "views/ToolbarWidget.h"
 
+#include "views/SkinImages.h"
+#include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
-#include <QAction>
 #include <QPainter>
-#include <QPainterPath>
-#include <QStyle>
 
 #include <cstdio>
 
 namespace {
 
-// Two overlapping frames with a turning arrow: the front and rear views trade places.
-QIcon swapIcon() {
-    QPixmap pixmap(48, 48);
-    pixmap.setDevicePixelRatio(2.0);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(viewcolor::kText, 1.6));
-    p.drawRoundedRect(QRectF(2.5, 4.5, 12, 9), 1.5, 1.5);
-    p.setBrush(viewcolor::kText);
-    p.drawRoundedRect(QRectF(10.5, 11.5, 11, 8), 1.5, 1.5);
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(15, 2, 7, 7), 0, 180 * 16);
-    p.drawLine(QPointF(21.5, 5.5), QPointF(21.5, 8.5));
-    return QIcon(pixmap);
-}
-
-// The output buttons' symbols: a printer, a box with an arrow into it, a camera, a map pin.
-QIcon outputIcon(ToolbarView::Button button) {
-    QPixmap pixmap(48, 48);
-    pixmap.setDevicePixelRatio(2.0);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(viewcolor::kText, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    switch (button) {
-        case ToolbarView::Print:
-            p.drawRect(QRectF(7, 3.5, 10, 6));
-            p.drawRoundedRect(QRectF(3.5, 9.5, 17, 8), 1.5, 1.5);
-            p.drawRect(QRectF(7, 14.5, 10, 6));
-            break;
-        case ToolbarView::Backup:
-            p.drawRoundedRect(QRectF(3.5, 11.5, 17, 9), 1.5, 1.5);
-            p.drawLine(QPointF(12, 3), QPointF(12, 15));
-            p.drawPolyline(QPolygonF({QPointF(8, 11), QPointF(12, 15), QPointF(16, 11)}));
-            break;
-        case ToolbarView::Capture:
-            p.drawRoundedRect(QRectF(3.5, 7.5, 17, 12), 2, 2);
-            p.drawRect(QRectF(8.5, 4.5, 7, 3));
-            p.drawEllipse(QPointF(12, 13.5), 3.5, 3.5);
-            break;
-        default: {
-            QPainterPath pin;
-            pin.moveTo(12, 21);
-            pin.cubicTo(6, 14, 5, 11.5, 5, 9.5);
-            pin.arcTo(QRectF(5, 2.5, 14, 14), 180, -180);
-            pin.cubicTo(19, 11.5, 18, 14, 12, 21);
-            p.drawPath(pin);
-            p.drawEllipse(QPointF(12, 9.5), 2.5, 2.5);
-        }
-    }
-    return QIcon(pixmap);
-}
-
-// The output buttons in their order on the strip, with the console line of each.
 struct OutputButton {
     ToolbarView::Button button;
-    const char* name;
-    const char* pressed;
+    const char* image;
+    const char* toolTipKey;
+    const char* consoleLine;  // none for the uploads
+    QRect place;
 };
-constexpr OutputButton kOutputButtons[] = {
-    {ToolbarView::Print, "printAction", "Print button pressed !\n"},
-    {ToolbarView::Backup, "backupAction", "Backup button pressed !\n"},
-    {ToolbarView::Capture, "captureAction", "Capture button pressed !\n"},
-    {ToolbarView::Export, "exportAction", "Export button pressed !\n"},
+
+// The Part's places; the two uploads stand side by side instead of on one place.
+const OutputButton kOutputs[] = {
+    {ToolbarView::Print, "button_print", "IDS_TOOLTIP_PRINT", "Print button pressed !", {45, 0, 45, 30}},
+    {ToolbarView::Backup, "button_backup", "IDS_TOOLTIP_BACKUP", "Backup button pressed !", {90, 0, 45, 30}},
+    {ToolbarView::Capture, "button_capture", "IDS_CAPTURE", "Capture button pressed !", {135, 0, 45, 30}},
+    {ToolbarView::Export, "button_export", "IDS_EXPORT_TO_KML", "Export button pressed !", {270, 0, 45, 30}},
+    {ToolbarView::UploadYouTube, "button_youtube", "IDS_UPLOAD_YOUTUBE", nullptr, {315, 0, 60, 30}},
+    {ToolbarView::UploadFacebook, "button_facebook", "IDS_UPLOAD_FACEBOOK", nullptr, {375, 0, 90, 30}},
 };
+const QRect kOpen(0, 0, 45, 30);
+constexpr QSize kWindowSwitch(45, 30);
+constexpr int kNoListSwitchX = 668;
 
 }  // namespace
 
-ToolbarWidget::ToolbarWidget(QWidget* parent) : QToolBar(parent) {
+ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
     setObjectName("toolbar");
-    setMovable(false);
-    setFloatable(false);
-    setIconSize(QSize(22, 22));
-    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    setContextMenuPolicy(Qt::PreventContextMenu);
-    setFont(pmViewFont(13));
-
-    open_ = addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QString());
-    open_->setObjectName("openAction");
-    connect(open_, &QAction::triggered, this, [this] {
-        std::fputs("Browse button pressed !\n", stderr);
-        if (browse_) browse_();
-    });
-
-    for (const OutputButton& output : kOutputButtons) {
-        QAction* action = addAction(outputIcon(output.button), QString());
-        action->setObjectName(output.name);
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, output] {
-            std::fputs(output.pressed, stderr);
-            if (outputHandlers_[output.button]) outputHandlers_[output.button]();
-        });
-        outputs_[output.button] = action;
+    setFixedHeight(kHeight);
+    open_ = makeButton("openButton", kOpen, "Browse button pressed !", browse_);
+    windowSwitch_ = makeButton("windowSwitchButton", QRect(QPoint(kNoListSwitchX, 0), kWindowSwitch),
+                               "Window switch button pressed !", switchWindow_);
+    for (const OutputButton& output : kOutputs) {
+        outputs_[output.button] = makeButton(output.image, output.place, output.consoleLine, outputHandlers_[output.button]);
+        outputs_[output.button]->setEnabled(false);  // until the controller has something to act on
     }
-
-    auto* spacer = new QWidget(this);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    addWidget(spacer);
-
-    switchAction_ = addAction(swapIcon(), QString());
-    switchAction_->setObjectName("windowSwitchAction");
-    switchAction_->setVisible(false);
-    connect(switchAction_, &QAction::triggered, this, [this] {
-        std::fputs("Window switch button pressed !\n", stderr);
-        if (windowSwitch_) windowSwitch_();
-    });
+    loadSkinBitmap();
     changeLanguage();
 }
 
-void ToolbarWidget::changeLanguage() {
-    open_->setText(pmViewString("IDS_OPEN"));
-    open_->setToolTip(pmViewString("IDS_OPEN"));
-    const char* keys[] = {"IDS_TOOLTIP_BACKUP", "IDS_TOOLTIP_PRINT", "IDS_CAPTURE", "IDS_EXPORT_TO_KML"};
-    for (const Button button : {Backup, Print, Capture, Export}) {
-        outputs_[button]->setText(pmViewString(keys[button]));
-        outputs_[button]->setToolTip(pmViewString(keys[button]));
-    }
-    switchAction_->setText(pmViewString("IDS_WINDOW_SWITCH"));
-    switchAction_->setToolTip(pmViewString("IDS_WINDOW_SWITCH"));
+BitmapButton* ToolbarWidget::makeButton(const char* name, QRect place, const char* consoleLine,
+                                        std::function<void()>& handler) {
+    auto* button = new BitmapButton(this);
+    button->setObjectName(name);
+    button->setGeometry(place);
+    button->hide();  // until it has an action
+    connect(button, &BitmapButton::clicked, this, [consoleLine, &handler] {
+        if (consoleLine) std::fprintf(stderr, "%s\n", consoleLine);
+        if (handler) handler();
+    });
+    return button;
+}
+
+void ToolbarWidget::setBrowseHandler(std::function<void()> handler) {
+    browse_ = std::move(handler);
+    open_->setVisible(bool(browse_));
+}
+
+void ToolbarWidget::setWindowSwitchHandler(std::function<void()> handler) {
+    switchWindow_ = std::move(handler);
+    setWindowSwitchVisible(windowSwitchWanted_);
 }
 
 void ToolbarWidget::setOutputHandler(Button button, std::function<void()> handler) {
     outputHandlers_[button] = std::move(handler);
+    outputs_[button]->setVisible(bool(outputHandlers_[button]));
 }
 
-void ToolbarWidget::setButtonEnabled(Button button, bool enabled) {
-    enabled_[button] = enabled;
-    if (outputs_[button]) outputs_[button]->setEnabled(enabled);
+void ToolbarWidget::setWindowSwitchX(int x) { windowSwitch_->move(x, 0); }
+
+void ToolbarWidget::loadSkinBitmap() {
+    background_ = pmLoadImage("toolbar_background.png");
+    open_->setBitmapButton(SkinnedButton::family("button_open"));
+    windowSwitch_->setBitmapButton(SkinnedButton::family("button_window_switch"));
+    for (const OutputButton& output : kOutputs) outputs_[output.button]->setBitmapButton(SkinnedButton::family(output.image));
+    update();
 }
 
-void ToolbarWidget::setWindowSwitchVisible(bool visible) { switchAction_->setVisible(visible); }
+void ToolbarWidget::changeLanguage() {
+    open_->setToolTip(pmViewString("IDS_OPEN"));
+    windowSwitch_->setToolTip(pmViewString("IDS_WINDOW_SWITCH"));
+    for (const OutputButton& output : kOutputs) outputs_[output.button]->setToolTip(pmViewString(output.toolTipKey));
+}
 
-bool ToolbarWidget::isWindowSwitchVisible() const { return switchAction_->isVisible(); }
+void ToolbarWidget::setButtonEnabled(Button button, bool enabled) { outputs_[button]->setEnabled(enabled); }
+
+bool ToolbarWidget::isButtonEnabled(Button button) const { return outputs_[button]->isEnabled(); }
+
+void ToolbarWidget::setWindowSwitchVisible(bool visible) {
+    windowSwitchWanted_ = visible;
+    windowSwitch_->setVisible(visible && switchWindow_);
+}
+
+bool ToolbarWidget::isWindowSwitchVisible() const { return windowSwitchWanted_; }
 
 void ToolbarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    pmPaintBar(painter, rect());
-    painter.setPen(QColor(16, 16, 18));
-    painter.drawLine(0, height() - 1, width(), height() - 1);
+    if (background_.isNull()) return;
+    const int copies = width() / background_.width() + 1;
+    for (int copy = 0; copy < copies; ++copy) painter.drawPixmap(copy * background_.width(), 0, background_);
 }

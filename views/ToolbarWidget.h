@@ -1,48 +1,57 @@
 #pragma once
 #include "app/ControllerViews.h"
 
-#include <QToolBar>
+#include <QPixmap>
+#include <QWidget>
 
 #include <array>
 #include <functional>
 
-class QAction;
+class BitmapButton;
 
-// The strip at the top of the window: opening a recordings folder, print, backup, frame capture
-// and KML export, and, in dual-camera playback, swapping the front and rear views. The controller
-// enables and disables the output buttons with the state of playback; the upload buttons' states
-// are kept for the buttons that will show them.
-class ToolbarWidget : public QToolBar, public ToolbarView {
+// The strip at the top of the window: the skin's background tiled from the left and the skinned
+// buttons at fixed places, hanging from the top: open 0, print 45, backup 90, capture 135,
+// settings 180 (45 high), export 270, the uploads from 315; the window switch, in dual-camera
+// playback, left of the recording list. A button shows once the window gives it an action. The
+// output buttons start disabled; the controller enables them with the state of playback.
+class ToolbarWidget : public QWidget, public ToolbarView {
     Q_OBJECT
 public:
+    static constexpr int kHeight = 45;
+
     explicit ToolbarWidget(QWidget* parent = nullptr);
 
-    void setBrowseHandler(std::function<void()> handler) { browse_ = std::move(handler); }
-    void setWindowSwitchHandler(std::function<void()> handler) { windowSwitch_ = std::move(handler); }
-    // The handler of an output button (Print, Backup, Capture, Export).
+    void setBrowseHandler(std::function<void()> handler);
+    void setWindowSwitchHandler(std::function<void()> handler);
+    // The handler of an output or upload button.
     void setOutputHandler(Button button, std::function<void()> handler);
+    // The window switch's x, as the controller places it (left of the recording list).
+    void setWindowSwitchX(int x);
 
     // ToolbarView
     void setButtonEnabled(Button button, bool enabled) override;
     void setWindowSwitchVisible(bool visible) override;
+    void loadSkinBitmap() override;
 
-    bool isButtonEnabled(Button button) const { return enabled_[button]; }
+    bool isButtonEnabled(Button button) const;
     bool isWindowSwitchVisible() const;
-    QAction& openAction() { return *open_; }
-    QAction& windowSwitchAction() { return *switchAction_; }
-    // The action of an output button; null for the upload buttons, which are not shown.
-    QAction* outputAction(Button button) const { return outputs_[button]; }
+    BitmapButton& openButton() { return *open_; }
+    BitmapButton& windowSwitchButton() { return *windowSwitch_; }
+    BitmapButton& outputButton(Button button) { return *outputs_[button]; }
     void changeLanguage();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QAction* open_;
-    QAction* switchAction_;
+    BitmapButton* makeButton(const char* name, QRect place, const char* consoleLine, std::function<void()>& handler);
+
+    QPixmap background_;
+    BitmapButton* open_;
+    BitmapButton* windowSwitch_;
+    std::array<BitmapButton*, ToolbarView::UploadFacebook + 1> outputs_{};
     std::function<void()> browse_;
-    std::function<void()> windowSwitch_;
-    std::array<bool, ToolbarView::UploadFacebook + 1> enabled_{};
-    std::array<QAction*, ToolbarView::UploadFacebook + 1> outputs_{};
+    std::function<void()> switchWindow_;
     std::array<std::function<void()>, ToolbarView::UploadFacebook + 1> outputHandlers_;
+    bool windowSwitchWanted_ = false;
 };

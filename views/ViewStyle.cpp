@@ -1,32 +1,56 @@
 #include "views/ViewStyle.h"
 
+#include "Utility/Skin.h"
 #include "Utility/StringTables.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPalette>
 #include <QStyleFactory>
+
+namespace {
+
+QColor toColor(const SkinColor& color) { return QColor::fromRgbF(color.red, color.green, color.blue, color.alpha); }
+
+struct PaletteColors {
+    QColor window, base, alternate, button, highlight, disabled;
+};
+
+// Per skin, the surfaces the toolkit draws its parts on: dark for skins 0 and 3, whose dialog
+// text is white, light for 1 and 2.
+const PaletteColors kSkinColors[kSkinCount] = {
+    {QColor(0x23272D), QColor(0x1B1E23), QColor(0x262A30), QColor(0x353A42), QColor(0x3D8BFD), QColor(0x7A808A)},
+    {QColor(0xF2F4F7), QColor(0xFFFFFF), QColor(0xF3F5F8), QColor(0xE6EAF0), QColor(0x2F6FEB), QColor(0x9AA1AC)},
+    {QColor(0xEEF2F6), QColor(0xFFFFFF), QColor(0xEDF1F5), QColor(0xDDE5EC), QColor(0x14A3A3), QColor(0x94A3B0)},
+    {QColor(0x333538), QColor(0x2A2B2E), QColor(0x333538), QColor(0x46494D), QColor(0xF28C28), QColor(0x85888D)},
+};
+
+}  // namespace
+
+QPalette pmSkinPalette(int skinId) {
+    const PaletteColors& c = kSkinColors[skinId >= 0 && skinId < kSkinCount ? skinId : 0];
+    const QColor text = toColor(pmGetSkinDialogTextColor(skinId));
+    QPalette palette;
+    palette.setColor(QPalette::Window, c.window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, c.base);
+    palette.setColor(QPalette::AlternateBase, c.alternate);
+    palette.setColor(QPalette::ToolTipBase, c.base);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, c.button);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Qt::white);
+    palette.setColor(QPalette::Highlight, c.highlight);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, c.highlight);
+    palette.setColor(QPalette::PlaceholderText, c.disabled);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, c.disabled);
+    return palette;
+}
 
 void pmApplyWindowTheme(QApplication& application) {
     if (QStyle* fusion = QStyleFactory::create("Fusion")) application.setStyle(fusion);
-    QPalette palette;
-    palette.setColor(QPalette::Window, viewcolor::kWindow);
-    palette.setColor(QPalette::WindowText, viewcolor::kText);
-    palette.setColor(QPalette::Base, viewcolor::kStripe2);
-    palette.setColor(QPalette::AlternateBase, viewcolor::kStripe1);
-    palette.setColor(QPalette::ToolTipBase, viewcolor::kPanel);
-    palette.setColor(QPalette::ToolTipText, viewcolor::kText);
-    palette.setColor(QPalette::Text, viewcolor::kText);
-    palette.setColor(QPalette::Button, viewcolor::kPanel);
-    palette.setColor(QPalette::ButtonText, viewcolor::kText);
-    palette.setColor(QPalette::BrightText, Qt::white);
-    palette.setColor(QPalette::Highlight, viewcolor::kAccent);
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Link, viewcolor::kAccent);
-    palette.setColor(QPalette::PlaceholderText, viewcolor::kDimText);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, viewcolor::kDisabled);
-    application.setPalette(palette);
+    application.setPalette(pmSkinPalette(pmGetSkinID()));
 }
 
 QFont pmViewFont(int pixelSize, bool bold) {
@@ -34,13 +58,6 @@ QFont pmViewFont(int pixelSize, bool bold) {
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
-}
-
-void pmPaintBar(QPainter& painter, const QRect& area) {
-    QLinearGradient shade(0, area.top(), 0, area.bottom() + 1);
-    shade.setColorAt(0, QColor(50, 53, 60));
-    shade.setColorAt(1, QColor(32, 34, 39));
-    painter.fillRect(area, shade);
 }
 
 QString pmViewString(const std::string& key) { return QString::fromStdString(pmGetString(key)); }

@@ -223,3 +223,26 @@ TEST_F(Pairs, StepsGoByPairsWrapForTheUserAndTheEndOfTheLastPairStops) {
     player1.reachEnd();
     EXPECT_EQ(shown(), "FILE0002F.MP4 x0 | play | 0/30");
 }
+
+TEST_F(Controller, ASkinChangeStoresTheSkinReloadsEveryViewInOrderAndRedrawsTheCurvesOfATrack) {
+    // A recording with its log in the sibling NMEA folder: a track with G-sensor values.
+    addCopy("FILE0201.MP4", "Movie/FILE0001.MP4", 0);
+    std::filesystem::create_directories(card() + "/NMEA");
+    std::filesystem::copy_file(sampleCardFolder() + "/DCIM/NMEA/FILE0201.nmea", card() + "/NMEA/FILE0001.nmea");
+    start();
+    const std::vector<std::string> reloads{"toolbar", "play bar", "calendar", "list", "map", "graph"};
+    views.graphics.clear();
+    app->skinMenuItemClicked(2);  // nothing open: the images only
+    EXPECT_EQ(views.graphics, reloads);
+    EXPECT_EQ(AppDelegate::getSkinId(), 2);
+
+    openAndPlay(0, 20.0);
+    ASSERT_TRUE(app->gpsList().IsGSensorReady());
+    views.sliderValue = 7;
+    views.graphics.clear();
+    app->skinMenuItemClicked(3);
+    std::vector<std::string> redrawn = reloads;
+    redrawn.insert(redrawn.end(), {"curves", "indicator at 14"});
+    EXPECT_EQ(views.graphics, redrawn);
+    EXPECT_EQ(AppDelegate::getSkinId(), 3);
+}

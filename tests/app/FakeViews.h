@@ -1,6 +1,7 @@
 #pragma once
 #include "app/ControllerViews.h"
 #include "app/NotificationCenter.h"
+#include "app/SensorGraphic.h"
 
 #include <set>
 #include <string>
@@ -9,8 +10,22 @@
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
 // before posting). The window layout keeps its screen mode only.
-class FakeViews : public PlayBarView, public ToolbarView, public RecordingListView, public CalendarPanel, public MapPanel,
-                  public GSensorGraphView, public WindowLayout {
+// A view that notes its image reloads by name: each view interface has its own loadSkinBitmap.
+template <class View>
+class NotesSkinReload : public View {
+public:
+    NotesSkinReload(std::vector<std::string>& notes, const char* name) : notes_(notes), name_(name) {}
+    void loadSkinBitmap() override { notes_.push_back(name_); }
+
+private:
+    std::vector<std::string>& notes_;
+    const char* name_;
+};
+
+class FakeViews : public NotesSkinReload<PlayBarView>, public NotesSkinReload<ToolbarView>,
+                  public NotesSkinReload<RecordingListView>, public NotesSkinReload<CalendarPanel>,
+                  public NotesSkinReload<MapPanel>, public NotesSkinReload<GSensorGraphView>,
+                  public WindowLayout {
 public:
     struct FakeMovieView : MovieView {
         explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
@@ -23,7 +38,11 @@ public:
         int fill = -1;
     };
 
-    explicit FakeViews(NotificationCenter& center) : center_(center) {}
+    explicit FakeViews(NotificationCenter& center)
+        : NotesSkinReload<PlayBarView>(graphics, "play bar"), NotesSkinReload<ToolbarView>(graphics, "toolbar"),
+          NotesSkinReload<RecordingListView>(graphics, "list"), NotesSkinReload<CalendarPanel>(graphics, "calendar"),
+          NotesSkinReload<MapPanel>(graphics, "map"), NotesSkinReload<GSensorGraphView>(graphics, "graph"),
+          center_(center) {}
     ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, this}; }
 
     // The user's hands.
@@ -88,12 +107,14 @@ public:
     void requestRedraw() override {}
     std::int16_t getSpeedUnit() const override { return 0; }
 
-    void setGensorGraphic(const SensorGraphic*, int, double) override {}
-    void drawIndicator(int, int, int, int) override {}
-    void loadSkinBitmap() override {}
+    void setGensorGraphic(const SensorGraphic* graphic, int, double) override {
+        graphics.push_back(graphic && graphic->present ? "curves" : "no curves");
+    }
+    void drawIndicator(int at, int, int, int) override { graphics.push_back("indicator at " + std::to_string(at)); }
     void relayout(double, double) override {}
     void showFullScreen(int mode) override { screenMode = mode; }
     void showCalendar(bool) override {}
+    void applySkinPalette() override {}
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
@@ -102,6 +123,8 @@ public:
     std::set<Button> enabledButtons;
     std::vector<int> day{0, 0, 0};
     std::vector<float> position;
+    // The views' image reloads and the G-sensor graph's drawing, in order.
+    std::vector<std::string> graphics;
     int centered = 0, screenMode = 0;
 
 private:

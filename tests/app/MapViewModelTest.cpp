@@ -42,6 +42,7 @@ private:
     WebPage& createWebPage() override { return note("web view"), *this; }
     void showChildren(const MapChildren& children) override { shown = children; }
     void redraw() override {}
+    void loadSkinBitmap() override {}
     void load(const std::string& url) override { note("load " + url); }
     void stopLoading() override { note("stop"); }
     void evaluate(const std::string& statement, ScriptResult result) override {

@@ -7,7 +7,7 @@
 #include "views/DashboardPanel.h"
 #include "views/MapView.h"
 
-#include <QToolButton>
+#include <QAbstractButton>
 #include <QWebEngineView>
 
 #include <cmath>
@@ -33,7 +33,7 @@ protected:
     }
     MapView& map() { return window().mapView(); }
     bool enterMapMode() {
-        QTest::mouseClick(map().findChild<QToolButton*>("mapButton"), Qt::LeftButton);
+        QTest::mouseClick(map().findChild<QAbstractButton*>("mapButton"), Qt::LeftButton);
         return spinUntil([&] { return map().model().isMapDocReady(); }, 60.0);
     }
     // What the page shows, through its test function.
@@ -94,7 +94,7 @@ TEST_P(MapWindow, MapModeDrawsThePathFollowsTheCarFillsTheScreenAndGoesWithThePr
     ASSERT_TRUE(spinUntil([&] { return window().screenMode() == 0 && window().playBar().isVisible(); }, 5.0));
 
     ASSERT_TRUE(play(rowNamed("MOVI0001.AVI")));  // no positions: the picture, no map, no buttons
-    EXPECT_FALSE(map().webView()->isVisible() || map().findChild<QToolButton*>("fullMapButton")->isVisible());
+    EXPECT_FALSE(map().webView()->isVisible() || map().findChild<QAbstractButton*>("fullMapButton")->isVisible());
     shoot("map-window-no-gps");
     server.reset();  // the probe's host goes away: the next recording finds the map disabled
     ASSERT_TRUE(play(rowNamed("MOVI0002.AVI")));

@@ -13,12 +13,12 @@
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
 #include "views/PrintPreviewDialog.h"
+#include "views/SkinnedButtons.h"
 #include "views/ToolbarWidget.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QAction>
 #include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -188,13 +188,13 @@ TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintAndBack
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ToolbarWidget& toolbar = window.toolbar();
     int row = 0;  // the first recording of the day with positions: its Export button comes on
-    while (row < list.rowCount() && !(play(row) && toolbar.outputAction(ToolbarView::Export)->isEnabled())) ++row;
+    while (row < list.rowCount() && !(play(row) && toolbar.isButtonEnabled(ToolbarView::Export))) ++row;
     ASSERT_LT(row, list.rowCount()) << "no recording with positions on the newest day";
     keepGraphicsDriversLoaded();
     // Presses a button and plays the user on the dialogs it opens, one after another.
     const auto press = [&](ToolbarView::Button button, std::vector<ModalDriver::Step> steps) {
         ModalDriver user(std::move(steps));
-        toolbar.outputAction(button)->trigger();
+        toolbar.outputButton(button).click();
         EXPECT_TRUE(user.done()) << button;
     };
 

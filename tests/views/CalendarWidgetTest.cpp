@@ -1,5 +1,6 @@
 #include "ViewTestSupport.h"
 #include "views/CalendarWidget.h"
+#include "views/SkinnedButtons.h"
 
 #include <QCalendarWidget>
 

@@ -6,6 +6,7 @@
 #include "views/MovieViewFrame.h"
 #include "views/PlayBarWidget.h"
 #include "views/RecordingListWidget.h"
+#include "views/SkinnedButtons.h"
 #include "views/ToolbarWidget.h"
 
 #include <QAction>
@@ -130,13 +131,20 @@ TEST_F(Window, ToolbarCalendarAndCloseReachTheApplicationThroughItsActions) {
     auto note = [&calls](const char* call) { return [&calls, call] { calls.push_back(call); }; };
     window.setActions({.browse = note("browse"), .windowSwitch = note("switch"),
                        .showCalendar = [&](bool show) { calls.push_back(show ? "calendar" : "all"); },
-                       .windowWillClose = note("close")});
+                       .windowWillClose = note("close"),
+                       .switchButtonPosition = [](double listLeft, double) { return int(listLeft) - 22; }});
+    // The window switch hangs left of the list, wherever a resize puts the list.
+    for (int wider : {0, 150}) {
+        window.resize(window.width() + wider, window.height());
+        settle();
+        EXPECT_EQ(window.toolbar().windowSwitchButton().x(), content().width() - kColumn - 22) << wider;
+    }
 
-    window.toolbar().openAction().trigger();
+    window.toolbar().openButton().click();
     window.toolbar().setWindowSwitchVisible(true);
-    window.toolbar().windowSwitchAction().trigger();
+    window.toolbar().windowSwitchButton().click();
     // The mode button names what the next press shows.
-    QPushButton& mode = window.calendar().modeButton();
+    BitmapButton& mode = window.calendar().modeButton();
     for (const char* title : {"All", "Calendar", "All"}) {
         EXPECT_EQ(mode.text(), title);
         QTest::mouseClick(&mode, Qt::LeftButton);

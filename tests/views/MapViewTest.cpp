@@ -2,7 +2,7 @@
 #include "views/DashboardPanel.h"
 #include "views/MapView.h"
 
-#include <QToolButton>
+#include "views/SkinnedButtons.h"
 
 TEST_F(ViewTest, TheMapViewsDashboardShowsTheSampleInTheChosenUnitAndDashesForWhatIsUnknown) {
     store.values["SpeedUnit"] = 1;  // miles, chosen before

@@ -1,8 +1,9 @@
 #include "ViewTestSupport.h"
 #include "library/AMediaFile.h"
 #include "views/RecordingListWidget.h"
+#include "views/SkinImages.h"
+#include "views/SkinnedCheckBox.h"
 
-#include <QCheckBox>
 #include <QListWidget>
 #include <QTest>
 
@@ -32,7 +33,9 @@ struct List : ViewTest {
     RecordingListWidget list{notifications};
 };
 
-const QColor kPlayMark(110, 200, 120);
+// The skin's play mark and event icon, at the points probed in the rows (their left edges at 2 and 28).
+QColor skinPixel(const char* image, QPoint at) { return pmLoadImage(image).toImage().pixelColor(at); }
+
 bool near(QColor a, QColor b) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 100;
 }
@@ -53,10 +56,10 @@ TEST_F(List, DoubleClickPostsTheRowAndPutsThePlayMarkOnItEventRecordingsCarryThe
 
     // Per row: the play mark (">") and the event mark ("!").
     const QImage shot = shoot(list, "recording-list");
+    const QColor play = skinPixel("icon_play.png", {2, 8}), event = skinPixel("icon_event.png", {7, 11});
     QString marks;
     for (int index = 0; index < 5; ++index)
-        marks += QString(near(inRow(shot, index, 10), kPlayMark) ? ">" : ".") +
-                 (near(inRow(shot, index, 31), viewcolor::kEvent) ? "!" : ".") + " ";
+        marks += QString(near(inRow(shot, index, 4), play) ? ">" : ".") + (near(inRow(shot, index, 35), event) ? "!" : ".") + " ";
     EXPECT_EQ(marks, ".. .! >. .! .. ");
 }
 

@@ -26,7 +26,7 @@ using SliderRoundTrip = ViewTest;
 TEST_F(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
     const struct { int minimum, maximum, width; } ranges[] = {{0, 60, 214}, {100, 110, 163}, {30, 630, 261}};
     for (const auto& r : ranges) {
-        SliderWidget slider(notifications, "owner");
+        SliderWidget slider(notifications, "owner", "track_bar");
         slider.resize(r.width, SliderWidget::kHeight);
         slider.setRange(r.minimum, r.maximum);
         const int length = r.width - SliderWidget::kThumbWidth;
@@ -55,7 +55,7 @@ TEST_F(SliderRoundTrip, ThumbMarkAndPressAgreeOnEveryValue) {
 
 // Grabbed on the thumb or pressed beside it, the value follows the pointer.
 TEST_F(SliderRoundTrip, PressAndDragLandOnTheValueUnderThePointer) {
-    SliderWidget slider(notifications, "owner"), ruler(notifications, "ruler");
+    SliderWidget slider(notifications, "owner", "track_bar"), ruler(notifications, "ruler", "track_bar");
     for (SliderWidget* s : {&slider, &ruler}) {
         s->resize(163, SliderWidget::kHeight);
         s->setRange(100, 110);
