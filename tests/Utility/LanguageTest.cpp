@@ -11,15 +11,16 @@
 
 #include <cstdio>
 #include <map>
+#include <sstream>
 
 namespace {
 
-using Environment = std::map<std::string, std::string>;
-
-// Sets the locale variables for one case; each test runs in its own process.
-void setLocaleEnvironment(const Environment& variables) {
+// Sets the locale variables for one case, given as "NAME=value ..."; each test runs in its own process.
+void setLocaleEnvironment(const std::string& assignments) {
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(name);
-    for (const auto& [name, value] : variables) setenv(name.c_str(), value.c_str(), 1);
+    std::istringstream words(assignments);
+    for (std::string word; words >> word;)
+        setenv(word.substr(0, word.find('=')).c_str(), word.substr(word.find('=') + 1).c_str(), 1);
 }
 
 // Stands in for the window's box: remembers what it shows, and marks on standard error when it closes.
@@ -36,39 +37,32 @@ struct RecordingPresenter : MessageBoxPresenter {
 }  // namespace
 
 TEST(LanguageDetection, TheEnvironmentNamesTheFirstPreferredLanguageLikeGettext) {
-    const std::pair<Environment, std::string> cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         // Codesets and modifiers go, '_' becomes '-'; Chinese regions get their script.
-        {{{"LANG", "pt_BR.UTF-8"}}, "pt-BR"}, {{{"LANG", "de_DE.ISO-8859-15@euro"}}, "de-DE"},
-        {{{"LANG", "sr_RS@latin"}}, "sr-RS"}, {{{"LANG", "zh_TW.UTF-8"}}, "zh-Hant-TW"},
-        {{{"LANG", "zh_HK.BIG5-HKSCS"}}, "zh-Hant-HK"}, {{{"LC_ALL", "zh_MO.UTF-8"}}, "zh-Hant-MO"},
-        {{{"LANG", "zh_CN.GB2312"}}, "zh-Hans-CN"}, {{{"LANG", "zh_SG"}}, "zh-Hans-SG"},
-        {{{"LANG", "zh_TWN"}}, "zh-TWN"},
+        {"LANG=pt_BR.UTF-8", "pt-BR"}, {"LANG=de_DE.ISO-8859-15@euro", "de-DE"}, {"LANG=sr_RS@latin", "sr-RS"},
+        {"LANG=zh_TW.UTF-8", "zh-Hant-TW"}, {"LANG=zh_HK.BIG5-HKSCS", "zh-Hant-HK"}, {"LC_ALL=zh_MO.UTF-8", "zh-Hant-MO"},
+        {"LANG=zh_CN.GB2312", "zh-Hans-CN"}, {"LANG=zh_SG", "zh-Hans-SG"}, {"LANG=zh_TWN", "zh-TWN"},
         // LC_ALL, then LC_MESSAGES, then LANG; empty values do not count.
-        {{{"LC_ALL", "es_ES.UTF-8"}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "es-ES"},
-        {{{"LC_ALL", ""}, {"LC_MESSAGES", "ko_KR.UTF-8"}, {"LANG", "en_US.UTF-8"}}, "ko-KR"},
-        {{{"LC_MESSAGES", ""}, {"LANG", "nl_NL.UTF-8"}}, "nl-NL"},
+        {"LC_ALL=es_ES.UTF-8 LC_MESSAGES=ko_KR.UTF-8 LANG=en_US.UTF-8", "es-ES"},
+        {"LC_ALL= LC_MESSAGES=ko_KR.UTF-8 LANG=en_US.UTF-8", "ko-KR"}, {"LC_MESSAGES= LANG=nl_NL.UTF-8", "nl-NL"},
         // LANGUAGE comes first: its first non-empty entry, normalised the same way...
-        {{{"LANGUAGE", "::ja_JP.UTF-8:en"}, {"LANG", "en_US.UTF-8"}}, "ja-JP"},
-        {{{"LANGUAGE", "zh_TW:zh_CN"}, {"LANG", "en_US.UTF-8"}}, "zh-Hant-TW"},
-        {{{"LANGUAGE", ""}, {"LANG", "it_IT.UTF-8"}}, "it-IT"}, {{{"LANGUAGE", ":"}, {"LANG", "it_IT"}}, "it-IT"},
+        {"LANGUAGE=::ja_JP.UTF-8:en LANG=en_US.UTF-8", "ja-JP"}, {"LANGUAGE=zh_TW:zh_CN LANG=en_US.UTF-8", "zh-Hant-TW"},
+        {"LANGUAGE= LANG=it_IT.UTF-8", "it-IT"}, {"LANGUAGE=: LANG=it_IT", "it-IT"},
         // ...except in the C locale, which names no language at all; C.UTF-8 is a locale of its own.
-        {{{"LANGUAGE", "fr"}, {"LANG", "C"}}, ""}, {{{"LANGUAGE", "fr"}, {"LANG", "POSIX"}}, ""},
-        {{{"LANGUAGE", "fr"}}, ""}, {{{"LANGUAGE", "fr"}, {"LC_ALL", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
-        {{{"LANGUAGE", "fr"}, {"LC_MESSAGES", "C"}, {"LANG", "de_DE.UTF-8"}}, ""},
-        {{{"LANGUAGE", "fr"}, {"LANG", "C.UTF-8"}}, "fr"}, {{{"LANG", "C.UTF-8"}}, ""},
+        {"LANGUAGE=fr LANG=C", ""}, {"LANGUAGE=fr LANG=POSIX", ""}, {"LANGUAGE=fr", ""},
+        {"LANGUAGE=fr LC_ALL=C LANG=de_DE.UTF-8", ""}, {"LANGUAGE=fr LC_MESSAGES=C LANG=de_DE.UTF-8", ""},
+        {"LANGUAGE=fr LANG=C.UTF-8", "fr"}, {"LANG=C.UTF-8", ""},
     };
-    for (const auto& [env, expected] : cases) {
-        std::string described;
-        for (const auto& [name, value] : env) described += name + "=" + value + " ";
-        setLocaleEnvironment(env);
-        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << described;
+    for (const auto& [environment, expected] : cases) {
+        setLocaleEnvironment(environment);
+        EXPECT_EQ(pmGetSystemPreferredLanguage(), expected) << environment;
     }
     // The language whose prefix the code begins with, in table order and case, or English.
     const std::pair<const char*, std::int32_t> languages[] = {
         {"zh-Hant-TW", 1}, {"zh-Hans-CN", 2}, {"zh-HK", 0}, {"ZH-Hant", 0}, {"jp", 21}, {"deutsch", 8}, {"", 0},
     };
     for (const auto& [language, id] : languages) EXPECT_EQ(pmLanguageIdForSystemLanguage(language), id) << language;
-    setLocaleEnvironment({{"LANGUAGE", "pt_BR:en"}, {"LANG", "en_US.UTF-8"}});
+    setLocaleEnvironment("LANGUAGE=pt_BR:en LANG=en_US.UTF-8");
     EXPECT_EQ(pmDetectUILanguage(), 17);
 }
 
@@ -85,10 +79,10 @@ TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueI
     for (const auto& [stored, locale, current] : cases) {
         MemoryPreferences store;
         if (stored) store.values["LANGUAGE_ID"] = *stored;
-        setLocaleEnvironment({{"LANG", locale}});
+        setLocaleEnvironment(std::string("LANG=") + locale);
         EXPECT_EQ(getLanguageId(), current) << locale;
         // Fixed from then on: a later change of the system language is not followed.
-        setLocaleEnvironment({{"LANG", current == 1 ? "en_US.UTF-8" : "zh_TW.UTF-8"}});
+        setLocaleEnvironment(current == 1 ? "LANG=en_US.UTF-8" : "LANG=zh_TW.UTF-8");
         EXPECT_EQ(pmGetLanguageID(), current) << locale;
         EXPECT_EQ(store.value("LANGUAGE_ID"), stored ? stored : PreferenceValue(current)) << locale;
         EXPECT_EQ(store.synchronizeCount, stored ? 0 : 1) << locale;  // a detected language is on disk at once
@@ -97,7 +91,7 @@ TEST(CurrentLanguage, TheFirstStartStoresTheDetectedMenuLanguageAndAStoredValueI
 
 TEST(CurrentLanguage, ChoicesReachTheSettingsFileAndAFailedWriteIsLogged) {
     TempHome home;
-    setLocaleEnvironment({{"LANG", "zh_TW.UTF-8"}});
+    setLocaleEnvironment("LANG=zh_TW.UTF-8");
     ASSERT_EQ(getLanguageId(), 1);  // detected, through the process's own file store
     EXPECT_EQ(FilePreferencesStore(home.configHome() + "/cartena-manager").value("LANGUAGE_ID"), PreferenceValue(1));
     EXPECT_TRUE(saveLanguageId(0));

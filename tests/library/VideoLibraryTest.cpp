@@ -81,6 +81,7 @@ TEST(VideoLibrary, ScanWalksDepthFirstFollowingLinksButNeverRoundACycle) {
     const auto first = std::find(found.begin(), found.end(), "A/FILE0001.MP4");
     EXPECT_EQ(std::abs(first - std::find(found.begin(), found.end(), "A/EMER0002.AVI")), 1);
     for (const auto& entry : library.videoLib()) EXPECT_EQ(entry.fileDate(), pmGetFileDate(entry.URL()));
+    EXPECT_EQ(pmGetFileDate(root + "E.MP4"), pmGetFileDate(root + "A/FILE0001.MP4"));  // a link's date is its target's
     EXPECT_TRUE(logMessages().empty());
 }
 

@@ -32,8 +32,7 @@ TEST(KmlExport, TheWholeDocumentByteForByteAOneSampleTrackAndRefusalsThatLeaveTh
     const GpsList list = track({{48.25, 11.5, 10, 0, 500}, {48.5, 11.75, 10, 0, 510}, {48.75, 12, 10, 0, 520}});
     // 06:15:02 UTC on 1 May 2024 is 08:15:02 in the tests' central European zone (summer time).
     const std::time_t now = 1714544102;
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = *std::localtime(&now);
     const std::string path = home.path() + "/FILE0001.kml";
     const ExportResult result = outputKML(path, &list, false, local);
     ASSERT_EQ(result.status, ExportStatus::Written) << pmExportStatusText(result);
@@ -54,8 +53,8 @@ TEST(KmlExport, TheWholeDocumentByteForByteAOneSampleTrackAndRefusalsThatLeaveTh
     EXPECT_EQ(readFile(kept), "mine");
     EXPECT_EQ(outputKML(kept, &one, true, local).status, ExportStatus::Written);
     EXPECT_NE(readFile(kept), "mine");
-    EXPECT_EQ(outputKML(home.path() + "/empty.kml", &empty, true, local).status, ExportStatus::NothingToWrite);
-    EXPECT_EQ(outputKML(home.path() + "/null.kml", nullptr, true, local).status, ExportStatus::NothingToWrite);
+    for (const GpsList* nothing : {&empty, static_cast<const GpsList*>(nullptr)})
+        EXPECT_EQ(outputKML(home.path() + "/empty.kml", nothing, true, local).status, ExportStatus::NothingToWrite);
     EXPECT_FALSE(std::filesystem::exists(home.path() + "/empty.kml"));
     // A folder that cannot exist: a path under a regular file.
     const ExportResult failed = outputKML(kept + "/under.kml", &one, true, local);

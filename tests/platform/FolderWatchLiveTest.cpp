@@ -14,10 +14,10 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -26,10 +26,8 @@ using Lines = std::vector<std::string>;
 
 // How many log lines hold `text`.
 long logLines(const std::string& text) {
-    std::istringstream lines(readFile(pmLogFilePath()));
-    long count = 0;
-    for (std::string line; std::getline(lines, line);) count += line.find(text) != std::string::npos;
-    return count;
+    const auto lines = logMessages();
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 // Whether the controller was told of a report on `path` with these flags.
@@ -49,10 +47,8 @@ struct Live {
     explicit Live(const std::string& folder, std::string root = {}) : card(folder) {
         if (root.empty()) root = folder;
         fs::create_directories(root + "/DCIM/100");
-        for (const char* name : {"DCIM/FILE0001.MP4", "DCIM/FILE0002.MP4", "DCIM/100/FILE0003.MP4"}) {
-            writeFile(root + "/" + name, "recording");
-            host.library.push_back(root + "/" + name);
-        }
+        for (const char* name : {"DCIM/FILE0001.MP4", "DCIM/FILE0002.MP4", "DCIM/100/FILE0003.MP4"})
+            writeFile(host.library.emplace_back(root + "/" + name), "recording");
         host.playlist = host.library;
         host.playing = true;
     }
@@ -95,14 +91,9 @@ TEST_F(FolderWatchLive, OnlyANonEmptyPlaylistThatLostAFileIsRebuiltAndACheckStar
 }
 
 TEST_F(FolderWatchLive, RemovingOrRenamingARecordingOrLosingTheFolderPausesAndRebuildsWithoutThem) {
-    struct Case {
-        const char* name;
-        void (*act)(const std::string& parent, const std::string& card);
-        const char* eventFolder;  // under the card
-        std::uint32_t flags;
-        std::size_t left;  // recordings left in the playlist
-    };
-    const Case cases[] = {
+    // What happens to the card under `parent`, the folder of the report and its flags, the recordings left.
+    const std::tuple<const char*, void (*)(const std::string&, const std::string&), const char*, std::uint32_t,
+                     std::size_t> cases[] = {
         {"removed in a sub-folder", [](auto&, auto& card) { fs::remove(card + "/DCIM/100/FILE0003.MP4"); },
          "/DCIM/100", 0x200, 2},
         {"renamed", [](auto&, auto& card) { fs::rename(card + "/DCIM/FILE0002.MP4", card + "/DCIM/FILE0002.BAK"); },
@@ -110,19 +101,18 @@ TEST_F(FolderWatchLive, RemovingOrRenamingARecordingOrLosingTheFolderPausesAndRe
         {"folder deleted", [](auto&, auto& card) { fs::remove_all(card); }, "", 0x20, 0},
         {"parent renamed", [](auto& parent, auto&) { fs::rename(parent, parent + "-old"); }, "", 0x20, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string parent = home.path() + "/" + c.name;
+    for (const auto& [what, act, eventFolder, flags, left] : cases) {
+        SCOPED_TRACE(what);
+        const std::string parent = home.path() + "/" + what;
         Live live(parent + "/card");
         live.start();
-        c.act(parent, live.card);
-        ASSERT_TRUE(spinUntil([&] { return logged(live.card + c.eventFolder, c.flags) && live.host.rebuilds; }));
+        act(parent, live.card);
+        ASSERT_TRUE(spinUntil([&, path = live.card + eventFolder, f = flags] { return logged(path, f) && live.host.rebuilds; }));
         EXPECT_FALSE(live.host.playing);
-        EXPECT_EQ(live.host.playlist.size(), c.left);
+        EXPECT_EQ(live.host.playlist.size(), left);
         live.monitor.stopMonitorFolder();
     }
 }
-
 TEST_F(FolderWatchLive, AnOverflowedQueueStillLeadsToACheckOfThePlaylist) {
     long limit = 0;
     std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;

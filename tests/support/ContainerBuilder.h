@@ -39,36 +39,20 @@ inline std::string ftypBox(std::string_view majorBrand = "isom") {
     return box("ftyp", std::string(majorBrand) + be32(0x200) + "isomiso2avc1mp41");
 }
 
-// Version-0 movie header: 108 bytes in all.
+// Version-0 movie header, 108 bytes in all: the time scale and duration are what probes read.
 inline std::string mvhdBox(std::uint32_t timeScale, std::uint32_t duration) {
-    std::string matrix = be32(0x10000) + zeros(12) + be32(0x10000) + zeros(12) + be32(0x40000000);
-    return box("mvhd", zeros(4) + be32(0) + be32(0) + be32(timeScale) + be32(duration) + be32(0x10000) +
-                           be16(0x100) + zeros(10) + matrix + zeros(24) + be32(3));
+    return box("mvhd", zeros(12) + be32(timeScale) + be32(duration) + be32(0x10000) + be16(0x100) + zeros(74));
 }
 
-inline std::string avcSampleEntry(std::string_view format = "avc1", std::uint16_t width = 320,
-                                  std::uint16_t height = 240) {
-    const std::string avcC = box("avcC", std::string("\x01\x64\x00\x1f\xff\xe1", 6) + be16(0) + "\x01" + be16(0));
-    return box(format, zeros(6) + be16(1) + zeros(16) + be16(width) + be16(height) + be32(0x480000) +
-                           be32(0x480000) + zeros(4) + be16(1) + zeros(32) + be16(0x18) + be16(0xffff) + avcC);
-}
-
-inline std::string audioSampleEntry() {
-    return box("mp4a", zeros(6) + be16(1) + zeros(8) + be16(2) + be16(16) + zeros(4) + be32(48000u << 16));
-}
-
-// A track whose stsd holds one sample entry; handler "vide" or "soun".
-inline std::string trakBox(std::string_view handler, const std::string& sampleEntry, std::uint32_t timeScale = 1000,
-                           std::uint32_t duration = 10000) {
-    const std::string tkhd = box("tkhd", be32(3) + zeros(8) + be32(1) + zeros(4) + be32(duration) + zeros(52) +
-                                             be32(320u << 16) + be32(240u << 16));
-    const std::string mdhd = box("mdhd", zeros(12) + be32(timeScale) + be32(duration) + be16(0x55c4) + zeros(2));
+// A track whose stsd holds one sample entry of `format` (handler "vide" or "soun"), each box at its
+// level among the siblings that a walk must skip; fields nothing reads are zeros.
+inline std::string trakBox(std::string_view handler, std::string_view format) {
+    const std::string entry = handler == "vide" ? box(format, zeros(78) + box("avcC", zeros(7))) : box(format, zeros(28));
     const std::string hdlr = box("hdlr", zeros(8) + std::string(handler) + zeros(12) + "Handler" + std::string(1, '\0'));
-    const std::string mediaHeader = handler == "vide" ? box("vmhd", be32(1) + zeros(8)) : box("smhd", zeros(8));
-    const std::string dinf = box("dinf", box("dref", zeros(4) + be32(1) + box("url ", be32(1))));
-    const std::string stbl = box("stbl", box("stsd", zeros(4) + be32(1) + sampleEntry) + box("stts", zeros(8)) +
-                                             box("stsc", zeros(8)) + box("stsz", zeros(12)) + box("stco", zeros(8)));
-    return box("trak", tkhd + box("mdia", mdhd + hdlr + box("minf", mediaHeader + dinf + stbl)));
+    const std::string stbl = box("stbl", box("stsd", zeros(4) + be32(1) + entry) + box("stts", zeros(8)) +
+                                             box("stsz", zeros(12)) + box("stco", zeros(8)));
+    const std::string minf = box("minf", box(handler == "vide" ? "vmhd" : "smhd", zeros(12)) + box("dinf", "") + stbl);
+    return box("trak", box("tkhd", zeros(84)) + box("mdia", box("mdhd", zeros(24)) + hdlr + minf));
 }
 
 // A file image: pieces of bytes at offsets, the rest a hole up to `size`.
@@ -116,8 +100,8 @@ struct Mp4Options {
 inline std::string moovBox(const Mp4Options& o) {
     std::string children;
     if (o.withMvhd) children += mvhdBox(o.timeScale, o.duration);
-    if (o.audioFirst) children += trakBox("soun", audioSampleEntry(), o.timeScale, o.duration);
-    children += trakBox("vide", avcSampleEntry(o.videoFormat), o.timeScale, o.duration);
+    if (o.audioFirst) children += trakBox("soun", "mp4a");
+    children += trakBox("vide", o.videoFormat);
     return box("moov", children);
 }
 
@@ -136,9 +120,8 @@ inline FileImage mp4Image(const Mp4Options& o = {}) {
 }
 
 struct AviOptions {
-    std::string handler = "H264";      // the first stream's handler four-character code
-    std::string compression = "H264";  // biCompression of its format
-    std::uint64_t size = 64 * 1024;    // whole file; the movi data is a hole
+    std::string handler = "H264";    // the first stream's handler four-character code, and its format's
+    std::uint64_t size = 64 * 1024;  // whole file; the movi data is a hole
 };
 
 // A RIFF chunk: four-character id, little-endian size, payload (padded to an even length).
@@ -157,12 +140,9 @@ inline std::string fourCC(std::string code) {
 inline FileImage aviImage(const AviOptions& o = {}) {
     const std::string avih = riffChunk("avih", le32(33333) + le32(0) + le32(0) + le32(0x10) + le32(300) + le32(0) +
                                                    le32(1) + le32(0) + le32(320) + le32(240) + zeros(16));
-    const std::string strh = riffChunk("strh", "vids" + fourCC(o.handler) + le32(0) + le16(0) + le16(0) + le32(0) +
-                                                   le32(1) + le32(30) + le32(0) + le32(300) + le32(0) +
-                                                   le32(0xffffffff) + le32(0) + le16(0) + le16(0) + le16(320) +
-                                                   le16(240));
-    const std::string strf = riffChunk("strf", le32(40) + le32(320) + le32(240) + le16(1) + le16(24) +
-                                                   fourCC(o.compression) + le32(320 * 240 * 3) + zeros(16));
+    const std::string strh = riffChunk("strh", "vids" + fourCC(o.handler) + zeros(12) + le32(1) + le32(30) + zeros(28));
+    const std::string strf = riffChunk("strf", le32(40) + le32(320) + le32(240) + le16(1) + le16(24) + fourCC(o.handler) +
+                                                   zeros(20));
     const std::string hdrl = riffChunk("LIST", "hdrl" + avih + riffChunk("LIST", "strl" + strh + strf));
     const std::uint64_t headerSize = 12 + hdrl.size() + 12;
     const std::uint64_t moviSize = o.size > headerSize ? o.size - headerSize : 0;

@@ -1,6 +1,7 @@
 // What the sample card, whose own test checks every recording on it, cannot show of the loader.
 #include "support/ContainerBuilder.h"
 #include "support/TempHome.h"
+#include "telemetry/GpsLogFile.h"
 #include "telemetry/RecordingLength.h"
 #include "telemetry/TelemetryLoader.h"
 
@@ -9,6 +10,7 @@
 #include <filesystem>
 
 using namespace containers;
+namespace fs = std::filesystem;
 
 TEST(TelemetryLoader, PadsOnlyTracksWithSensorValuesToTheWholeSeconds) {
     const std::string second0 = "$GPRMC,101500,A,4807.038,N,01131.000,E,020.0,084.4,010524,,*00\n";
@@ -78,5 +80,36 @@ TEST(TelemetryLoader, RecordingLengthFromTheContainer) {
           {"MP4 with a time scale of 0", mp4(0, 100), -1.0}, {"not a container", std::string("hello, world"), -1.0}}) {
         ASSERT_TRUE(writeFile(home.path() + "/LEN.DAT", bytes));
         EXPECT_EQ(pmGetRecordingLength(home.path() + "/LEN.DAT").value_or(-1), length) << name;
+    }
+}
+
+TEST(GpsLogFile, LookupPlacesAndNames) {
+    // The files made (a trailing '/' makes a folder), the recording and the log found (empty: none),
+    // all relative to the card.
+    for (const auto& [name, files, recording, expected] : std::initializer_list<
+             std::tuple<const char*, std::vector<std::string>, const char*, const char*>>{
+        {"beside, .log first", {"N/F1.log", "N/F1.txt"}, "N/F1.AVI", "N/F1.log"},
+        {"beside, .txt before .nmea", {"N/F1.nmea", "N/F1.txt"}, "N/F1.AVI", "N/F1.txt"},
+        {"beside, upper-case .NMEA", {"N/F1.NMEA"}, "N/F1.MP4", "N/F1.NMEA"},
+        {"a folder with the log's name counts", {"N/F1.log/"}, "N/F1.AVI", "N/F1.log"},
+        {"the log folder wins over a log beside", {"N/F1.log", "NMEA/F1.NMEA"}, "N/F1.MOV", "NMEA/F1.NMEA"},
+        {"the log folder, .nmea before .NMEA", {"NMEA/F1.nmea", "NMEA/F1.NMEA"}, "E/F1.AVI", "NMEA/F1.nmea"},
+        {"a log folder without the log hides the one beside", {"N/F1.log", "NMEA/"}, "N/F1.MOV", ""},
+        {"... unless the whole name + .txt exists", {"N/F1.log", "NMEA/", "N/F1.MOV.txt"}, "N/F1.MOV", "N/F1.MOV.txt"},
+        {"whole name + .txt when nothing else", {"N/F1.AVI.txt"}, "N/F1.AVI", "N/F1.AVI.txt"},
+        {"the log folder ignores .log names", {"NMEA/F1.log"}, "N/F1.AVI", ""},
+        {"other titles do not match", {"N/F2.log"}, "N/F1.AVI", ""}}) {
+        TempHome home;
+        const fs::path card = home.path() + "/card";
+        for (const std::string& file : files) {
+            fs::create_directories((card / file).parent_path());
+            if (file.back() != '/') {
+                ASSERT_TRUE(writeFile((card / file).string(), "$GPRMC\n"));
+            }
+        }
+        fs::create_directories((card / recording).parent_path());
+        const auto log = pmGetGpsLogFile((card / recording).string());
+        EXPECT_EQ(log ? fs::path(*log).lexically_normal().string() : "", *expected ? (card / expected).string() : "")
+            << name;
     }
 }
