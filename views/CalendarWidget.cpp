@@ -1,43 +1,29 @@
 #include "views/CalendarWidget.h"
 
-#include "Utility/Language.h"
-#include "app/NotificationCenter.h"
 #include "Utility/Skin.h"
+#include "views/ComboBox.h"
 #include "views/SkinImages.h"
 #include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
-#include <QCalendarWidget>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTextCharFormat>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 
-constexpr int kLastYear = 2049;
-const QRect kModeButton(202, 0, 85, 30);
+// The grid's places, measured from the calendar's top edge.
+constexpr int kCellTop = 44;
+constexpr int kCellHeight = 31;
+constexpr int kRowPitch = 33;
+constexpr int kCaptionTop = 31;
+constexpr int kCaptionHeight = 12;
 
-// Draws a dot under the day number of every marked day.
-class MarkedCalendar : public QCalendarWidget {
-public:
-    MarkedCalendar(const std::set<QDate>& marks, QWidget* parent) : QCalendarWidget(parent), marks_(marks) {}
+const QColor kWeekendCaption(125, 15, 15);
+const QColor kWeekendDay(200, 0, 0);
+const QColor kWeekDay(32, 32, 32);
+const QColor kNeighbourDay(100, 100, 100);
 
-protected:
-    void paintCell(QPainter* painter, const QRect& rect, QDate date) const override {
-        QCalendarWidget::paintCell(painter, rect, date);
-        if (!marks_.count(date)) return;
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(date == selectedDate() ? QColor(Qt::white) : QColor(255, 170, 60));
-        painter->drawEllipse(QPointF(rect.center().x() + 0.5, rect.bottom() - 3.5), 2.5, 2.5);
-        painter->restore();
-    }
-
-private:
-    const std::set<QDate>& marks_;
-};
+bool isWeekend(int column) { return column == 0 || column == 6; }
 
 }  // namespace
 
@@ -45,46 +31,45 @@ CalendarWidget::CalendarWidget(NotificationCenter& notifications, QWidget* paren
     : QWidget(parent),
       notifications_(notifications),
       identity_(QString::asprintf("Calendar-%p", static_cast<void*>(this))) {
+    setFocusPolicy(Qt::NoFocus);
+    previous_ = new BitmapButton(this);
+    next_ = new BitmapButton(this);
+    modeButton_ = new BitmapButton(this);
+    connect(previous_, &BitmapButton::clicked, this, &CalendarWidget::goPrevious);
+    connect(next_, &BitmapButton::clicked, this, &CalendarWidget::goNext);
+    connect(modeButton_, &BitmapButton::clicked, this, &CalendarWidget::modePressed);
+
+    yearCombo_ = new ComboBox(notifications_, this);
+    monthCombo_ = new ComboBox(notifications_, this);
+    for (int year = kFirstYear; year <= kLastYear; ++year) yearCombo_->insertString(year - kFirstYear, QString::number(year));
+    for (int month = 1; month <= 12; ++month) monthCombo_->insertString(month - 1, QString::number(month));
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->setRealParent(identity_);
+    comboToken_ = notifications_.addObserver(NotificationCenter::fullName(notify::kComboBoxChanged),
+                                             [this](const Notification& n) { comboChanged(n); });
+
     const QDate today = QDate::currentDate();
     focusYear_ = today.year();
     focusMonth_ = today.month();
     focusDay_ = today.day();
-
-    auto* strip = new QWidget(this);
-    strip->setFixedHeight(kStripHeight);
-    modeButton_ = new BitmapButton(strip);
-    modeButton_->setObjectName("calendarModeButton");
-    modeButton_->setGeometry(kModeButton);
-    connect(modeButton_, &BitmapButton::clicked, this, &CalendarWidget::modePressed);
-
-    calendar_ = new MarkedCalendar(marks_, this);
-    calendar_->setObjectName("calendarGrid");
-    calendar_->setFirstDayOfWeek(Qt::Sunday);
-    calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    calendar_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
-    calendar_->setGridVisible(false);
-    calendar_->setDateRange(QDate(2000, 1, 1), QDate(kLastYear, 12, 31));
-    calendar_->setSelectedDate(today);
-    QTextCharFormat weekend;
-    weekend.setForeground(QColor(235, 95, 95));
-    calendar_->setWeekdayTextFormat(Qt::Saturday, weekend);
-    calendar_->setWeekdayTextFormat(Qt::Sunday, weekend);
-    connect(calendar_, &QCalendarWidget::selectionChanged, this, &CalendarWidget::userSelected);
-    connect(calendar_, &QCalendarWidget::currentPageChanged, this, [this] { recomputeMarks(); });
-
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(strip);
-    column->addWidget(calendar_, 1);
+    showMonth(focusYear_, focusMonth_);
     loadSkinBitmap();
     changeLanguage();
+    placeControls();
 }
+
+CalendarWidget::~CalendarWidget() { notifications_.removeObserver(comboToken_); }
 
 void CalendarWidget::loadSkinBitmap() {
     background_ = pmLoadImage("calendar_background.png");
+    focusImage_ = pmLoadImage("calendar_pic_d.png");
+    markImage_ = pmLoadImage("icon_calendar_black.png");
+    focusMarkImage_ = pmLoadImage("icon_calendar_white.png");
+    previous_->setBitmapButton(SkinnedButton::family("button_calendar_back"));
+    next_->setBitmapButton(SkinnedButton::family("button_calendar_next"));
     modeButton_->setBitmapButton(SkinnedButton::family("button_calendar"));
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->loadSkinBitmap();
     changeTextColor();
+    placeControls();
     update();
 }
 
@@ -95,15 +80,43 @@ void CalendarWidget::changeTextColor() {
 
 void CalendarWidget::changeLanguage() {
     modeButton_->setBitmapTitle(pmViewString(mode_ == 0 ? "IDS_ALL" : "IDS_CALENDAR"));
-    // Month and weekday names follow the interface language, not the system's.
-    calendar_->setLocale(getLanguageId() == kLanguageTraditionalChinese
-                             ? QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
-                             : QLocale(QLocale::English, QLocale::UnitedStates));
+    update();  // the weekday captions are looked up at every drawing
+}
+
+QRect CalendarWidget::placed(int x, int top, int width, int height) const {
+    return QRect(rightToLeft_ ? calendarWidth() - width - x : x, top, width, height);
+}
+
+void CalendarWidget::relayoutContents(bool rightToLeft) {
+    rightToLeft_ = rightToLeft;
+    for (BitmapButton* button : {previous_, next_}) button->setButtonFlipped(rightToLeft);
+    for (ComboBox* combo : {yearCombo_, monthCombo_}) combo->relayoutContents(rightToLeft);
+    placeControls();
+    update();
+}
+
+void CalendarWidget::placeControls() {
+    previous_->setGeometry(placed(0, 0, 30, 30));
+    next_->setGeometry(placed(31, 0, 30, 30));
+    yearCombo_->setGeometry(placed(62, 3, 67, 27));
+    monthCombo_->setGeometry(placed(131, 3, 67, 27));
+    // Its bottom edge is 210 pixels above the calendar's bottom, 1 pixel when folded: the top
+    // either way.
+    modeButton_->setGeometry(placed(202, 0, 85, 30));
+}
+
+int CalendarWidget::calendarWidth() const { return background_.isNull() ? width() : background_.width(); }
+
+QRect CalendarWidget::cellRect(int cell) const {
+    const int itemWidth = calendarWidth() / 7;
+    const int startX = (calendarWidth() - 7 * itemWidth) / 2;
+    return placed(startX + cell % 7 * itemWidth, kCellTop + cell / 7 * kRowPitch, itemWidth, kCellHeight);
 }
 
 void CalendarWidget::videoLibIsReady() {
     libraryReady_ = true;
     recomputeMarks();
+    update();
 }
 
 void CalendarWidget::setActivateDay(int year, int month, int day) {
@@ -111,11 +124,7 @@ void CalendarWidget::setActivateDay(int year, int month, int day) {
     focusYear_ = year;
     focusMonth_ = month;
     focusDay_ = day;
-    settingDay_ = true;
-    calendar_->setSelectedDate(QDate(year, month, day));
-    calendar_->setCurrentPage(std::max(year, 2000), month);
-    settingDay_ = false;
-    recomputeMarks();
+    showMonth(year, month);
 }
 
 void CalendarWidget::getSelectDay(int& year, int& month, int& day) const {
@@ -124,44 +133,112 @@ void CalendarWidget::getSelectDay(int& year, int& month, int& day) const {
     day = focusDay_;
 }
 
-void CalendarWidget::userSelected() {
-    if (settingDay_) return;
-    const QDate date = calendar_->selectedDate();
-    focusYear_ = date.year();
-    focusMonth_ = date.month();
-    focusDay_ = date.day();
-    notifications_.post(notify::kCalendarSelChanged, 0, {{"CALENDAR_WINDOW", identity_.toStdString()}});
+void CalendarWidget::showMonth(int year, int month) {
+    shownYear_ = year;
+    shownMonth_ = month;
+    grid_ = pmGetAllDateofAMonth(year, month, 1);
+    yearCombo_->setCurSel(std::max(year - kFirstYear, 0));
+    monthCombo_->setCurSel(month - 1);
+    recomputeMarks();
+    update();
+}
+
+void CalendarWidget::goPrevious() {
+    // At the first page it stays, but marks and drawing are still refreshed.
+    if (shownYear_ == kFirstYear && shownMonth_ == 1) return showMonth(shownYear_, shownMonth_);
+    showMonth(shownMonth_ == 1 ? shownYear_ - 1 : shownYear_, shownMonth_ == 1 ? 12 : shownMonth_ - 1);
+}
+
+void CalendarWidget::goNext() {
+    if (shownYear_ == kLastYear && shownMonth_ == 12) return showMonth(shownYear_, shownMonth_);
+    showMonth(shownMonth_ == 12 ? shownYear_ + 1 : shownYear_, shownMonth_ == 12 ? 1 : shownMonth_ + 1);
+}
+
+// A choice turns the page; the focus day and the playlist stay.
+void CalendarWidget::comboChanged(const Notification& notification) {
+    const auto combo = notification.userInfo.find("COMBO_WINDOW");
+    if (combo == notification.userInfo.end()) return;
+    const int index = static_cast<int>(notification.object);
+    if (combo->second == yearCombo_->identity().toStdString()) showMonth(kFirstYear + index, shownMonth_);
+    else if (combo->second == monthCombo_->identity().toStdString()) showMonth(shownYear_, index + 1);
 }
 
 void CalendarWidget::recomputeMarks() {
     // Until the library is first ready the marks stay as they were.
     if (!libraryReady_) return;
-    marks_.clear();
-    if (query_) {
-        // Every cell the month's page can show: the grid starts up to a week before the 1st and
-        // runs six weeks.
-        const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
-        for (QDate date = first.addDays(-7); date < first.addDays(42); date = date.addDays(1))
-            if (query_(date.year(), date.month(), date.day())) marks_.insert(date);
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const CalendarDate& date = grid_[static_cast<std::size_t>(cell)];
+        marks_[static_cast<std::size_t>(cell)] = query_ && query_(date.year, date.month, date.day);
     }
-    calendar_->update();
-    if (QWidget* grid = calendar_->findChild<QWidget*>("qt_calendar_calendarview")) grid->update();
+}
+
+bool CalendarWidget::isMarked(const QDate& date) const {
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const CalendarDate& at = grid_[static_cast<std::size_t>(cell)];
+        if (QDate(at.year, at.month, at.day) == date) return marks_[static_cast<std::size_t>(cell)];
+    }
+    return false;
 }
 
 void CalendarWidget::shrinkCalendarView(bool shrink) {
     shrunk_ = shrink;
-    calendar_->setVisible(!shrink);
+    update();
 }
 
 void CalendarWidget::modePressed() {
     mode_ = mode_ == 0 ? 1 : 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{previous_, next_, yearCombo_, monthCombo_})
+        control->setVisible(mode_ == 0);
     changeLanguage();
     if (modeHandler_) modeHandler_(mode_ == 0);
 }
 
+void CalendarWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        if (!cellRect(cell).contains(point)) continue;
+        const CalendarDate& date = grid_[static_cast<std::size_t>(cell)];
+        // A day of the previous or next month does nothing.
+        if (date.month != shownMonth_) return;
+        focusYear_ = date.year;
+        focusMonth_ = shownMonth_;
+        focusDay_ = date.day;
+        notifications_.post(notify::kCalendarSelChanged, 0, {{"CALENDAR_WINDOW", identity_.toStdString()}});
+        update();
+        return;
+    }
+}
+
 void CalendarWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    // The strip is the top of the skin's calendar picture; the month grid below is the toolkit's.
-    painter.drawPixmap(QPoint(0, 0), background_, QRect(0, 0, width(), kStripHeight));
-    painter.fillRect(QRect(0, kStripHeight, width(), height() - kStripHeight), palette().color(QPalette::Window));
+    painter.fillRect(rect(), Qt::black);
+    if (shrunk_) {
+        painter.drawPixmap(QPoint(0, 0), background_, QRect(0, 0, background_.width(), kStripHeight));
+        return;
+    }
+    painter.drawPixmap(0, 0, background_);
+
+    painter.setFont(pmViewFont(12));
+    for (int column = 0; column < 7; ++column) {
+        painter.setPen(isWeekend(column) ? kWeekendCaption : QColor(Qt::white));
+        const QRect cell = cellRect(column);
+        painter.drawText(QRect(cell.left(), kCaptionTop, cell.width(), kCaptionHeight), Qt::AlignCenter,
+                         pmViewString("IDS_WEEK_" + std::to_string(column + 1)));
+    }
+
+    painter.setFont(pmViewFont(14));
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const CalendarDate& date = grid_[static_cast<std::size_t>(cell)];
+        const QRect place = cellRect(cell);
+        const bool focus = date.year == focusYear_ && date.month == focusMonth_ && date.day == focusDay_;
+        if (focus)
+            painter.drawPixmap(place.topLeft(), focusImage_,
+                               QRect(0, focusImage_.height() - place.height(), place.width(), place.height()));
+        if (marks_[static_cast<std::size_t>(cell)]) {
+            const QPixmap& mark = focus ? focusMarkImage_ : markImage_;
+            painter.drawPixmap(place.left(), place.bottom() + 1 - mark.height(), mark);
+        }
+        painter.setPen(date.month != shownMonth_ ? kNeighbourDay : isWeekend(cell % 7) ? kWeekendDay : kWeekDay);
+        painter.drawText(place, Qt::AlignCenter, QString::number(date.day));
+    }
 }

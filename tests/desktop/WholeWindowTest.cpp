@@ -7,6 +7,7 @@
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/CapturePreviewDialog.h"
+#include "views/FileListBox.h"
 #include "views/DashboardPanel.h"
 #include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
@@ -19,11 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -129,8 +129,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    window.calendar().calendar().setSelectedDate(firstDay);
-    spinFor(0.2);
+    selectDay(firstDay);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
     EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
@@ -172,7 +171,6 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         int row = 0;
         while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
-        list.list().scrollToItem(list.list().item(row));
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
             return window.mapView().dashboard().latitudeText() != "-" &&

@@ -7,19 +7,22 @@
 #include "support/SampleCardFixture.h"
 #include "support/TempHome.h"
 #include "tools/SampleCardTable.h"
+#include "Utility/CalendarDate.h"
 #include "views/CalendarWidget.h"
 #include "views/PlayBarWidget.h"
+#include "views/FileListBox.h"
 #include "views/RecordingListWidget.h"
 #include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QDateTime>
-#include <QListWidget>
 #include <QTest>
 
+#include <QWheelEvent>
+
+#include <algorithm>
 #include <clocale>
 
 // The local day of a recording of the card.
@@ -44,24 +47,37 @@ protected:
         spinFor(0.3);
     }
     MainWindow& window() { return program->window(); }
-    QListWidget& rows() { return window().recordingList().list(); }
-    std::string pathOf(int row) { return rows().item(row)->toolTip().toStdString(); }
+    FileListBox& rows() { return window().recordingList().list(); }
+    std::string pathOf(int row) { return rows().getText(row).toStdString(); }
     int rowNamed(const std::string& name) {
-        for (int row = 0; row < rows().count(); ++row)
+        for (int row = 0; row < window().recordingList().rowCount(); ++row)
             if (pathOf(row).ends_with("/" + name)) return row;
         return -1;
     }
-    void selectDayOf(const std::string& name) {
-        window().calendar().calendar().setSelectedDate(dayOf(sampleCardEntry(name)));
+    // Clicks the day's cell in the calendar, on the day's month.
+    void selectDay(const QDate& day) {
+        CalendarWidget& calendar = window().calendar();
+        calendar.setActivateDay(day.year(), day.month(), 1);
+        const int cell = pmGetDayOfWeek(day.year(), day.month(), 1) + day.day() - 1;
+        QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
         spinFor(0.2);
+    }
+    void selectDayOf(const std::string& name) { selectDay(dayOf(sampleCardEntry(name))); }
+    // Turns the wheel over the list until the row shows.
+    void scrollTo(int row) {
+        const int turns = std::max(rows().firstVisible() - row, 0) +
+                          std::min(rows().firstVisible() + rows().visibleSlots() - 1 - row, 0);
+        QWheelEvent wheel({10, 10}, rows().mapToGlobal(QPointF(10, 10)), {}, {0, 120 * turns}, {}, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&rows(), &wheel);
     }
     // Double-clicks a row and plays until the first player shows moving pictures of another
     // recording with the pause image on the play button.
     bool play(int row) {
         const std::string before = program->player1().path();
-        const QPoint at = rows().visualItemRect(rows().item(row)).center();
-        QTest::mouseClick(rows().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(rows().viewport(), Qt::LeftButton, {}, at);
+        scrollTo(row);
+        const QPoint at = rows().slotRect(row - rows().firstVisible()).center();
+        QTest::mouseClick(&rows(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&rows(), Qt::LeftButton, {}, at);
         return spinUntil([&] {
             auto& player = program->player1();
             return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
