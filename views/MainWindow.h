@@ -7,8 +7,8 @@
 
 class CalendarWidget;
 class QColor;
-class DashboardPanel;
 class GSensorGraphWidget;
+class MapView;
 class MovieViewFrame;
 class NotificationCenter;
 class PlayBarWidget;
@@ -27,14 +27,15 @@ struct MainWindowActions {
     std::function<void(bool showCalendar)> showCalendar{};   // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose{};
+    std::function<void()> mapFullScreen{};                   // the map's full-map button
     // The window switch's x for the recording list's left edge and width (the controller's rule).
     std::function<int(double listLeft, double listWidth)> switchButtonPosition{};
 };
 
-// The main window: toolbar on top; the large movie view, the play bar, the dashboard and the
+// The main window: toolbar on top; the large movie view, the play bar, the map view and the
 // G-sensor graph on the left; the small movie view (dual-camera playback), the calendar and the
 // recording list in a column on the right. In video full screen the movie fills the screen above
-// the play bar, the small view over its top right corner.
+// the play bar, the small view over its top right corner; in map full screen the map fills it.
 class MainWindow : public QMainWindow, public WindowLayout {
     Q_OBJECT
 public:
@@ -53,16 +54,16 @@ public:
 
     // WindowLayout. The window's real size wins over the numbers passed: Qt knows it exactly.
     void relayout(double width, double height) override;
-    void showFullScreen(bool fullScreen) override;
+    void showFullScreen(int screenMode) override;
     void showCalendar(bool show) override;
     void applySkinPalette() override;
 
-    bool isVideoFullScreen() const { return fullScreen_; }
+    int screenMode() const { return screenMode_; }
     PlayBarWidget& playBar() { return *playBar_; }
     ToolbarWidget& toolbar() { return *toolbar_; }
     RecordingListWidget& recordingList() { return *list_; }
     CalendarWidget& calendar() { return *calendar_; }
-    DashboardPanel& dashboard() { return *dashboard_; }
+    MapView& mapView() { return *map_; }
     GSensorGraphWidget& gsensorGraph() { return *gsensor_; }
     MovieViewFrame& movieView() { return *movieView_; }
     MovieViewFrame& movieView2() { return *movieView2_; }
@@ -79,10 +80,10 @@ private:
     PlayBarWidget* playBar_;
     RecordingListWidget* list_;
     CalendarWidget* calendar_;
-    DashboardPanel* dashboard_;
+    MapView* map_;
     GSensorGraphWidget* gsensor_;
     MovieViewFrame* movieView_;
     MovieViewFrame* movieView2_;
     MainWindowActions actions_;
-    bool fullScreen_ = false;
+    int screenMode_ = 0;  // 0 normal, 1 video full screen, 2 map full screen
 };

@@ -9,7 +9,7 @@
 
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
-// before posting). No window layout: the controller does without one.
+// before posting). The window layout keeps its screen mode only.
 // A view that notes its image reloads by name: each view interface has its own loadSkinBitmap.
 template <class View>
 class NotesSkinReload : public View {
@@ -24,7 +24,8 @@ private:
 
 class FakeViews : public NotesSkinReload<PlayBarView>, public NotesSkinReload<ToolbarView>,
                   public NotesSkinReload<RecordingListView>, public NotesSkinReload<CalendarPanel>,
-                  public NotesSkinReload<MapPanel>, public NotesSkinReload<GSensorGraphView> {
+                  public NotesSkinReload<MapPanel>, public NotesSkinReload<GSensorGraphView>,
+                  public WindowLayout {
 public:
     struct FakeMovieView : MovieView {
         explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
@@ -42,7 +43,7 @@ public:
           NotesSkinReload<RecordingListView>(graphics, "list"), NotesSkinReload<CalendarPanel>(graphics, "calendar"),
           NotesSkinReload<MapPanel>(graphics, "map"), NotesSkinReload<GSensorGraphView>(graphics, "graph"),
           center_(center) {}
-    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, nullptr}; }
+    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, this}; }
 
     // The user's hands.
     void pressPlay() {
@@ -98,17 +99,22 @@ public:
     void loadMap() override {}
     bool isOnLine() const override { return false; }
     bool isMapDocReady() const override { return false; }
-    bool isInternetConnected() const override { return false; }
+    bool isInternetConnected() override { return false; }
     void enableMap(int) override {}
     int getMapState() const override { return 0; }
     void onButtonFullMap() override {}
-    void centerLastLocation() override {}
+    void centerLastLocation() override { ++centered; }
     void requestRedraw() override {}
+    std::int16_t getSpeedUnit() const override { return 0; }
 
     void setGensorGraphic(const SensorGraphic* graphic, int, double) override {
         graphics.push_back(graphic && graphic->present ? "curves" : "no curves");
     }
     void drawIndicator(int at, int, int, int) override { graphics.push_back("indicator at " + std::to_string(at)); }
+    void relayout(double, double) override {}
+    void showFullScreen(int mode) override { screenMode = mode; }
+    void showCalendar(bool) override {}
+    void applySkinPalette() override {}
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
@@ -119,6 +125,7 @@ public:
     std::vector<float> position;
     // The views' image reloads and the G-sensor graph's drawing, in order.
     std::vector<std::string> graphics;
+    int centered = 0, screenMode = 0;
 
 private:
     NotificationCenter& center_;

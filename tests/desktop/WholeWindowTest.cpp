@@ -1,12 +1,8 @@
-#include "desktop/WindowApplication.h"
+#include "WindowProgramFixture.h"
 #include "Utility/Sha256.h"
 #include "support/GraphicsDrivers.h"
-#include "support/MemoryPreferences.h"
 #include "support/ModalDriver.h"
-#include "support/QtWait.h"
-#include "support/SampleCardFixture.h"
 #include "support/Screenshot.h"
-#include "support/TempHome.h"
 #include "tools/SampleCardTable.h"
 #include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
@@ -14,15 +10,13 @@
 #include "views/CapturePreviewDialog.h"
 #include "views/FileListBox.h"
 #include "views/DashboardPanel.h"
+#include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
-#include "views/PlayBarWidget.h"
 #include "views/PrintPreviewDialog.h"
-#include "views/RecordingListWidget.h"
 #include "views/SkinnedButtons.h"
 #include "views/ToolbarWidget.h"
-#include "views/ViewStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +36,6 @@
 #include <regex>
 
 namespace {
-
-QDate localDay(std::time_t when) {
-    struct tm t {};
-    localtime_r(&when, &t);
-    return QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
-}
-QDate dayOf(const SampleEntry& e) { return localDay(sampleEntryTime(e, sampleCardTestOptions().firstDay)); }
 
 // The playable recordings of the card on a day, as the card's table describes them.
 int recordingsOn(const QDate& day) {
@@ -87,51 +74,9 @@ void saveAs(QWidget* modal, const std::string& path, std::pair<std::string, std:
     static_cast<QDialog*>(dialog)->accept();
 }
 
-class WholeWindow : public ::testing::Test {
+class WholeWindow : public WindowProgramTest {
 protected:
-    // Starts the program on the card and waits for its first layout.
-    std::unique_ptr<WindowApplication> start() {
-        std::setlocale(LC_NUMERIC, "C");
-        store_.values["LANGUAGE_ID"] = 0;
-        pmApplyWindowTheme(application_);
-        auto started = std::make_unique<WindowApplication>(WindowApplication::Options{"null"});
-        started->start(sampleCardFolder());
-        spinFor(0.3);
-        return started;
-    }
-
-    std::string pathOf(int row) { return list.list().getText(row).toStdString(); }
-
-    // Turns the wheel over the list until the row shows.
-    void scrollTo(int row) {
-        FileListBox& box = list.list();
-        const int rows = std::max(box.firstVisible() - row, 0) + std::min(box.firstVisible() + box.visibleSlots() - 1 - row, 0);
-        QWheelEvent wheel({10, 10}, box.mapToGlobal(QPointF(10, 10)), {}, {0, 120 * rows}, {}, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&box, &wheel);
-    }
-
-    // Double-clicks a row and plays until the first player shows moving pictures of another
-    // recording with the pause image on the play button.
-    bool play(int row) {
-        const std::string before = program->player1().path();
-        scrollTo(row);
-        const QPoint at = list.list().slotRect(row - list.list().firstVisible()).center();
-        QTest::mouseClick(&list.list(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(&list.list(), Qt::LeftButton, {}, at);
-        return spinUntil([&] {
-            auto& player = program->player1();
-            return player.path() != before && player.loadState() == kMovieLoadStatePlayable &&
-                   player.currentTime() > 1.0 && window.playBar().playButtonIndex() == 1;
-        });
-    }
-
-    TempHome home_;
-    MemoryPreferences store_;
-    int argc_ = 1;
-    char name_[16] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_{argc_, argv_};
-    std::unique_ptr<WindowApplication> program = start();
+    bool started_ = (start(), true);
     MainWindow& window = program->window();
     RecordingListWidget& list = window.recordingList();
 };
@@ -174,7 +119,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     // Over the peak second, to the pixel (the slider's own tests pin the rounding).
     EXPECT_NEAR(slider.eventMarkX(), SliderWidget::kThumbWidth / 2 + (slider.width() - SliderWidget::kThumbWidth) *
                                                                            telemetry->peakSecond / entry->seconds, 1);
-    EXPECT_EQ(window.dashboard().getMapState(), -1);
+    EXPECT_EQ(window.mapView().model().getMapState(), -1);
 
     // Pause from the play bar stops the clock.
     QTest::mouseClick(window.playBar().findChild<QWidget*>("playButton"), Qt::LeftButton);
@@ -185,11 +130,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    CalendarWidget& calendar = window.calendar();
-    calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
-    const int cell = pmGetDayOfWeek(firstDay.year(), firstDay.month(), 1) + firstDay.day() - 1;
-    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
-    spinFor(0.2);
+    selectDay(firstDay);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
     EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
@@ -204,7 +145,7 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_EQ(window.movieView2().fillGray(), 0);
     EXPECT_TRUE(pathOf(list.getCurSel()).ends_with("F.MP4"));
     // The pair's position log fills the dashboard.
-    EXPECT_TRUE(spinUntil([&] { return window.dashboard().latitudeText() != "-"; }, 5.0));
+    EXPECT_TRUE(spinUntil([&] { return window.mapView().dashboard().latitudeText() != "-"; }, 5.0));
 
     std::optional<FrameStamp> large, small;
     ASSERT_TRUE(spinUntil([&] {
@@ -233,8 +174,8 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
-            return window.dashboard().latitudeText() != "-" &&
-                   window.dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
+            return window.mapView().dashboard().latitudeText() != "-" &&
+                   window.mapView().dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
         })) << "the dashboard shows no position or no altitude";
         keepGraphicsDriversLoaded();
         saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));
@@ -257,11 +198,11 @@ TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintBackUpA
     };
 
     // Export: the recording's name with .kml in the documents folder; playback pauses.
-    const std::string folder = home_.path() + "/saved";
+    const std::string folder = home.path() + "/saved";
     std::filesystem::create_directories(folder);
     std::pair<std::string, std::string> proposed;
     press(ToolbarView::Export, {[&](QWidget* modal) { saveAs(modal, folder + "/track.kml", proposed); }});
-    EXPECT_EQ(proposed, std::pair(std::filesystem::path(pathOf(row)).stem().string() + ".kml", home_.documents()));
+    EXPECT_EQ(proposed, std::pair(std::filesystem::path(pathOf(row)).stem().string() + ".kml", home.documents()));
     EXPECT_NE(readFile(folder + "/track.kml").find("<name><![CDATA[track.kml]]></name>"), std::string::npos);
     EXPECT_EQ(program->player1().rate(), 0.0f);
 
