@@ -31,6 +31,7 @@ AppDelegate::~AppDelegate() {
     stopObservingUploadVideoChanged();
     for (auto token : observerTokens_) services_.notifications.removeObserver(token);
     stopPlaybackTimer();
+    services_.scheduler.cancel(mCenterMapTimer);
     services_.player1.removeObserver(this);
     services_.player2.removeObserver(this);
 }
@@ -45,9 +46,13 @@ void AppDelegate::applicationDidFinishLaunching(const std::string& folder) {
     pmDeleteOutputDebugMsg();
     pmOutputDebugMsg("-- Start Video Player! - AppDelegate.");
     pmOutputDebugMsgF("Version : %s", pmGetVersionInfo().c_str());
-    const bool online = services_.isInternetConnected && services_.isInternetConnected();
-    pmOutputDebugMsg(online ? "applicationDidFinishLaunching - pmIsInternetConnected() - TRUE"
-                            : "applicationDidFinishLaunching - pmIsInternetConnected() - FALSE");
+    // Only logged, so the start does not wait for it: the line comes when the answer does.
+    auto logAnswer = [](bool online) {
+        pmOutputDebugMsg(online ? "applicationDidFinishLaunching - pmIsInternetConnected() - TRUE"
+                                : "applicationDidFinishLaunching - pmIsInternetConnected() - FALSE");
+    };
+    if (services_.connectivity) services_.connectivity->checkInBackground(logAnswer);
+    else logAnswer(false);
     initialData();
     // A folder given for this run is scanned instead of the stored one, and not remembered.
     if (!folder.empty()) mCurFolder = folder;

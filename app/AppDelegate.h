@@ -5,6 +5,7 @@
 #include "app/NotificationCenter.h"
 #include "app/RearCameraLock.h"
 #include "app/SensorGraphic.h"
+#include "interfaces/Connectivity.h"
 #include "interfaces/MoviePlayer.h"
 #include "interfaces/Scheduler.h"
 #include "library/VideoLibrary.h"
@@ -31,8 +32,8 @@ struct AppServices {
     MoviePlayer& player2;
     // Watches the scanned folder; none: the playlist is not checked when files vanish.
     FolderWatch* folderWatch = nullptr;
-    // Whether the internet can be reached; only logged at start. Empty: not known, logged as false.
-    std::function<bool()> isInternetConnected{};
+    // Whether the internet can be reached; at start only logged. None: not known, logged as false.
+    Connectivity* connectivity = nullptr;
     // Opens an address in the user's browser (the update menu).
     std::function<void(const std::string&)> openAddress{};
     // Lets the user choose one folder, starting in the given one; none when cancelled.
@@ -122,6 +123,8 @@ public:
     void drawTime();
     void onUpdateTitle(int flag);
     void onButtonPlayFullScreen();
+    // The map's full-map button: the map fills the window, or the window comes back.
+    void onButtonMapFullScreen();
 
     // Dual-camera playback.
     bool isDualCameraMode() const { return m_b2VideoWindowEnable; }
@@ -295,6 +298,7 @@ private:
 
     // Window layout.
     int m_nScreenMode = 0;
+    Scheduler::TimerId mCenterMapTimer = 0;  // the map's re-centre after a map full-screen change
     ViewFrame m_rectNormalScreen;
     bool bR2L = false;
     bool bFirstTimeActive = true;

@@ -86,7 +86,7 @@ void AppDelegate::onButtonPrint() {
     PrintRequest request;
     request.frames = captureCurFrames();
     if (const GpsData* sample = getCurGpsData()) request.sample = *sample;
-    request.speedUnit = static_cast<std::int16_t>(pmGetProfileInt(kKeySpeedUnit, kDefaultSpeedUnit) != 0 ? 1 : 0);
+    if (views_.map) request.speedUnit = views_.map->getSpeedUnit();
     views_.dialogs->runPrintPreview(request);
 }
 

@@ -282,7 +282,23 @@ void AppDelegate::onSliderChanged(const Notification& notification) {
 
 void AppDelegate::onButtonPlayFullScreen() {
     m_nScreenMode = m_nScreenMode == 0 ? 1 : 0;
-    if (views_.layout) views_.layout->showFullScreen(m_nScreenMode != 0);
+    if (views_.layout) views_.layout->showFullScreen(m_nScreenMode);
+}
+
+void AppDelegate::onButtonMapFullScreen() {
+    m_nScreenMode = m_nScreenMode == 0 ? 2 : 0;
+    if (views_.layout) views_.layout->showFullScreen(m_nScreenMode);
+    const int state = getState();
+    // The movie keeps playing behind the map; its sound is the user's choice.
+    if (m_nScreenMode == 2 && state == 2) checkMute();
+    // A paused map does not move by itself: centre it on the car once its new size has settled.
+    if (state == 3) {
+        services_.scheduler.cancel(mCenterMapTimer);
+        mCenterMapTimer = services_.scheduler.startOneShot(0.2, [this] {
+            mCenterMapTimer = 0;
+            onCenterMap();
+        });
+    }
 }
 
 void AppDelegate::onButtonSpeed() { setPlaySpeed(rateForSpeedIndex(views_.playBar->speedButtonIndex())); }

@@ -80,7 +80,8 @@ public:
     virtual void loadMap() = 0;
     virtual bool isOnLine() const = 0;
     virtual bool isMapDocReady() const = 0;
-    virtual bool isInternetConnected() const = 0;
+    // Checks the connection, keeps the answer (isOnLine) and logs it.
+    virtual bool isInternetConnected() = 0;
     virtual void enableMap(int state) = 0;  // 1 map, 0 no network, -1 no positions
     virtual int getMapState() const = 0;
     virtual void onButtonFullMap() = 0;
@@ -88,6 +89,8 @@ public:
     virtual void requestRedraw() = 0;
     virtual void changeLanguage() = 0;
     virtual void loadSkinBitmap() = 0;
+    // The unit speeds are shown in: 0 km/h, 1 mph.
+    virtual std::int16_t getSpeedUnit() const = 0;
 };
 
 class GSensorGraphView {
@@ -119,7 +122,8 @@ class WindowLayout {
 public:
     virtual ~WindowLayout() = default;
     virtual void relayout(double width, double height) = 0;
-    virtual void showFullScreen(bool fullScreen) = 0;
+    // 0 the normal window, 1 video full screen, 2 map full screen.
+    virtual void showFullScreen(int screenMode) = 0;
     // Shows or hides the calendar; the recording list takes or gives back its height.
     virtual void showCalendar(bool show) = 0;
     // Re-reads the window's own texts (its title) after a language change.

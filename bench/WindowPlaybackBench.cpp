@@ -2,7 +2,8 @@
 // recordings at the same sizes, under the X display the benchmark runs in (Xvfb: run it with
 // xvfb-run -a -s "-screen 0 1600x1000x24").
 //
-// Each run plays one pair at one rate: the window program in a child process (this executable,
+// Each run plays one pair at one rate, with the dashboard below the movies or with the web map
+// (whose web view makes Qt compose the whole window through OpenGL): the window program in a child process (this executable,
 // started with --window) for 2 s of warm-up, 10 s measured, then 5 s in which this process grabs
 // the screen every 0.1 s; then the two mpv processes (mpv --no-config --vo=x11 --ao=null) for 2 s
 // of warm-up and 10 s measured. Reported: the CPU of the process (and of the X server) over the
@@ -13,8 +14,11 @@
 #include "BenchMedia.h"
 #include "Utility/UserFolders.h"
 #include "desktop/WindowApplication.h"
+#include "interfaces/Connectivity.h"
+#include "platform/WebEngineSandbox.h"
 #include "platform/MpvVideoView.h"
 #include "tools/FrameStamp.h"
+#include "views/MapView.h"
 #include "views/ViewStyle.h"
 
 #include <benchmark/benchmark.h>
@@ -30,6 +34,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWebEngineView>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -153,10 +158,19 @@ Json describeView(QWidget& video, const MpvMoviePlayer& player) {
             {"vw", player.naturalSize().width}, {"vh", player.naturalSize().height}, {"fps", player.frameRate()}};
 }
 
-// Plays the pair of `folder` at `rate`; prints one line of JSON when it plays steadily, one with the
+// The map's connection check, answering yes at once: the map shows without a network.
+class AnsweringConnectivity : public Connectivity {
+public:
+    bool isInternetConnected() override { return true; }
+    void checkInBackground(std::function<void(bool)> answer) override {
+        QTimer::singleShot(0, [answer = std::move(answer)] { answer(true); });
+    }
+};
+
+// Plays the pair of `folder` at `rate`, in map mode with `map` (tiles from a closed local port); prints one line of JSON when it plays steadily, one with the
 // counts since then (and the players' widest distance since the last report) when it reads
 // "report", and ends when it reads "quit" (or its input closes).
-int runWindow(int argc, char** argv, const std::string& folder, float rate) {
+int runWindow(int argc, char** argv, const std::string& folder, float rate, bool map) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     pmUserFolders();
@@ -174,6 +188,19 @@ int runWindow(int argc, char** argv, const std::string& folder, float rate) {
     if (!spinUntil([&] { return front.rate() > 0.0f && rear.rate() > 0.0f && front.currentTime() > 0.2; }, 60.0)) {
         std::cout << Json{{"error", "the pair did not start"}}.dump() << std::endl;
         return 1;
+    }
+    AnsweringConnectivity connected;
+    if (map) {
+        MapView& view = program.window().mapView();
+        MapServices services;
+        services.tiles = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+        view.configure(&connected, services);
+        view.model().onButtonPanelMap();
+        if (!spinUntil([&] { return view.model().isMapDocReady() && view.webView() && view.webView()->isVisible(); },
+                       60.0)) {
+            std::cout << Json{{"error", "the map did not show"}}.dump() << std::endl;
+            return 1;
+        }
     }
     if (rate != 1.0f) controller.setPlaySpeed(rate);
     spinFor(kWarmUp);
@@ -527,27 +554,24 @@ struct Pair {
     std::string error;
 };
 
-const Pair& pairOf(bool hd) {
-    static const Pair made[2] = {[] {
-        Pair pair;
-        pair.folder = benchMediaRoot() + "/pair130";
-        pair.error = makeBenchCardOnce(pair.folder,
-                                       {benchCamera("F", "LONG0001F.MP4", SampleCamera::Front, 480, 270, 20, 130),
-                                        benchCamera("R", "LONG0001R.MP4", SampleCamera::Rear, 320, 180, 15, 130)});
-        pair.front = pair.folder + "/F/LONG0001F.MP4";
-        pair.rear = pair.folder + "/R/LONG0001R.MP4";
-        return pair;
-    }(), [] {
-        Pair pair;
-        pair.folder = benchMediaRoot() + "/hd1080-720";
-        pair.error = makeBenchCardOnce(pair.folder,
-                                       {benchCamera("F", "HDP0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 45),
-                                        benchCamera("R", "HDP0001R.MP4", SampleCamera::Rear, 1280, 720, 30, 45)});
-        pair.front = pair.folder + "/F/HDP0001F.MP4";
-        pair.rear = pair.folder + "/R/HDP0001R.MP4";
-        return pair;
-    }()};
-    return made[hd ? 1 : 0];
+// The pair of `front` and `rear` in the bench media folder `name`, made once.
+Pair benchPair(const std::string& name, const SampleEntry& front, const SampleEntry& rear) {
+    Pair pair;
+    pair.folder = benchMediaRoot() + "/" + name;
+    pair.error = makeBenchCardOnce(pair.folder, {front, rear});
+    pair.front = pair.folder + "/" + front.folder + "/" + front.name;
+    pair.rear = pair.folder + "/" + rear.folder + "/" + rear.name;
+    return pair;
+}
+
+const Pair& pairOf(int index) {
+    static const Pair made[3] = {
+        benchPair("pair130", benchCamera("F", "LONG0001F.MP4", SampleCamera::Front, 480, 270, 20, 130),
+                  benchCamera("R", "LONG0001R.MP4", SampleCamera::Rear, 320, 180, 15, 130)),
+        benchPair("hd1080-720", benchCamera("F", "HDP0001F.MP4", SampleCamera::Front, 1920, 1080, 30, 45),
+                  benchCamera("R", "HDP0001R.MP4", SampleCamera::Rear, 1280, 720, 30, 45)),
+        Pair{benchDriveCard().folder, benchDriveCard().front, benchDriveCard().rear, benchDriveCard().error}};
+    return made[index];
 }
 
 std::string selfPath;
@@ -558,15 +582,17 @@ std::string rateText(float rate) {
     return std::string(text, end);
 }
 
-// Arguments: the pair (0 the sample card's cameras, 1 the 1080p front with the 720p rear), rate x 10.
+// Arguments: the pair (0 the sample card's cameras, 1 the 1080p front with the 720p rear, 2 the
+// drive card's pair, which has positions), rate x 10, the web map shown (1) or the dashboard.
 void BM_WindowBesideMpv(benchmark::State& state) {
-    const Pair& pair = pairOf(state.range(0) == 1);
+    const Pair& pair = pairOf(int(state.range(0)));
+    const bool map = state.range(2) == 1;
     if (!pair.error.empty()) return state.SkipWithError(pair.error.c_str());
     const float rate = float(state.range(1)) / 10.0f;
     const pid_t xServer = xServerPid();
     for (auto _ : state) {
         // The window program.
-        Process window({selfPath, "--window", pair.folder, rateText(rate)}, true);
+        Process window({selfPath, "--window", pair.folder, rateText(rate), map ? "map" : "dashboard"}, true);
         const auto ready = window.readLine(90.0);
         const Json views = ready ? Json::parse(*ready, nullptr, false) : Json();
         if (!views.contains("views")) return state.SkipWithError(("window: " + ready.value_or("no answer")).c_str());
@@ -674,31 +700,28 @@ void BM_WindowBesideMpv(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WindowBesideMpv)
-    ->ArgNames({"hd", "rate_x10"})
-    ->Args({0, 10})->Args({0, 20})->Args({1, 10})->Args({1, 20})
+    ->ArgNames({"pair", "rate_x10", "map"})
+    ->Args({0, 10, 0})->Args({0, 20, 0})->Args({1, 10, 0})->Args({1, 20, 0})->Args({2, 10, 0})->Args({2, 10, 1})
     ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     selfPath = std::filesystem::canonical("/proc/self/exe").string();
-    if (argc == 4 && std::string(argv[1]) == "--window") {
+    if (argc == 5 && std::string(argv[1]) == "--window") {
         float rate = 1.0f;
         std::from_chars(argv[3], argv[3] + std::strlen(argv[3]), rate);
-        return runWindow(argc, argv, argv[2], rate);
+        pmPrepareWebEngineSandbox();  // as main() does, before the application
+        return runWindow(argc, argv, argv[2], rate, std::string(argv[4]) == "map");
     }
     // Our own HOME, so that the window program's settings and log go to a scratch folder.
-    std::string scratch = (std::filesystem::temp_directory_path() / "cartena-bench-XXXXXX").string();
-    if (!::mkdtemp(scratch.data())) return 1;
-    ::setenv("HOME", scratch.c_str(), 1);
-    ::unsetenv("XDG_CONFIG_HOME");
+    const ScratchHome home;
+    if (!home.made()) return 1;
 
     QGuiApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
     return 0;
 }

@@ -1,21 +1,27 @@
 #include "desktop/WindowApplication.h"
 
+#include "Utility/DiagnosticLog.h"
 #include "Utility/MessageBox.h"
 #include "Utility/StringTables.h"
 #include "Utility/WaitingIndicator.h"
 #include "evidence/EvidenceMediaMaker.h"
 #include "platform/BackgroundWork.h"
-#include "Utility/DiagnosticLog.h"
 #include "platform/MpvVideoView.h"
 #include "views/FrameImage.h"
+#include "views/MapView.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
 
+#include <cstdio>
+
 WindowApplication::WindowApplication(Options options)
-    : player1_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
-      player2_(MpvMoviePlayer::Options{"libmpv", options.audioOutput}),
+    : options_(std::move(options)),
+      services_(pmLoadServicesConfig(pmServicesConfigPath())),
+      connectivity_(http_, services_.config.probe, options_.routes),
+      player1_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
+      player2_(MpvMoviePlayer::Options{"libmpv", options_.audioOutput}),
       window_(notifications_),
       dialogs_(window_, notifications_),
       messageBoxes_(&window_),
@@ -30,11 +36,12 @@ WindowApplication::WindowApplication(Options options)
     window_.hostVideoWidgets(video1_->widget(), video2_->widget(), [this](QWidget* video, const QColor& fill) {
         (video == video1_->widget() ? video1_ : video2_)->setFillColor(fill);
     });
+    window_.mapView().configure(&connectivity_, services_.config.map);
     pmSetMessageBoxPresenter(&messageBoxes_);
     pmSetWaitingPresenter(&waiting_);
 
-    // Reachability comes with the map page; until then it is not known (logged as offline).
-    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, {}, {}, {}, {}, {}, {}};
+    if (!services_.problem.empty()) std::fprintf(stderr, "%s\n", services_.problem.c_str());
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, &connectivity_, {}, {}, {}, {}, {}};
     services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
     services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString chosen =
@@ -67,6 +74,7 @@ WindowApplication::WindowApplication(Options options)
     actions.chooseLanguage = [&controller](std::int32_t languageId) { controller.languageMenuItemClicked(languageId); };
     actions.chooseSkin = [&controller](std::int32_t skinId) { controller.skinMenuItemClicked(skinId); };
     actions.about = [&controller] { controller.aboutMenuItemClicked(); };
+    actions.mapFullScreen = [&controller] { controller.onButtonMapFullScreen(); };
     actions.switchButtonPosition = [&controller](double listLeft, double listWidth) {
         return controller.getSwitchButtonPosition(listLeft, listWidth, true);
     };
@@ -91,6 +99,9 @@ void WindowApplication::start(const std::string& folder) {
     controller_->applicationWillFinishLaunching();
     window_.show();
     controller_->applicationDidFinishLaunching(folder);
+    // The start has begun a fresh log: the notices of the start go into it now.
+    for (const std::string& notice : {options_.startNotice, services_.problem})
+        if (!notice.empty()) pmOutputDebugMsg(notice);
     // A window manager tells the application it became active; without one (a virtual display)
     // the first activation is the window being shown.
     QTimer::singleShot(0, &window_, [this] { becameActive(); });

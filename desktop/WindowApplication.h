@@ -5,7 +5,11 @@
 #include "interfaces/Workspace.h"
 #include "platform/InotifyFolderWatch.h"
 #include "platform/LogindWorkspace.h"
+#include "Utility/Reachability.h"
+#include "Utility/ServicesConfig.h"
 #include "platform/MpvMoviePlayer.h"
+#include "platform/NetworkConnectivity.h"
+#include "platform/QtHttpClient.h"
 #include "platform/QtMessageBoxPresenter.h"
 #include "platform/QtScheduler.h"
 #include "platform/VideoFramePacer.h"
@@ -25,6 +29,10 @@ public:
     struct Options {
         // Empty picks the system's sound output; "null" plays silently (tests).
         std::string audioOutput;
+        // Said once in the diagnostic log after the start (the console has had it already).
+        std::string startNotice{};
+        // Where the connectivity check looks for a default route.
+        RouteTables routes{};
     };
 
     explicit WindowApplication(Options options);
@@ -49,8 +57,12 @@ private:
     void workspaceDidWake() override;
     void becameActive();
 
+    Options options_;
+    ServicesConfigLoad services_;
     NotificationCenter notifications_;
     QtScheduler scheduler_;
+    QtHttpClient http_;
+    NetworkConnectivity connectivity_;
     InotifyFolderWatch folderWatch_;
     LogindWorkspace workspace_;
     MpvMoviePlayer player1_;

@@ -1,10 +1,15 @@
 #include "desktop/WindowApplication.h"
 #include "desktop/WindowProgram.h"
+#include "platform/WebEngineSandbox.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    const std::string sandboxNotice = pmPrepareWebEngineSandbox();
+    if (!sandboxNotice.empty()) std::fprintf(stderr, "%s\n", sandboxNotice.c_str());
     QApplication application(argc, argv);
     pmPrepareWindowProgram(application);
 
@@ -16,7 +21,7 @@ int main(int argc, char** argv) {
     parser.process(application);
     const QStringList folders = parser.positionalArguments();
 
-    WindowApplication program(WindowApplication::Options{});
+    WindowApplication program(WindowApplication::Options{.audioOutput = {}, .startNotice = sandboxNotice, .routes = {}});
     program.start(folders.isEmpty() ? std::string() : folders.first().toStdString());
     return application.exec();
 }

@@ -71,9 +71,23 @@ std::string pmGetAltitudeString(float altitude) {
 }
 
 bool pmHasShownPosition(const GpsData& sample) {
-    return sample.fSpeed() >= 0.0f && sample.fLatitude() != 0.0f && sample.fLongitude() != 0.0f;
+    return sample.fSpeed() >= 0.0f && sample.hasPosition();
 }
 
 int pmGetIndicatorThousandths(float g) { return static_cast<int>((g > 0 ? g + 0.0005 : g - 0.0005) * 1000); }
 
 std::string pmGetGValueText(int thousandths) { return fixedText(thousandths / 1000.0, 3); }
+
+std::string pmGetInfoBarLocationText(float latitude, float longitude, float speed, float altitude, float heading) {
+    const std::string direction = heading < 0.0f ? " " : pmGetDirectionString(heading);
+    if (!GpsData::hasPosition(latitude, longitude) || speed < 0.0f) return direction + " [-. -]  Alt.-";
+    const std::string degree = pmGetString("IDS_UNIT_DEGREE");
+    const std::string where = direction + " [" + fixedText(std::fabs(latitude), 5) + degree +
+                              (latitude < 0.0f ? 'S' : 'N') + ". " + fixedText(std::fabs(longitude), 5) + degree +
+                              (longitude < 0.0f ? 'W' : 'E') + "]  Alt.";
+    return altitude >= GpsData::kNoAltitude ? where + "-" : where + fixedText(altitude, 1) + "m";
+}
+
+std::string pmGetInfoBarSpeedText(float kmh, std::int16_t unit) {
+    return kmh < 0.0f ? "-" : std::to_string(pmGetShownSpeed(kmh, unit));
+}

@@ -38,3 +38,10 @@ bool pmHasShownPosition(const GpsData& sample);
 // indicator takes it, and the indicator's text of such a value ("%.3f" in g).
 int pmGetIndicatorThousandths(float g);
 std::string pmGetGValueText(int thousandths);
+
+// The map's info bar. Location: the heading (a blank when unknown), "[25.03300°N. 121.56500°E]" and
+// "Alt.12.3m" ("Alt.-" from 65535 on), two blanks between; "[-. -]  Alt.-" when the speed is
+// unknown or a coordinate is 0.
+std::string pmGetInfoBarLocationText(float latitude, float longitude, float speed, float altitude, float heading);
+// The shown speed in the unit, "-" when the speed is unknown.
+std::string pmGetInfoBarSpeedText(float kmh, std::int16_t unit);

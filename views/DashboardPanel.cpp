@@ -1,12 +1,12 @@
 #include "views/DashboardPanel.h"
 
-#include "Utility/Preferences.h"
+#include "app/MapViewModel.h"
+#include "telemetry/GpsData.h"
 #include "telemetry/SampleText.h"
 #include "views/SkinImages.h"
 #include "views/SkinnedButtons.h"
 #include "views/ViewStyle.h"
 
-#include <QMenu>
 #include <QPainter>
 
 #include <algorithm>
@@ -14,10 +14,7 @@
 namespace {
 
 const QColor kCaption(255, 118, 147);
-const QColor kMessage(103, 103, 103);
-constexpr int kNoPositions = -1;
 constexpr int kUnitFontSize = 20;
-constexpr int kMessageTop = 120;
 // The LED digits' box in the dashboard, and the distance between its three cells.
 const QRect kLedBox(64, 19, 60, 85);
 constexpr int kLedPitch = 60;
@@ -25,72 +22,30 @@ const QRect kUnitButton(246, 78, 70, 25);
 
 }  // namespace
 
-DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
-    shown_.setDAltitude(GpsData::kNoAltitude);
-    shown_.setFDirection(0.0f);
-    speedUnit_ = static_cast<std::int16_t>(pmGetProfileInt(kKeySpeedUnit, kDefaultSpeedUnit) != 0 ? 1 : 0);
+DashboardPanel::DashboardPanel(const MapViewModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     unitButton_ = new BitmapButton(this);
-    unitButton_->setObjectName("speedUnitButton");
+    unitButton_->setObjectName("dashboardUnitButton");
     unitButton_->setFontSize(kUnitFontSize);
-    connect(unitButton_, &BitmapButton::clicked, this, &DashboardPanel::showUnitMenu);
     loadSkinBitmap();
-    setSpeedUnit(speedUnit_);
-    changeLanguage();
+    refreshTexts();
 }
 
 void DashboardPanel::loadSkinBitmap() {
     panelImage_ = pmLoadImage("gps_panel_bg.png");
-    noGpsImage_ = pmLoadImage("map_no_gps.png");
     for (int digit = 0; digit <= 9; ++digit)
         digitImages_[static_cast<std::size_t>(digit)] = pmLoadImage(QString("ovl_speedno_%1.png").arg(digit));
     unitButton_->setBitmapButton(SkinnedButton::family("km_gps", false));
+    resizeEvent(nullptr);
     update();
 }
 
-void DashboardPanel::changeLanguage() {
+void DashboardPanel::refreshTexts() {
+    unitButton_->setBitmapTitle(QString::fromStdString(pmGetSpeedUnitString(model_.getSpeedUnit())));
     unitButton_->setToolTip(pmViewString("IDS_CHANGE_SPEED_UNIT"));
-    update();  // the captions are drawn
-}
-
-
-void DashboardPanel::setPosition(float latitude, float longitude, float speed, float altitude, float direction) {
-    shown_.setFLatitude(latitude);
-    shown_.setFLongitude(longitude);
-    shown_.setFSpeed(speed);
-    shown_.setDAltitude(altitude);
-    shown_.setFDirection(direction);
-    update();
-}
-
-// The dashboard shows no path; the web map that draws one comes with the map page.
-void DashboardPanel::drawPath(const GpsList*) {}
-
-void DashboardPanel::enableMap(int state) {
-    mapState_ = state;
-    unitButton_->setVisible(state != kNoPositions);
-    update();
-}
-
-void DashboardPanel::setSpeedUnit(std::int16_t unit) {
-    speedUnit_ = unit;
-    unitButton_->setBitmapTitle(QString::fromStdString(pmGetSpeedUnitString(unit)));
-    pmWriteProfileInt(kKeySpeedUnit, unit);
-    update();
-}
-
-void DashboardPanel::showUnitMenu() {
-    QMenu menu("Speed Unit", this);
-    for (std::int16_t unit : {kSpeedUnitKmh, kSpeedUnitMph}) {
-        QAction* item = menu.addAction(QString::fromStdString(pmGetSpeedUnitString(unit)));
-        item->setCheckable(true);
-        item->setChecked(unit == speedUnit_);
-        connect(item, &QAction::triggered, this, [this, unit] { setSpeedUnit(unit); });
-    }
-    menu.exec(unitButton_->mapToGlobal(QPoint(0, unitButton_->height())));
 }
 
 int DashboardPanel::shownSpeed() const {
-    return shown_.fSpeed() < 0.0f ? 0 : pmGetShownSpeed(shown_.fSpeed(), speedUnit_);
+    return model_.speed() < 0.0f ? 0 : pmGetShownSpeed(model_.speed(), model_.getSpeedUnit());
 }
 
 std::array<int, 3> DashboardPanel::ledDigits() const {
@@ -101,20 +56,21 @@ std::array<int, 3> DashboardPanel::ledDigits() const {
 }
 
 QString DashboardPanel::headingText() const {
-    return QString::fromStdString(pmGetDirectionString(shown_.fDirection()));
+    return QString::fromStdString(pmGetDirectionString(model_.direction()));
 }
 
 QString DashboardPanel::altitudeText() const {
-    return QString::fromStdString(pmGetAltitudeString(static_cast<float>(shown_.dAltitude())));
+    return QString::fromStdString(pmGetAltitudeString(model_.altitude()));
 }
 
-QString DashboardPanel::latitudeText() const {
-    return QString::fromStdString(pmGetSampleLocationString(true, shown_));
+QString DashboardPanel::coordinateText(bool latitude) const {
+    if (model_.speed() < 0.0f || !GpsData::hasPosition(model_.latitude(), model_.longitude())) return QStringLiteral("-");
+    return QString::fromStdString(pmGetLocationString(latitude, latitude ? model_.latitude() : model_.longitude()));
 }
 
-QString DashboardPanel::longitudeText() const {
-    return QString::fromStdString(pmGetSampleLocationString(false, shown_));
-}
+QString DashboardPanel::latitudeText() const { return coordinateText(true); }
+
+QString DashboardPanel::longitudeText() const { return coordinateText(false); }
 
 QRect DashboardPanel::dashboardRect() const {
     const QSize size = panelImage_.size();
@@ -126,21 +82,7 @@ void DashboardPanel::resizeEvent(QResizeEvent*) {
 }
 
 void DashboardPanel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (mapState_ == kNoPositions) paintNoPositions(painter);
-    else paintDashboard(painter);
-}
-
-void DashboardPanel::paintNoPositions(QPainter& p) const {
-    p.fillRect(rect(), QColor(55, 55, 55));
-    p.drawPixmap((width() - noGpsImage_.width()) / 2, height() - noGpsImage_.height(), noGpsImage_);
-    p.setFont(pmViewFont(16));
-    p.setPen(kMessage);
-    p.drawText(QRect(0, kMessageTop, width(), height() - kMessageTop), Qt::AlignHCenter | Qt::AlignTop,
-               pmViewString("IDS_ERR_NO_GPS_DATA"));
-}
-
-void DashboardPanel::paintDashboard(QPainter& p) const {
+    QPainter p(this);
     p.fillRect(rect(), Qt::black);
     const QRect panel = dashboardRect();
     p.drawPixmap(panel.topLeft(), panelImage_);

@@ -3,8 +3,8 @@
 #include "Utility/Skin.h"
 #include "views/AppIcon.h"
 #include "views/CalendarWidget.h"
-#include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
+#include "views/MapView.h"
 #include "views/MovieViewFrame.h"
 #include "views/PlayBarWidget.h"
 #include "views/RecordingListWidget.h"
@@ -39,6 +39,7 @@ private:
 constexpr int kLargeFill = 0;
 constexpr int kSmallFill = 55;
 constexpr int kFullScreenInset = 12;
+constexpr int kNormalScreen = 0, kVideoFullScreen = 1, kMapFullScreen = 2;
 // Where the window switch goes without a controller to place it.
 constexpr int kNoListSwitchX = 668;
 
@@ -61,7 +62,7 @@ MainWindow::MainWindow(NotificationCenter& notifications, QWidget* parent) : QMa
     movieView2_->setFillGray(kSmallFill);
     movieView2_->setHidden(true);
     playBar_ = new PlayBarWidget(notifications, content_);
-    dashboard_ = new DashboardPanel(content_);
+    map_ = new MapView(notifications, content_);
     gsensor_ = new GSensorGraphWidget(content_);
     calendar_ = new CalendarWidget(notifications, content_);
     list_ = new RecordingListWidget(notifications, content_);
@@ -87,6 +88,7 @@ void MainWindow::setActions(MainWindowActions actions) {
     toolbar_->setSettingsMenuActions({actions_.chooseLanguage, actions_.chooseSkin, actions_.about});
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
+    map_->model().setMapFullScreenHandler(actions_.mapFullScreen);
     layoutViews();
 }
 
@@ -106,7 +108,7 @@ ControllerViews MainWindow::controllerViews() {
     views.toolbar = toolbar_;
     views.fileList = list_;
     views.calendar = calendar_;
-    views.map = dashboard_;
+    views.map = &map_->model();
     views.gsensor = gsensor_;
     views.movieView = movieView_;
     views.movieView2 = movieView2_;
@@ -125,11 +127,18 @@ void MainWindow::layoutViews() {
     const bool dual = !movieView2_->isHidden();
     const int bar = PlayBarWidget::kBarHeight;
 
-    if (fullScreen_) {
+    if (screenMode_ == kVideoFullScreen) {
         large->setFrame({0, 0, double(width), double(height - bar)});
         small->setFrame({double(width - kColumnWidth - kFullScreenInset), double(kFullScreenInset), double(kColumnWidth),
                          double(kSmallMovieHeight)});
         playBar_->setGeometry(0, height - bar, width, bar);
+        return;
+    }
+    if (screenMode_ == kMapFullScreen) {
+        // The movies play on out of sight, beside the window's content, at their sizes.
+        large->setFrame({double(width), 0, double(width), double(height)});
+        small->setFrame({double(width), 0, double(kColumnWidth), double(kSmallMovieHeight)});
+        map_->setGeometry(0, 0, width, height);
         return;
     }
 
@@ -137,7 +146,7 @@ void MainWindow::layoutViews() {
     const int bottom = GSensorGraphWidget::kHeight;
     large->setFrame({0, 0, double(left), double(height - bar - bottom)});
     playBar_->setGeometry(0, height - bar - bottom, left, bar);
-    dashboard_->setGeometry(0, height - bottom, left - GSensorGraphWidget::kWidth, bottom);
+    map_->setGeometry(0, height - bottom, left - GSensorGraphWidget::kWidth, bottom);
     gsensor_->move(left - GSensorGraphWidget::kWidth, height - bottom);
 
     // The window switch hangs from the toolbar just left of the recording list.
@@ -154,20 +163,22 @@ void MainWindow::layoutViews() {
     list_->setGeometry(left, top, kColumnWidth, height - top);
 }
 
-void MainWindow::showFullScreen(bool fullScreen) {
-    if (fullScreen == fullScreen_) return;
-    fullScreen_ = fullScreen;
+void MainWindow::showFullScreen(int screenMode) {
+    if (screenMode == screenMode_) return;
+    screenMode_ = screenMode;
+    const bool normal = screenMode == kNormalScreen;
     for (QWidget* panel : {static_cast<QWidget*>(toolbar_), static_cast<QWidget*>(calendar_),
-                           static_cast<QWidget*>(list_), static_cast<QWidget*>(dashboard_),
-                           static_cast<QWidget*>(gsensor_)})
-        panel->setVisible(!fullScreen);
-    if (fullScreen) {
+                           static_cast<QWidget*>(list_), static_cast<QWidget*>(gsensor_)})
+        panel->setVisible(normal);
+    map_->setVisible(screenMode != kVideoFullScreen);
+    playBar_->setVisible(screenMode != kMapFullScreen);
+    if (normal && maximizedBeforeFullScreen_) {
+        showMaximized();
+    } else if (normal) {
+        showNormal();
+    } else if (!isFullScreen()) {
         maximizedBeforeFullScreen_ = isMaximized();
         QMainWindow::showFullScreen();
-    } else if (maximizedBeforeFullScreen_) {
-        showMaximized();
-    } else {
-        showNormal();
     }
     layoutViews();
 }
@@ -186,14 +197,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeLanguage() { setWindowTitle(pmViewString("IDR_MAINFRAME")); }
 
-void MainWindow::pressScreenModeButton() { playBar_->pressButton(PlayBarWidget::kFullScreen); }
+bool MainWindow::isFullScreenMode() const { return screenMode_ != kNormalScreen; }
+
+void MainWindow::pressScreenModeButton() {
+    if (screenMode_ == kMapFullScreen) map_->pressFullMap();
+    else playBar_->pressButton(PlayBarWidget::kFullScreen);
+}
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // The window manager ended full screen (its own key, another workspace): the screen mode
     // follows as if the user had pressed the button, once the window manager is done.
-    if (event->type() == QEvent::WindowStateChange && fullScreen_ && !(windowState() & Qt::WindowFullScreen))
+    if (event->type() == QEvent::WindowStateChange && isFullScreenMode() && !(windowState() & Qt::WindowFullScreen))
         QMetaObject::invokeMethod(this, [this] {
-            if (fullScreen_ && !(windowState() & Qt::WindowFullScreen)) pressScreenModeButton();
+            if (isFullScreenMode() && !(windowState() & Qt::WindowFullScreen)) pressScreenModeButton();
         }, Qt::QueuedConnection);
 }

@@ -8,8 +8,8 @@
 
 class CalendarWidget;
 class QColor;
-class DashboardPanel;
 class GSensorGraphWidget;
+class MapView;
 class MovieViewFrame;
 class NotificationCenter;
 class PlayBarWidget;
@@ -31,14 +31,15 @@ struct MainWindowActions {
     std::function<void(std::int32_t languageId)> chooseLanguage{};  // the settings menu
     std::function<void(std::int32_t skinId)> chooseSkin{};
     std::function<void()> about{};
+    std::function<void()> mapFullScreen{};                   // the map's full-map button
     // The window switch's x for the recording list's left edge and width (the controller's rule).
     std::function<int(double listLeft, double listWidth)> switchButtonPosition{};
 };
 
-// The main window: toolbar on top; the large movie view, the play bar, the dashboard and the
+// The main window: toolbar on top; the large movie view, the play bar, the map view and the
 // G-sensor graph on the left; the small movie view (dual-camera playback), the calendar and the
 // recording list in a column on the right. In video full screen the movie fills the screen above
-// the play bar, the small view over its top right corner.
+// the play bar, the small view over its top right corner; in map full screen the map fills it.
 class MainWindow : public QMainWindow, public WindowLayout {
     Q_OBJECT
 public:
@@ -57,22 +58,22 @@ public:
 
     // WindowLayout. The window's real size wins over the numbers passed: Qt knows it exactly.
     void relayout(double width, double height) override;
-    void showFullScreen(bool fullScreen) override;
+    void showFullScreen(int screenMode) override;
     void showCalendar(bool show) override;
     void changeLanguage() override;
     void applySkinPalette() override;
 
-    bool isVideoFullScreen() const { return fullScreen_; }
-    // Whether a full-screen mode is on.
-    bool isFullScreenMode() const { return fullScreen_; }
-    // Presses the button that switches the current screen mode: the play bar's full-screen
-    // button (F11, Escape, the window manager ending full screen).
+    int screenMode() const { return screenMode_; }
+    bool isFullScreenMode() const;
+    // Presses the button that switches the current screen mode: the map's full-map button in map
+    // full screen, else the play bar's full-screen button (F11, Escape, the window manager ending
+    // full screen).
     void pressScreenModeButton();
     PlayBarWidget& playBar() { return *playBar_; }
     ToolbarWidget& toolbar() { return *toolbar_; }
     RecordingListWidget& recordingList() { return *list_; }
     CalendarWidget& calendar() { return *calendar_; }
-    DashboardPanel& dashboard() { return *dashboard_; }
+    MapView& mapView() { return *map_; }
     GSensorGraphWidget& gsensorGraph() { return *gsensor_; }
     MovieViewFrame& movieView() { return *movieView_; }
     MovieViewFrame& movieView2() { return *movieView2_; }
@@ -89,11 +90,11 @@ private:
     PlayBarWidget* playBar_;
     RecordingListWidget* list_;
     CalendarWidget* calendar_;
-    DashboardPanel* dashboard_;
+    MapView* map_;
     GSensorGraphWidget* gsensor_;
     MovieViewFrame* movieView_;
     MovieViewFrame* movieView2_;
     MainWindowActions actions_;
-    bool fullScreen_ = false;
+    int screenMode_ = 0;  // 0 normal, 1 video full screen, 2 map full screen
     bool maximizedBeforeFullScreen_ = false;
 };

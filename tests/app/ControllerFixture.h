@@ -39,7 +39,8 @@ public:
     }
     // `adjust` may add services and views (the dialogs) before the controller is made.
     void start(const std::function<void(AppServices&, ControllerViews&)>& adjust = {}) {
-        AppServices services{.notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2};
+        AppServices services{.notifications = center, .scheduler = clock, .player1 = player1, .player2 = player2,
+                              .connectivity = connectivity};
         ControllerViews all = views.all();
         if (adjust) adjust(services, all);
         app = std::make_unique<AppDelegate>(services, all);
@@ -75,6 +76,7 @@ public:
     Player player1, player2;
     FakeViews views;
     std::vector<std::string> messages;  // the bodies of the message boxes shown
+    Connectivity* connectivity = nullptr;  // none: the start logs "not connected" at once
     std::unique_ptr<AppDelegate> app;
 
 private:

@@ -45,16 +45,17 @@ public:
         int fill = -1;
     };
 
-    // The window's layout: the sizes it was laid out for, and its title re-read.
+    // The window's layout: the sizes it was laid out for, its screen mode and its title re-read.
     struct FakeLayout : WindowLayout {
         explicit FakeLayout(std::vector<std::string>& notes) : notes_(notes) {}
         void relayout(double width, double height) override { relayouts.emplace_back(width, height); }
-        void showFullScreen(bool) override {}
+        void showFullScreen(int mode) override { screenMode = mode; }
         void showCalendar(bool) override {}
         void changeLanguage() override { notes_.push_back("title"); }
         void applySkinPalette() override {}
         std::vector<std::string>& notes_;
         std::vector<std::pair<double, double>> relayouts;
+        int screenMode = 0;
     };
 
     explicit FakeViews(NotificationCenter& center)
@@ -118,12 +119,13 @@ public:
     void loadMap() override {}
     bool isOnLine() const override { return false; }
     bool isMapDocReady() const override { return false; }
-    bool isInternetConnected() const override { return false; }
+    bool isInternetConnected() override { return false; }
     void enableMap(int) override {}
     int getMapState() const override { return 0; }
     void onButtonFullMap() override {}
-    void centerLastLocation() override {}
+    void centerLastLocation() override { ++centered; }
     void requestRedraw() override {}
+    std::int16_t getSpeedUnit() const override { return 0; }
 
     void setGensorGraphic(const SensorGraphic* graphic, int, double) override {
         graphics.push_back(graphic && graphic->present ? "curves" : "no curves");
@@ -140,6 +142,7 @@ public:
     // The views' image and text reloads, the G-sensor graph's drawing and the title, in order.
     std::vector<std::string> graphics;
     FakeLayout layout{graphics};
+    int centered = 0;
 
 private:
     NotificationCenter& center_;

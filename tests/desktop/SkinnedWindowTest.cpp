@@ -1,5 +1,6 @@
 #include "desktop/WindowApplication.h"
 #include "support/GraphicsDrivers.h"
+#include "support/LocalHttpServer.h"
 #include "support/MemoryPreferences.h"
 #include "support/QtWait.h"
 #include "support/SampleCardFixture.h"
@@ -8,6 +9,7 @@
 #include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
+#include "views/MapView.h"
 #include "views/PlayBarWidget.h"
 #include "views/RecordingListWidget.h"
 #include "views/SkinImages.h"
@@ -41,6 +43,7 @@ QColor imageAt(const char* name, QPoint at) { return pmLoadImage(name).toImage()
 // view while the pair plays, and each skin is shot in both languages.
 TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
     TempHome home;
+    home.writeServices(std::string(kClosedLocalAddress) + "/", kClosedLocalAddress);
     MemoryPreferences store;
     int argc = 1;
     char name[] = "desktop_tests";
@@ -69,7 +72,7 @@ TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
 
         MainWindow& window = program.window();
         ASSERT_TRUE(window.gsensorGraph().hasCurves()) << "the pair's log gives curves";
-        const QRect dashboard = window.dashboard().dashboardRect();
+        const QRect dashboard = window.mapView().dashboard().dashboardRect();
         const int toolbarX = window.toolbar().width() - 3, barX = 345;
         for (int skin : {1, 2, 3, 0}) {
             controller.skinMenuItemClicked(skin);
@@ -81,7 +84,7 @@ TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
                 {"play bar", &window.playBar(), {barX, 1}, "playbar_background.png", {barX % barTile.width(), 1}},
                 {"calendar", &window.calendar(), {289, 2}, "calendar_background.png", {289, 2}},
                 {"list", &window.recordingList(), {3, 28}, "bg_calendar_title.png", {3, 28}},
-                {"dashboard", &window.dashboard(), dashboard.topLeft() + QPoint(10, 60), "gps_panel_bg.png", {10, 60}},
+                {"dashboard", &window.mapView().dashboard(), dashboard.topLeft() + QPoint(10, 60), "gps_panel_bg.png", {10, 60}},
                 {"graph", &window.gsensorGraph(), {330, 205}, "G-Sensor Screen_bg.png", {330, 205}},
             };
             for (const SkinSample& s : samples)

@@ -9,6 +9,7 @@
 #include "views/CalendarWidget.h"
 #include "views/CapturePreviewDialog.h"
 #include "views/DashboardPanel.h"
+#include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/SliderWidget.h"
 #include "views/MovieViewFrame.h"
@@ -33,13 +34,6 @@
 #include <regex>
 
 namespace {
-
-QDate localDay(std::time_t when) {
-    struct tm t {};
-    localtime_r(&when, &t);
-    return QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
-}
-QDate dayOf(const SampleEntry& e) { return localDay(sampleEntryTime(e, sampleCardTestOptions().firstDay)); }
 
 // The playable recordings of the card on a day, as the card's table describes them.
 int recordingsOn(const QDate& day) {
@@ -109,7 +103,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
     // Over the peak second, to the pixel (the slider's own tests pin the rounding).
     EXPECT_NEAR(slider.eventMarkX(), SliderWidget::kThumbWidth / 2 + (slider.width() - SliderWidget::kThumbWidth) *
                                                                            telemetry->peakSecond / entry->seconds, 1);
-    EXPECT_EQ(window.dashboard().getMapState(), -1);
+    EXPECT_EQ(window.mapView().model().getMapState(), -1);
 
     // Pause from the play bar stops the clock.
     QTest::mouseClick(window.playBar().findChild<QWidget*>("playButton"), Qt::LeftButton);
@@ -120,11 +114,7 @@ TEST_F(WholeWindow, ShowsTheNewestDayOfTheCardAndPlaysADoubleClickedRow) {
 TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge) {
     // The user picks the day of the card's first recording, which holds front and rear pairs.
     const QDate firstDay = dayOf(sampleCardEntries().front());
-    CalendarWidget& calendar = window.calendar();
-    calendar.setActivateDay(firstDay.year(), firstDay.month(), 1);
-    const int cell = pmGetDayOfWeek(firstDay.year(), firstDay.month(), 1) + firstDay.day() - 1;
-    QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
-    spinFor(0.2);
+    selectDay(firstDay);
     ASSERT_EQ(list.rowCount(), recordingsOn(firstDay));
     EXPECT_FALSE(window.movieView2().isHidden());
     EXPECT_TRUE(window.toolbar().isWindowSwitchVisible());
@@ -139,7 +129,7 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_EQ(window.movieView2().fillGray(), 0);
     EXPECT_TRUE(pathOf(list.getCurSel()).ends_with("F.MP4"));
     // The pair's position log fills the dashboard.
-    EXPECT_TRUE(spinUntil([&] { return window.dashboard().latitudeText() != "-"; }, 5.0));
+    EXPECT_TRUE(spinUntil([&] { return window.mapView().dashboard().latitudeText() != "-"; }, 5.0));
 
     std::optional<FrameStamp> large, small;
     ASSERT_TRUE(spinUntil([&] {
@@ -168,8 +158,8 @@ TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDas
         ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
         ASSERT_TRUE(play(row));
         EXPECT_TRUE(spinUntil([&] {
-            return window.dashboard().latitudeText() != "-" &&
-                   window.dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
+            return window.mapView().dashboard().latitudeText() != "-" &&
+                   window.mapView().dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
         })) << "the dashboard shows no position or no altitude";
         keepGraphicsDriversLoaded();
         saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));

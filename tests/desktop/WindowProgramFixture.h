@@ -1,10 +1,15 @@
 #pragma once
 #include "desktop/WindowApplication.h"
+#include "platform/WebEngineSandbox.h"
+#include "support/LocalHttpServer.h"
 #include "support/MemoryPreferences.h"
 #include "support/QtWait.h"
 #include "support/SampleCardFixture.h"
 #include "support/TempHome.h"
 #include "tools/FrameStamp.h"
+#include "tools/SampleCardTable.h"
+#include "Utility/CalendarDate.h"
+#include "views/CalendarWidget.h"
 #include "views/PlayBarWidget.h"
 #include "views/FileListBox.h"
 #include "views/RecordingListWidget.h"
@@ -13,12 +18,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QTest>
+
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <clocale>
 #include <optional>
+
+// The local day of a recording of the card.
+inline QDate dayOf(const SampleEntry& entry) {
+    return QDateTime::fromSecsSinceEpoch(sampleEntryTime(entry, sampleCardTestOptions().firstDay)).date();
+}
 
 // The stamp shown by a movie view in a screenshot of the window: the picture is fitted into the
 // view, centred, keeping its aspect.
@@ -34,15 +46,19 @@ inline std::optional<FrameStamp> stampInView(const QImage& shot, QWidget& window
     return readFrameStamp(image, natural.width, natural.height);
 }
 
-// The window program as main() puts it together, in its own home and settings, on the sample card.
+// The window program as main() puts it together (web view sandbox included), in its own home and
+// settings, on the sample card, its probe and tiles at a closed local port unless a test says
+// otherwise before it starts the program.
 class WindowProgramTest : public ::testing::Test {
 protected:
+    WindowProgramTest() { home.writeServices(std::string(kClosedLocalAddress) + "/", kClosedLocalAddress); }
     // Starts the program in a language and waits for its first layout.
-    void start(int languageId = 0) {
+    void start(int languageId = 0, RouteTables routes = {}) {
         std::setlocale(LC_NUMERIC, "C");
         store.values["LANGUAGE_ID"] = languageId;
         pmApplyWindowTheme(application_);
-        program = std::make_unique<WindowApplication>(WindowApplication::Options{.audioOutput = "null"});
+        program = std::make_unique<WindowApplication>(
+            WindowApplication::Options{.audioOutput = "null", .startNotice = sandboxNotice_, .routes = std::move(routes)});
         program->start(sampleCardFolder());
         spinFor(0.3);
     }
@@ -50,16 +66,25 @@ protected:
     FileListBox& rows() { return window().recordingList().list(); }
     std::string pathOf(int row) { return rows().getText(row).toStdString(); }
     int rowNamed(const std::string& name) {
-        for (int row = 0; row < rows().getCount(); ++row)
+        for (int row = 0; row < window().recordingList().rowCount(); ++row)
             if (pathOf(row).ends_with("/" + name)) return row;
         return -1;
     }
+    // Clicks the day's cell in the calendar, on the day's month.
+    void selectDay(const QDate& day) {
+        CalendarWidget& calendar = window().calendar();
+        calendar.setActivateDay(day.year(), day.month(), 1);
+        const int cell = pmGetDayOfWeek(day.year(), day.month(), 1) + day.day() - 1;
+        QTest::mouseClick(&calendar, Qt::LeftButton, {}, calendar.cellRect(cell).center());
+        spinFor(0.2);
+    }
+    void selectDayOf(const std::string& name) { selectDay(dayOf(sampleCardEntry(name))); }
     // Turns the wheel over the list until the row shows.
     void scrollTo(int row) {
-        FileListBox& box = rows();
-        const int steps = std::max(box.firstVisible() - row, 0) + std::min(box.firstVisible() + box.visibleSlots() - 1 - row, 0);
-        QWheelEvent wheel({10, 10}, box.mapToGlobal(QPointF(10, 10)), {}, {0, 120 * steps}, {}, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&box, &wheel);
+        const int turns = std::max(rows().firstVisible() - row, 0) +
+                          std::min(rows().firstVisible() + rows().visibleSlots() - 1 - row, 0);
+        QWheelEvent wheel({10, 10}, rows().mapToGlobal(QPointF(10, 10)), {}, {0, 120 * turns}, {}, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&rows(), &wheel);
     }
     // Double-clicks a row and plays until the first player shows moving pictures of another
     // recording with the pause image on the play button.
@@ -76,6 +101,8 @@ protected:
         });
     }
 
+    // As main() does: before the application, so that a program run as root can make web views.
+    std::string sandboxNotice_ = pmPrepareWebEngineSandbox();
     TempHome home;
     MemoryPreferences store;
     int argc_ = 1;

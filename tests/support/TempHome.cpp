@@ -1,6 +1,7 @@
 #include "support/TempHome.h"
 
 #include "Utility/DiagnosticLog.h"
+#include "Utility/ServicesConfig.h"
 #include "Utility/UserFolders.h"
 
 #include <fcntl.h>
@@ -26,6 +27,14 @@ TempHome::TempHome() {
     setenv("HOME", root_.c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
     pmReloadUserFolders();
+}
+
+void TempHome::writeServices(const std::string& probe, const std::string& tiles) const {
+    const std::filesystem::path folder = std::filesystem::path(pmServicesConfigPath()).parent_path();
+    std::filesystem::create_directories(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);  // as the program makes it
+    writeFile(pmServicesConfigPath(),
+              R"({"map": {"tiles": ")" + tiles + R"("}, "connectivity": {"probe": ")" + probe + R"("}})" "\n");
 }
 
 TempHome::~TempHome() {

@@ -17,6 +17,10 @@ public:
     std::string movies() const { return root_ + "/Videos"; }
     std::string configHome() const { return root_ + "/.config"; }
 
+    // Writes the services file that points the connectivity probe and the map's tiles at these
+    // addresses.
+    void writeServices(const std::string& probe, const std::string& tiles) const;
+
 private:
     std::string root_;
     std::string savedHome_;

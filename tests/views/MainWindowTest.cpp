@@ -1,6 +1,6 @@
 #include "ViewTestSupport.h"
 #include "views/CalendarWidget.h"
-#include "views/DashboardPanel.h"
+#include "views/MapView.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/MainWindow.h"
 #include "views/MovieViewFrame.h"
@@ -40,7 +40,7 @@ TEST_F(Window, MovieOverThePanelsOnTheLeftCalendarAndListInTheColumn) {
     EXPECT_EQ(window.movieView().geometry(), QRect(0, 0, left, size.height() - kBar - panels));
     EXPECT_EQ(window.playBar().geometry(), QRect(0, size.height() - kBar - panels, left, kBar));
     EXPECT_EQ(window.gsensorGraph().geometry().bottomRight(), QPoint(left - 1, size.height() - 1));
-    EXPECT_EQ(window.dashboard().geometry(),
+    EXPECT_EQ(window.mapView().geometry(),
               QRect(0, size.height() - panels, left - GSensorGraphWidget::kWidth, panels));
     EXPECT_EQ(window.calendar().geometry(), QRect(left, 0, kColumn, CalendarWidget::kFullHeight));
     EXPECT_EQ(window.recordingList().geometry(),
@@ -96,7 +96,7 @@ TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLar
     shoot(window, "main-window-dual-swapped");
 
     // Video full screen: the movie over the play bar, the small view over the large one's top right.
-    window.showFullScreen(true);
+    window.showFullScreen(1);
     settle();
     const QSize full = content();
     EXPECT_EQ(rear.geometry(), QRect(0, 0, full.width(), full.height() - kBar));
@@ -108,10 +108,22 @@ TEST_F(Window, DualCameraPutsTheSmallViewOnTopOfTheColumnAndTheBlackViewIsTheLar
     // Escape asks the controller as the play bar's button would; only the controller leaves.
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(objectsNamed(notify::kPlayBarButtonClicked), (std::vector<long>{10}));
-    EXPECT_TRUE(window.isVideoFullScreen());
-    window.showFullScreen(false);
+    EXPECT_EQ(window.screenMode(), 1);
+    window.showFullScreen(0);
     settle();
     EXPECT_EQ(front.x(), content().width() - kColumn);
+
+    // Map full screen (the whole-window test sees it fill the window): the movies play on out of
+    // sight; Escape presses the map's full-map button.
+    int mapPresses = 0;
+    MainWindowActions actions;
+    actions.mapFullScreen = [&] { ++mapPresses; };
+    window.setActions(actions);
+    window.showFullScreen(2);
+    settle();
+    EXPECT_TRUE(front.visibleRegion().isEmpty() && rear.visibleRegion().isEmpty() && !window.playBar().isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(mapPresses, 1);
 }
 
 TEST_F(Window, ToolbarCalendarAndCloseReachTheApplicationThroughItsActions) {
