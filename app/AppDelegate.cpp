@@ -152,6 +152,26 @@ void AppDelegate::updateMenuItemClicked() {
     if (services_.openAddress) services_.openAddress(kUpdateAddress);
 }
 
+void AppDelegate::languageMenuItemClicked(std::int32_t languageId) {
+    std::fprintf(stderr, "languageMenuItemClicked ! - %d\n", static_cast<int>(languageId));
+    saveLanguageId(languageId);
+    views_.calendar->changeLanguage();
+    views_.toolbar->changeLanguage();
+    views_.fileList->changeLanguage();
+    views_.map->changeLanguage();
+    views_.playBar->changeLanguage();
+    // The graph's texts come with its images.
+    views_.gsensor->loadSkinBitmap();
+    redrawSensorGraph();
+    const bool rightToLeft = pmIsRightLayout();
+    if (rightToLeft != bR2L) {
+        bR2L = rightToLeft;
+        pmOutputDebugMsg("AppDelegate - ready to relayout for language changed.");
+        services_.scheduler.startOneShot(0.5, [this] { relayoutContents(); });
+    }
+    if (views_.layout) views_.layout->changeLanguage();
+}
+
 void AppDelegate::skinMenuItemClicked(std::int32_t skinId) {
     saveSkinId(skinId);
     if (views_.layout) views_.layout->applySkinPalette();
@@ -162,11 +182,7 @@ void AppDelegate::skinMenuItemClicked(std::int32_t skinId) {
     views_.map->loadSkinBitmap();
     views_.gsensor->loadSkinBitmap();
     // The curves are drawn in the skin's axis colours over its plot picture.
-    if (m_poGpsList.IsGSensorReady()) {
-        m_fSensorRange = xCreateSensorGraphic(static_cast<std::int16_t>(m_nEventTime));
-        views_.gsensor->setGensorGraphic(&m_oSensorBitmap, m_nMotorType, m_fSensorRange);
-        drawIndicatorAtSlider();
-    }
+    redrawSensorGraph();
 }
 
 std::int32_t AppDelegate::clampedVolume(std::int32_t level) const { return std::clamp(level, 0, 10); }

@@ -72,6 +72,8 @@ public:
     void windowWillClose();
     void applicationWillTerminate();
     void updateMenuItemClicked();
+    // The settings menu's language entry: stores the id and has every view re-read its texts.
+    void languageMenuItemClicked(std::int32_t languageId);
     void relayoutContents();
 
     static std::int32_t getSkinId();
@@ -233,6 +235,8 @@ private:
     void startPlaybackTimer();
     void stopPlaybackTimer();
     void drawIndicatorAtSlider();
+    // Draws the G-sensor graph again for the loaded track, when it has G-sensor data.
+    void redrawSensorGraph();
     static float rateForSpeedIndex(int index);
     std::int32_t clampedVolume(std::int32_t level) const;
 

@@ -128,6 +128,13 @@ void AppDelegate::mapGoTo() {
     drawIndicatorAtSlider();
 }
 
+void AppDelegate::redrawSensorGraph() {
+    if (!m_poGpsList.IsGSensorReady()) return;
+    m_fSensorRange = xCreateSensorGraphic(static_cast<std::int16_t>(m_nEventTime));
+    views_.gsensor->setGensorGraphic(&m_oSensorBitmap, m_nMotorType, m_fSensorRange);
+    drawIndicatorAtSlider();
+}
+
 void AppDelegate::drawIndicatorAtSlider() {
     views_.gsensor->drawIndicator(views_.playBar->timeSliderPosition(), m_nSensorX, m_nSensorY, m_nSensorZ);
 }

@@ -32,6 +32,8 @@ public:
     virtual void resetPlayButtons() = 0;
     virtual void setPlayTime(int playedSeconds, int totalSeconds, bool redraw) = 0;
     virtual void setMute(bool mute) = 0;
+    // Re-reads every localised text of the view and redraws it (after a language change).
+    virtual void changeLanguage() = 0;
     // Every view loads its images again after a skin change.
     virtual void loadSkinBitmap() = 0;
 };
@@ -42,6 +44,7 @@ public:
     enum Button { Backup, Print, Capture, Export, Evidence, UploadYouTube, UploadFacebook };
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual void setWindowSwitchVisible(bool visible) = 0;
+    virtual void changeLanguage() = 0;
     virtual void loadSkinBitmap() = 0;
 };
 
@@ -55,6 +58,7 @@ public:
     virtual int getCurSel() const = 0;  // -1 when no row is selected
     virtual void setCurSel(int index, bool scrollTo) = 0;
     virtual void showPlayMark(int index) = 0;
+    virtual void changeLanguage() = 0;
     virtual void loadSkinBitmap() = 0;
 };
 
@@ -64,6 +68,7 @@ public:
     virtual void videoLibIsReady() = 0;
     virtual void setActivateDay(int year, int month, int day) = 0;
     virtual void getSelectDay(int& year, int& month, int& day) const = 0;
+    virtual void changeLanguage() = 0;
     virtual void loadSkinBitmap() = 0;
 };
 
@@ -82,6 +87,7 @@ public:
     virtual void onButtonFullMap() = 0;
     virtual void centerLastLocation() = 0;
     virtual void requestRedraw() = 0;
+    virtual void changeLanguage() = 0;
     virtual void loadSkinBitmap() = 0;
     // The unit speeds are shown in: 0 km/h, 1 mph.
     virtual std::int16_t getSpeedUnit() const = 0;
@@ -120,6 +126,8 @@ public:
     virtual void showFullScreen(int screenMode) = 0;
     // Shows or hides the calendar; the recording list takes or gives back its height.
     virtual void showCalendar(bool show) = 0;
+    // Re-reads the window's own texts (its title) after a language change.
+    virtual void changeLanguage() = 0;
     // The toolkit's own parts (menus, dialogs, tool tips) take the palette of the current skin.
     virtual void applySkinPalette() = 0;
 };

@@ -40,6 +40,8 @@ public:
     virtual void redraw() = 0;
     // The skin changed: its pictures again.
     virtual void loadSkinBitmap() = 0;
+    // The language changed: its texts again.
+    virtual void changeLanguage() = 0;
 };
 
 // The map view's state and its map page protocol, without the toolkit: the dashboard or the web
@@ -73,6 +75,7 @@ public:
     void onButtonFullMap() override;
     void centerLastLocation() override;
     void requestRedraw() override;
+    void changeLanguage() override { host_.changeLanguage(); }
     void loadSkinBitmap() override { host_.loadSkinBitmap(); }
     std::int16_t getSpeedUnit() const override { return m_nSpeedUnit; }
 

@@ -71,6 +71,9 @@ WindowApplication::WindowApplication(Options options)
         return controller.library().isMediaExistByDate(year, month, day);
     };
     actions.windowWillClose = [&controller] { controller.windowWillClose(); };
+    actions.chooseLanguage = [&controller](std::int32_t languageId) { controller.languageMenuItemClicked(languageId); };
+    actions.chooseSkin = [&controller](std::int32_t skinId) { controller.skinMenuItemClicked(skinId); };
+    actions.about = [&controller] { controller.aboutMenuItemClicked(); };
     actions.mapFullScreen = [&controller] { controller.onButtonMapFullScreen(); };
     actions.switchButtonPosition = [&controller](double listLeft, double listWidth) {
         return controller.getSwitchButtonPosition(listLeft, listWidth, true);

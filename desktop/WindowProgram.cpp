@@ -2,6 +2,7 @@
 
 #include "Utility/UserFolders.h"
 #include "Utility/Version.h"
+#include "views/AppIcon.h"
 #include "views/ViewStyle.h"
 
 #include <QApplication>
@@ -12,6 +13,9 @@ void pmPrepareWindowProgram(QApplication& application) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Cartena Manager");
     QApplication::setApplicationVersion(QString::fromStdString(pmGetVersionInfo()));
+    // Desktops match the window to the installed entry (its icon, its name in the task list).
+    QGuiApplication::setDesktopFileName("cartena-manager");
+    QApplication::setWindowIcon(pmAppIcon());
     pmUserFolders();
     pmApplyWindowTheme(application);
 }

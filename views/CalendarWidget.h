@@ -55,7 +55,7 @@ public:
     bool isShrunk() const { return shrunk_; }
     // Right to left: every place mirrored.
     void relayoutContents(bool rightToLeft);
-    void changeLanguage();
+    void changeLanguage() override;
     void loadSkinBitmap() override;
     // The mode button's title: white on skins 0 and 3, black on the others.
     void changeTextColor();

@@ -1,6 +1,7 @@
 #include "views/MainWindow.h"
 
 #include "Utility/Skin.h"
+#include "views/AppIcon.h"
 #include "views/CalendarWidget.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/MapView.h"
@@ -9,6 +10,7 @@
 #include "views/RecordingListWidget.h"
 #include "views/ToolbarWidget.h"
 #include "views/ViewStyle.h"
+#include "views/WindowKeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,6 +66,8 @@ MainWindow::MainWindow(NotificationCenter& notifications, QWidget* parent) : QMa
     gsensor_ = new GSensorGraphWidget(content_);
     calendar_ = new CalendarWidget(notifications, content_);
     list_ = new RecordingListWidget(notifications, content_);
+    new WindowKeys(*this);
+    setWindowIcon(pmAppIcon());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -81,6 +85,7 @@ void MainWindow::setActions(MainWindowActions actions) {
     toolbar_->setOutputHandler(ToolbarView::Capture, actions_.capture);
     toolbar_->setOutputHandler(ToolbarView::Export, actions_.exportKml);
     toolbar_->setOutputHandler(ToolbarView::Evidence, actions_.evidence);
+    toolbar_->setSettingsMenuActions({actions_.chooseLanguage, actions_.chooseSkin, actions_.about});
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);
     map_->model().setMapFullScreenHandler(actions_.mapFullScreen);
@@ -167,8 +172,14 @@ void MainWindow::showFullScreen(int screenMode) {
         panel->setVisible(normal);
     map_->setVisible(screenMode != kVideoFullScreen);
     playBar_->setVisible(screenMode != kMapFullScreen);
-    if (normal) showNormal();
-    else QMainWindow::showFullScreen();
+    if (normal && maximizedBeforeFullScreen_) {
+        showMaximized();
+    } else if (normal) {
+        showNormal();
+    } else if (!isFullScreen()) {
+        maximizedBeforeFullScreen_ = isMaximized();
+        QMainWindow::showFullScreen();
+    }
     layoutViews();
 }
 
@@ -184,12 +195,21 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape leaves full screen the way its button does.
-    if (event->key() == Qt::Key_Escape && screenMode_ != kNormalScreen) {
-        if (screenMode_ == kMapFullScreen) map_->pressFullMap();
-        else playBar_->pressFullScreen();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+void MainWindow::changeLanguage() { setWindowTitle(pmViewString("IDR_MAINFRAME")); }
+
+bool MainWindow::isFullScreenMode() const { return screenMode_ != kNormalScreen; }
+
+void MainWindow::pressScreenModeButton() {
+    if (screenMode_ == kMapFullScreen) map_->pressFullMap();
+    else playBar_->pressButton(PlayBarWidget::kFullScreen);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The window manager ended full screen (its own key, another workspace): the screen mode
+    // follows as if the user had pressed the button, once the window manager is done.
+    if (event->type() == QEvent::WindowStateChange && isFullScreenMode() && !(windowState() & Qt::WindowFullScreen))
+        QMetaObject::invokeMethod(this, [this] {
+            if (isFullScreenMode() && !(windowState() & Qt::WindowFullScreen)) pressScreenModeButton();
+        }, Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 
 class CalendarWidget;
@@ -27,6 +28,9 @@ struct MainWindowActions {
     std::function<void(bool showCalendar)> showCalendar{};   // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose{};
+    std::function<void(std::int32_t languageId)> chooseLanguage{};  // the settings menu
+    std::function<void(std::int32_t skinId)> chooseSkin{};
+    std::function<void()> about{};
     std::function<void()> mapFullScreen{};                   // the map's full-map button
     // The window switch's x for the recording list's left edge and width (the controller's rule).
     std::function<int(double listLeft, double listWidth)> switchButtonPosition{};
@@ -56,9 +60,15 @@ public:
     void relayout(double width, double height) override;
     void showFullScreen(int screenMode) override;
     void showCalendar(bool show) override;
+    void changeLanguage() override;
     void applySkinPalette() override;
 
     int screenMode() const { return screenMode_; }
+    bool isFullScreenMode() const;
+    // Presses the button that switches the current screen mode: the map's full-map button in map
+    // full screen, else the play bar's full-screen button (F11, Escape, the window manager ending
+    // full screen).
+    void pressScreenModeButton();
     PlayBarWidget& playBar() { return *playBar_; }
     ToolbarWidget& toolbar() { return *toolbar_; }
     RecordingListWidget& recordingList() { return *list_; }
@@ -70,7 +80,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layoutViews();
@@ -86,4 +96,5 @@ private:
     MovieViewFrame* movieView2_;
     MainWindowActions actions_;
     int screenMode_ = 0;  // 0 normal, 1 video full screen, 2 map full screen
+    bool maximizedBeforeFullScreen_ = false;
 };

@@ -31,7 +31,7 @@ public:
     void configure(Connectivity* connectivity, const MapServices& services);
     // The full-map button, pressed as by the user (keyboard shortcuts).
     void pressFullMap();
-    void changeLanguage();
+    void changeLanguage() override;
 
     DashboardPanel& dashboard() { return *dashboard_; }
     // The page in the web view; none before the first entry into map mode.

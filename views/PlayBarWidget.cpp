@@ -138,6 +138,20 @@ void PlayBarWidget::pressed(int code) {
     notifications_.post(notify::kPlayBarButtonClicked, code);
 }
 
+void PlayBarWidget::pressButton(Code code) {
+    SkinnedButton* button = nullptr;
+    switch (code) {
+        case kPlay:
+        case kPause: button = playButton_; break;
+        case kNext: button = nextButton_; break;
+        case kPrevious: button = prevButton_; break;
+        case kMute: button = muteButton_; break;
+        case kSpeed: button = speedButton_; break;
+        case kFullScreen: button = fullScreenButton_; break;
+    }
+    if (button) button->click();
+}
+
 void PlayBarWidget::relaySlider(const Notification& notification) {
     const auto slider = notification.userInfo.find("SLIDER_WINDOW");
     if (slider == notification.userInfo.end()) return;

@@ -51,10 +51,11 @@ public:
     SliderWidget& volumeSlider() { return *volumeSlider_; }
     const QString& playedTimeText() const { return playedText_; }
     const QString& totalTimeText() const { return totalText_; }
-    // Acts as a press on the full-screen button (the window's Escape key in full screen).
-    void pressFullScreen() { pressed(kFullScreen); }
+    // Clicks the button of a code (kPlay: the play/pause button) as the pointer would: nothing
+    // when it is disabled. The window's keys act through here.
+    void pressButton(Code code);
     // Re-reads the tool tips (after a language change).
-    void changeLanguage();
+    void changeLanguage() override;
 
     // "%02d:%02d" of minutes and seconds; an hour is not shown, and 0 or less shows 00:00.
     static QString timeText(int seconds);

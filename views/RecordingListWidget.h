@@ -39,7 +39,7 @@ public:
     FileListBox& list() { return *list_; }
     CheckBox& normalCheckBox() { return *normalBox_; }
     CheckBox& eventCheckBox() { return *eventBox_; }
-    void changeLanguage();
+    void changeLanguage() override;
     // Right to left: the check boxes' places and the list's scroll bar mirrored.
     void relayoutContents(bool rightToLeft);
 

@@ -95,6 +95,11 @@ void SliderWidget::changeByUser(int value) {
                         {{"PARENT_WINDOW", ownerIdentity_.toStdString()}, {"SLIDER_WINDOW", identity_.toStdString()}});
 }
 
+void SliderWidget::stepByUser(int delta) {
+    const int value = clamped(long(current_) + delta);
+    if (enabled_ && value != current_) changeByUser(value);
+}
+
 void SliderWidget::mousePressEvent(QMouseEvent* event) {
     if (!enabled_ || event->button() != Qt::LeftButton) return;
     const int x = static_cast<int>(event->position().x());

@@ -39,6 +39,9 @@ public:
     // The mark's centre x, -1 without a mark.
     int eventMarkX() const;
 
+    // Moves the value by `delta` as a user's change (keys); nothing when disabled or unchanged.
+    void stepByUser(int delta);
+
     // A disabled slider ignores presses (it is still drawn, dimmed).
     void setSliderEnabled(bool enabled);
     bool isSliderEnabled() const { return enabled_; }

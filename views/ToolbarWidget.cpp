@@ -29,6 +29,7 @@ const OutputButton kOutputs[] = {
     {ToolbarView::UploadFacebook, "button_facebook", "IDS_UPLOAD_FACEBOOK", nullptr, {375, 0, 90, 30}},
 };
 const QRect kOpen(0, 0, 45, 30);
+const QRect kSettings(180, 0, 45, 45);
 constexpr QSize kWindowSwitch(45, 30);
 constexpr int kNoListSwitchX = 668;
 
@@ -38,6 +39,7 @@ ToolbarWidget::ToolbarWidget(QWidget* parent) : QWidget(parent) {
     setObjectName("toolbar");
     setFixedHeight(kHeight);
     open_ = makeButton("openButton", kOpen, "Browse button pressed !", browse_);
+    settings_ = makeButton("settingsButton", kSettings, nullptr, openSettingsMenu_);
     windowSwitch_ = makeButton("windowSwitchButton", QRect(QPoint(kNoListSwitchX, 0), kWindowSwitch),
                                "Window switch button pressed !", switchWindow_);
     for (const OutputButton& output : kOutputs) {
@@ -76,11 +78,18 @@ void ToolbarWidget::setOutputHandler(Button button, std::function<void()> handle
     outputs_[button]->setVisible(bool(outputHandlers_[button]));
 }
 
+void ToolbarWidget::setSettingsMenuActions(SettingsMenuActions actions) {
+    settingsMenu_ = std::move(actions);
+    openSettingsMenu_ = [this] { pmPopUpSettingsMenu(*settings_, settingsMenu_); };
+    settings_->show();
+}
+
 void ToolbarWidget::setWindowSwitchX(int x) { windowSwitch_->move(x, 0); }
 
 void ToolbarWidget::loadSkinBitmap() {
     background_ = pmLoadImage("toolbar_background.png");
     open_->setBitmapButton(SkinnedButton::family("button_open"));
+    settings_->setBitmapButton(SkinnedButton::family("button_settings"));
     windowSwitch_->setBitmapButton(SkinnedButton::family("button_window_switch"));
     for (const OutputButton& output : kOutputs) outputs_[output.button]->setBitmapButton(SkinnedButton::family(output.image));
     update();
@@ -88,6 +97,7 @@ void ToolbarWidget::loadSkinBitmap() {
 
 void ToolbarWidget::changeLanguage() {
     open_->setToolTip(pmViewString("IDS_OPEN"));
+    settings_->setToolTip(pmViewString("IDS_SETTINGS"));
     windowSwitch_->setToolTip(pmViewString("IDS_WINDOW_SWITCH"));
     for (const OutputButton& output : kOutputs) outputs_[output.button]->setToolTip(pmViewString(output.toolTipKey));
 }

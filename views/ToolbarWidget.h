@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ControllerViews.h"
+#include "views/SettingsMenu.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -23,6 +24,9 @@ public:
 
     void setBrowseHandler(std::function<void()> handler);
     void setWindowSwitchHandler(std::function<void()> handler);
+    // What the settings menu's entries do; the settings button, shown from then on, opens the
+    // menu below itself.
+    void setSettingsMenuActions(SettingsMenuActions actions);
     // The handler of an output or upload button.
     void setOutputHandler(Button button, std::function<void()> handler);
     // The window switch's x, as the controller places it (left of the recording list).
@@ -37,8 +41,9 @@ public:
     bool isWindowSwitchVisible() const;
     BitmapButton& openButton() { return *open_; }
     BitmapButton& windowSwitchButton() { return *windowSwitch_; }
+    BitmapButton& settingsButton() { return *settings_; }
     BitmapButton& outputButton(Button button) { return *outputs_[button]; }
-    void changeLanguage();
+    void changeLanguage() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +54,9 @@ private:
     QPixmap background_;
     BitmapButton* open_;
     BitmapButton* windowSwitch_;
+    BitmapButton* settings_;
+    SettingsMenuActions settingsMenu_;
+    std::function<void()> openSettingsMenu_;
     std::array<BitmapButton*, ToolbarView::UploadFacebook + 1> outputs_{};
     std::function<void()> browse_;
     std::function<void()> switchWindow_;

@@ -51,10 +51,22 @@ QPalette pmSkinPalette(int skinId) {
 void pmApplyWindowTheme(QApplication& application) {
     if (QStyle* fusion = QStyleFactory::create("Fusion")) application.setStyle(fusion);
     application.setPalette(pmSkinPalette(pmGetSkinID()));
+    // Menus, tool tips and message boxes too.
+    QFont font = application.font();
+    font.setFamilies(pmViewFontFamilies());
+    application.setFont(font);
+}
+
+QStringList pmViewFontFamilies() {
+    // "Helvetica" is only a fontconfig alias: listed with a CJK font, Qt would draw the Latin text
+    // in the CJK font too. Nimbus Sans has Helvetica's metrics; Han text falls to the Traditional
+    // Chinese forms rather than fontconfig's first CJK face (the Japanese one).
+    return {QStringLiteral("Nimbus Sans"), QStringLiteral("Noto Sans CJK TC")};
 }
 
 QFont pmViewFont(int pixelSize, bool bold) {
-    QFont font("Helvetica");
+    QFont font;
+    font.setFamilies(pmViewFontFamilies());
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

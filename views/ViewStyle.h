@@ -2,6 +2,7 @@
 #include <QFont>
 #include <QPalette>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -13,11 +14,14 @@ class QApplication;
 
 // The palette of the toolkit's parts under a skin.
 QPalette pmSkinPalette(int skinId);
-// Installs Fusion with the current skin's palette on the whole application; called again after a
-// skin change.
+// Installs Fusion with the current skin's palette and the view font's families on the whole
+// application; called again after a skin change.
 void pmApplyWindowTheme(QApplication& application);
 
-// Helvetica at a size in pixels (the layouts are measured in pixels, not points).
+// The families of the window's text: the Helvetica-metric sans for Latin text and digits, then the
+// Traditional Chinese CJK font for Han text.
+QStringList pmViewFontFamilies();
+// The view font at a size in pixels (the layouts are measured in pixels, not points).
 QFont pmViewFont(int pixelSize, bool bold = false);
 
 // The localised text of an `IDS_` key as a QString.

@@ -5,11 +5,12 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Every view of the main window in one fake: it keeps what the controller shows, answers its
 // questions, and "presses" as the real widgets do (the play bar's buttons change their own image
-// before posting). The window layout keeps its screen mode only.
+// before posting).
 // A view that notes its image reloads by name: each view interface has its own loadSkinBitmap.
 template <class View>
 class NotesSkinReload : public View {
@@ -17,15 +18,21 @@ public:
     NotesSkinReload(std::vector<std::string>& notes, const char* name) : notes_(notes), name_(name) {}
     void loadSkinBitmap() override { notes_.push_back(name_); }
 
-private:
+protected:
     std::vector<std::string>& notes_;
     const char* name_;
 };
+// And when it re-reads its texts, as "<name> texts".
+template <class View>
+class NotesReloads : public NotesSkinReload<View> {
+public:
+    using NotesSkinReload<View>::NotesSkinReload;
+    void changeLanguage() override { this->notes_.push_back(std::string(this->name_) + " texts"); }
+};
 
-class FakeViews : public NotesSkinReload<PlayBarView>, public NotesSkinReload<ToolbarView>,
-                  public NotesSkinReload<RecordingListView>, public NotesSkinReload<CalendarPanel>,
-                  public NotesSkinReload<MapPanel>, public NotesSkinReload<GSensorGraphView>,
-                  public WindowLayout {
+class FakeViews : public NotesReloads<PlayBarView>, public NotesReloads<ToolbarView>,
+                  public NotesReloads<RecordingListView>, public NotesReloads<CalendarPanel>,
+                  public NotesReloads<MapPanel>, public NotesSkinReload<GSensorGraphView> {
 public:
     struct FakeMovieView : MovieView {
         explicit FakeMovieView(ViewFrame f) : viewFrame(f) {}
@@ -38,12 +45,25 @@ public:
         int fill = -1;
     };
 
+    // The window's layout: the sizes it was laid out for, its screen mode and its title re-read.
+    struct FakeLayout : WindowLayout {
+        explicit FakeLayout(std::vector<std::string>& notes) : notes_(notes) {}
+        void relayout(double width, double height) override { relayouts.emplace_back(width, height); }
+        void showFullScreen(int mode) override { screenMode = mode; }
+        void showCalendar(bool) override {}
+        void changeLanguage() override { notes_.push_back("title"); }
+        void applySkinPalette() override {}
+        std::vector<std::string>& notes_;
+        std::vector<std::pair<double, double>> relayouts;
+        int screenMode = 0;
+    };
+
     explicit FakeViews(NotificationCenter& center)
-        : NotesSkinReload<PlayBarView>(graphics, "play bar"), NotesSkinReload<ToolbarView>(graphics, "toolbar"),
-          NotesSkinReload<RecordingListView>(graphics, "list"), NotesSkinReload<CalendarPanel>(graphics, "calendar"),
-          NotesSkinReload<MapPanel>(graphics, "map"), NotesSkinReload<GSensorGraphView>(graphics, "graph"),
+        : NotesReloads<PlayBarView>(graphics, "play bar"), NotesReloads<ToolbarView>(graphics, "toolbar"),
+          NotesReloads<RecordingListView>(graphics, "list"), NotesReloads<CalendarPanel>(graphics, "calendar"),
+          NotesReloads<MapPanel>(graphics, "map"), NotesSkinReload<GSensorGraphView>(graphics, "graph"),
           center_(center) {}
-    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, this}; }
+    ControllerViews all() { return {this, this, this, this, this, this, &movie1, &movie2, &layout}; }
 
     // The user's hands.
     void pressPlay() {
@@ -111,10 +131,6 @@ public:
         graphics.push_back(graphic && graphic->present ? "curves" : "no curves");
     }
     void drawIndicator(int at, int, int, int) override { graphics.push_back("indicator at " + std::to_string(at)); }
-    void relayout(double, double) override {}
-    void showFullScreen(int mode) override { screenMode = mode; }
-    void showCalendar(bool) override {}
-    void applySkinPalette() override {}
 
     FakeMovieView movie1{{0, 0, 640, 360}}, movie2{{640, 0, 291, 184}};
     int playButton = 0, speedButton = 0, sliderMax = 0, sliderValue = 0, eventMark = -1, playedTime = 0;
@@ -123,9 +139,10 @@ public:
     std::set<Button> enabledButtons;
     std::vector<int> day{0, 0, 0};
     std::vector<float> position;
-    // The views' image reloads and the G-sensor graph's drawing, in order.
+    // The views' image and text reloads, the G-sensor graph's drawing and the title, in order.
     std::vector<std::string> graphics;
-    int centered = 0, screenMode = 0;
+    FakeLayout layout{graphics};
+    int centered = 0;
 
 private:
     NotificationCenter& center_;

@@ -22,11 +22,11 @@ TEST_F(MapController, MapFullScreenGivesTheMovieItsSoundBackAndRecentresAPausedM
     openAndPlay(0);
     player1.setMuted(true);
     app->onButtonMapFullScreen();
-    EXPECT_EQ(views.screenMode, 2);
+    EXPECT_EQ(views.layout.screenMode, 2);
     EXPECT_FALSE(player1.isMuted());  // the user had not muted it
     views.pressPlay();                // pause
     app->onButtonMapFullScreen();
-    EXPECT_EQ(views.screenMode, 0);
+    EXPECT_EQ(views.layout.screenMode, 0);
     clock.advance(0.15);
     EXPECT_EQ(views.centered, 0);
     clock.advance(0.1);

@@ -43,6 +43,7 @@ private:
     void showChildren(const MapChildren& children) override { shown = children; }
     void redraw() override {}
     void loadSkinBitmap() override {}
+    void changeLanguage() override {}
     void load(const std::string& url) override { note("load " + url); }
     void stopLoading() override { note("stop"); }
     void evaluate(const std::string& statement, ScriptResult result) override {
