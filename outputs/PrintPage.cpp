@@ -69,7 +69,7 @@ PrintTexts pmPrintTexts(const GpsData* sample, std::int16_t speedUnit, CalendarD
     for (std::string& value : texts.values) value = none;
     if (sample) {
         texts.values[0] = pmGetDirectionString(sample->fDirection());
-        if (sample->fLatitude() != 0.0f && sample->fLongitude() != 0.0f) {
+        if (sample->hasPosition()) {
             const std::string degree = pmGetString("IDS_UNIT_DEGREE");
             (texts.values[1] = fixed(sample->fLongitude(), 5)) += degree;
             (texts.values[2] = fixed(sample->fLatitude(), 5)) += degree;

@@ -361,7 +361,7 @@ GpsParser::RmcFix GpsParser::readRmcFix(bool valid) {
     if (!ok) noteIssue("a coordinate of an RMC sentence is not a number; read as 0");
     if (!okSpeed || !okCourse) noteIssue("the speed or course of an RMC sentence is not a number; read as 0");
 
-    if (latitude != 0.0f && longitude != 0.0f) {
+    if (GpsData::hasPosition(latitude, longitude)) {
         setLastValidLocation(latitude, longitude);
     } else {
         getLastValidLocation(latitude, longitude);
@@ -425,11 +425,11 @@ void GpsParser::setLastValidLocation(float latitude, float longitude) {
     const bool known = m_run.fLastValidLatitude != 0.0f && m_run.fLastValidLongitude != 0.0f;
     m_run.fLastValidLatitude = latitude;
     m_run.fLastValidLongitude = longitude;
-    if (known || latitude == 0.0f || longitude == 0.0f || m_poGpsList == nullptr) return;
+    if (known || !GpsData::hasPosition(latitude, longitude) || m_poGpsList == nullptr) return;
     // The first fix: seconds recorded before it show it.
     for (int i = 0; i < m_poGpsList->GetDataCount(); ++i) {
         GpsData* sample = m_poGpsList->GetGpsData(i);
-        if (sample->fLatitude() == 0.0f || sample->fLongitude() == 0.0f) {
+        if (!sample->hasPosition()) {
             sample->setFLatitude(latitude);
             sample->setFLongitude(longitude);
             sample->setFSpeed(GpsData::kNoSpeed);

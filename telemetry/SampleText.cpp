@@ -61,7 +61,7 @@ std::string pmGetLocationString(bool latitude, float value) {
 }
 
 std::string pmGetSampleLocationString(bool latitude, const GpsData& sample) {
-    if (sample.fSpeed() < 0.0f || !sample.hasPosition()) return "-";
+    if (!pmHasShownPosition(sample)) return "-";
     return pmGetLocationString(latitude, latitude ? sample.fLatitude() : sample.fLongitude());
 }
 

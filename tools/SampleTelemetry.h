@@ -48,7 +48,7 @@ struct SampleSecond {
 };
 
 const std::vector<SampleTelemetrySpec>& sampleTelemetrySpecs();
-// The spec of a recording, or null when it has no telemetry.
+// The telemetry a recording is made with, or null when it has none.
 const SampleTelemetrySpec* sampleTelemetrySpecOf(const SampleEntry& recording);
 // Second `second` of the recording, rounded as the source writes it.
 SampleSecond sampleTelemetrySecond(const SampleTelemetrySpec& spec, const SampleEntry& recording, int second);
