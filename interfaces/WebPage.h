@@ -3,9 +3,17 @@
 #include <optional>
 #include <string>
 
-// A web page shown in an embedded web view, as the map (and later the web logins) drive it: load an
-// address, run one script statement and read its value, hear when a load has finished. Main thread
-// only; every handler is called later than the call that caused it, never from inside it.
+// How a navigation came about. Every navigation is allowed; the kind only tells who asked.
+enum class WebNavigationKind {
+    LinkOrForm,  // the user followed a link or submitted a form
+    Redirect,    // the server answered with a redirect
+    Other,       // a load the program asked for, a script, history
+};
+
+// A web page shown in an embedded web view, as the map and the web logins drive it: load an
+// address, run one script statement and read its value, hear of loads and navigations. Addresses
+// are given fully encoded, escapes as they were on the wire. Main thread only; every handler is
+// called later than the call that caused it, never from inside it.
 class WebPage {
 public:
     // The statement's value as text; none when the statement failed or gave no value.
@@ -20,8 +28,19 @@ public:
     // Runs one statement in the page; `result` (may be empty) gets its value.
     virtual void evaluate(const std::string& statement, ScriptResult result) = 0;
 
+    // The main frame's current address; empty before the first load.
+    virtual std::string url() const = 0;
+
     // Called after every load of the page, successful or not.
     virtual void setLoadFinishedHandler(std::function<void(bool succeeded)> handler) = 0;
+    // Called when the main frame starts loading `url`.
+    virtual void setLoadStartedHandler(std::function<void(const std::string& url)> handler) = 0;
+    // Called when a load of the main frame failed, with the address and the engine's reason.
+    virtual void setLoadFailedHandler(std::function<void(const std::string& url, const std::string& error)> handler) = 0;
+    // Called whenever the main frame's address changes.
+    virtual void setUrlChangedHandler(std::function<void(const std::string& url)> handler) = 0;
+    // Called for every navigation of the main frame before it is carried out.
+    virtual void setNavigationHandler(std::function<void(const std::string& url, WebNavigationKind kind)> handler) = 0;
 
     // The page's settings the map reports in its log.
     virtual bool isJavaScriptEnabled() const = 0;

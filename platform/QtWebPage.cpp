@@ -1,13 +1,48 @@
 #include "platform/QtWebPage.h"
 
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
+
+namespace {
+
+// As on the wire: the default form would decode escapes that belong to the address.
+std::string encoded(const QUrl& url) { return url.toString(QUrl::FullyEncoded).toStdString(); }
+
+WebNavigationKind kindOf(QWebEngineNavigationRequest::NavigationType type) {
+    switch (type) {
+    case QWebEngineNavigationRequest::LinkClickedNavigation:
+    case QWebEngineNavigationRequest::FormSubmittedNavigation:
+        return WebNavigationKind::LinkOrForm;
+    case QWebEngineNavigationRequest::RedirectNavigation:
+        return WebNavigationKind::Redirect;
+    default:
+        return WebNavigationKind::Other;
+    }
+}
+
+}  // namespace
 
 QtWebPage::QtWebPage(QWebEnginePage& page) : page_(page) {
     connect(&page_, &QWebEnginePage::loadFinished, this, [this](bool succeeded) {
         if (loadFinished_) loadFinished_(succeeded);
     });
+    connect(&page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && loadStarted_) loadStarted_(encoded(info.url()));
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && loadFailed_)
+            loadFailed_(encoded(info.url()), info.errorString().toStdString());
+    });
+    connect(&page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        if (urlChanged_) urlChanged_(encoded(url));
+    });
+    // Every navigation goes ahead: the request is left accepted.
+    connect(&page_, &QWebEnginePage::navigationRequested, this, [this](QWebEngineNavigationRequest& request) {
+        if (request.isMainFrame() && navigation_) navigation_(encoded(request.url()), kindOf(request.navigationType()));
+    });
 }
+
+std::string QtWebPage::url() const { return encoded(page_.url()); }
 
 void QtWebPage::load(const std::string& url) { page_.load(QUrl(QString::fromStdString(url))); }
 
@@ -27,6 +62,22 @@ void QtWebPage::evaluate(const std::string& statement, ScriptResult result) {
 }
 
 void QtWebPage::setLoadFinishedHandler(std::function<void(bool)> handler) { loadFinished_ = std::move(handler); }
+
+void QtWebPage::setLoadStartedHandler(std::function<void(const std::string&)> handler) {
+    loadStarted_ = std::move(handler);
+}
+
+void QtWebPage::setLoadFailedHandler(std::function<void(const std::string&, const std::string&)> handler) {
+    loadFailed_ = std::move(handler);
+}
+
+void QtWebPage::setUrlChangedHandler(std::function<void(const std::string&)> handler) {
+    urlChanged_ = std::move(handler);
+}
+
+void QtWebPage::setNavigationHandler(std::function<void(const std::string&, WebNavigationKind)> handler) {
+    navigation_ = std::move(handler);
+}
 
 bool QtWebPage::isJavaScriptEnabled() const {
     return page_.settings()->testAttribute(QWebEngineSettings::JavascriptEnabled);

@@ -14,7 +14,12 @@ public:
     void load(const std::string& url) override;
     void stopLoading() override;
     void evaluate(const std::string& statement, ScriptResult result) override;
+    std::string url() const override;
     void setLoadFinishedHandler(std::function<void(bool succeeded)> handler) override;
+    void setLoadStartedHandler(std::function<void(const std::string& url)> handler) override;
+    void setLoadFailedHandler(std::function<void(const std::string& url, const std::string& error)> handler) override;
+    void setUrlChangedHandler(std::function<void(const std::string& url)> handler) override;
+    void setNavigationHandler(std::function<void(const std::string& url, WebNavigationKind kind)> handler) override;
     bool isJavaScriptEnabled() const override;
     void setJavaScriptEnabled(bool enabled) override;
     bool isJavaEnabled() const override { return false; }
@@ -23,4 +28,8 @@ public:
 private:
     QWebEnginePage& page_;
     std::function<void(bool)> loadFinished_;
+    std::function<void(const std::string&)> loadStarted_;
+    std::function<void(const std::string&, const std::string&)> loadFailed_;
+    std::function<void(const std::string&)> urlChanged_;
+    std::function<void(const std::string&, WebNavigationKind)> navigation_;
 };

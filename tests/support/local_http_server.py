@@ -8,14 +8,26 @@ and the headers in the order they came.
   /status/<code>         that status, with a body
   /slow/<seconds>        waits, then 200
   /tiles/<z>/<x>/<y>.png a 256 x 256 PNG map tile
+
+The services' sign-in, as a browser sees it:
+  /v2.3/dialog/oauth     the social network's sign-in page, /o/oauth2/auth the video service's: a
+                         form with the buttons "allow", "deny" and "nopublish" (allow, without the
+                         publishing permission) that goes to /signin/decide
+  /signin/decide         redirects to the page's redirect_uri with a token in the fragment (social
+                         network) or a code in the query (video service), or with "error="
+  /connect/login_success.html  the social network's landing page
+  /me/permissions        the token's permissions as JSON: publish_actions granted, declined for a
+                         "nopublish" token; a "slow" token waits a minute first
 """
 import argparse
+import html
 import http.server
 import json
 import struct
 import sys
 import threading
 import time
+import urllib.parse
 import zlib
 
 
@@ -30,6 +42,31 @@ def png(width, height, pixel):
     header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 6)) +
             chunk(b"IEND", b""))
+
+
+SIGN_IN_PAGE = """<!DOCTYPE html><html><body><h1>Sign in</h1>
+<form id="decide" action="/signin/decide" method="get">
+<input type="hidden" name="flow" value="{flow}"><input type="hidden" name="redirect_uri" value="{redirect}">
+<button id="allow" name="choice" value="allow">Allow</button>
+<button id="deny" name="choice" value="deny">Deny</button>
+<button id="nopublish" name="choice" value="nopublish">Allow without publishing</button>
+</form></body></html>"""
+
+# What /signin/decide appends to the redirect address, by flow and choice.
+SIGN_IN_ANSWERS = {
+    ("token", "allow"): "#access_token=EAAGtoken{nonce}&data_access_expiration_time=1790000000&expires_in=5183999",
+    ("token", "nopublish"): "#access_token=EAAGnopublish{nonce}&expires_in=5183999",
+    ("token", "slow"): "#access_token=EAAGslow{nonce}&expires_in=5183999",
+    ("token", "deny"): "?error=access_denied&error_code=200&error_reason=user_denied#_=_",
+    ("code", "allow"): "?code=4%2F0AdQt8q{nonce}&scope=https%3A%2F%2Fwww.googleapis.com%2Fauth%2Fyoutube.upload",
+    ("code", "deny"): "?error=access_denied",
+}
+
+
+def permissions(token):
+    status = "declined" if "nopublish" in token else "granted"
+    return {"data": [{"permission": "user_videos", "status": "granted"},
+                     {"permission": "publish_actions", "status": status}]}
 
 
 # A pale tile with a darker grid, so that a screenshot shows where tiles were drawn.
@@ -56,9 +93,41 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.command != "HEAD":
             self.wfile.write(body)
 
+    def redirect(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def sign_in(self, path, query):
+        """The sign-in pages and the permission check; False for any other path."""
+        if path in ("/v2.3/dialog/oauth", "/o/oauth2/auth"):
+            flow = "token" if path.startswith("/v2.3") else "code"
+            page = SIGN_IN_PAGE.format(flow=flow, redirect=html.escape(query.get("redirect_uri", [""])[0]))
+            self.answer(200, page.encode(), "text/html")
+        elif path == "/signin/decide":
+            answer = SIGN_IN_ANSWERS.get((query.get("flow", [""])[0], query.get("choice", [""])[0]))
+            if answer is None:
+                self.answer(400, b"unknown choice")
+            else:
+                self.redirect(query.get("redirect_uri", [""])[0] + answer.format(nonce=int(time.time() * 1000)))
+        elif path == "/connect/login_success.html":
+            self.answer(200, b"<html><body>Success</body></html>", "text/html")
+        elif path == "/me/permissions":
+            token = query.get("access_token", [""])[0]
+            if "slow" in token:
+                time.sleep(60)
+            self.answer(200, json.dumps(permissions(token)).encode(), "application/json")
+        else:
+            return False
+        return True
+
     def do_GET(self):
         self.record()
-        parts = self.path.split("?")[0].strip("/").split("/")
+        path, _, query = self.path.partition("?")
+        if self.sign_in(path, urllib.parse.parse_qs(query)):
+            return
+        parts = path.strip("/").split("/")
         if parts == ["probe"]:
             self.answer(200, b"ok")
         elif len(parts) == 2 and parts[0] == "status" and parts[1].isdigit():
