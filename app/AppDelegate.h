@@ -5,6 +5,7 @@
 #include "app/NotificationCenter.h"
 #include "app/RearCameraLock.h"
 #include "app/SensorGraphic.h"
+#include "Utility/ServicesConfig.h"
 #include "interfaces/Connectivity.h"
 #include "interfaces/MoviePlayer.h"
 #include "interfaces/Scheduler.h"
@@ -48,6 +49,8 @@ struct AppServices {
     std::function<std::unique_ptr<EvidenceMedia>()> makeEvidenceMedia{};
     // The wall clock that names captures. Empty: the system's.
     std::function<std::chrono::system_clock::time_point()> now{};
+    // The video services; an upload to one that is not configured explains what to set.
+    SharingServices sharing{};
 };
 
 // The application controller: owns the library and the playlist, the two player slots, the current
@@ -164,6 +167,14 @@ public:
     bool isEvidenceRunning() const { return evidenceJob_ != nullptr; }
     void aboutMenuItemClicked();
 
+    // Sharing: the toolbar's upload buttons, the connectivity check, the sign-in, the choice of
+    // recordings and the upload editor.
+    void onButtonUploadYouTube();
+    void onButtonUploadFacebook();
+    void doVideoUpload(std::int16_t videoWebsite);
+    void doLogin();
+    void editUploadVideos(const std::set<std::int32_t>& rows);
+
     // State, for the views and for tests.
     bool isVideoLoading() const { return m_bVideoLoading; }
     float playSpeed() const { return m_fPlaySpeed; }
@@ -206,7 +217,9 @@ private:
     void onSliderChanged(const Notification& notification);
     void UploadVideoChanged(const Notification& notification);
     void observeNotifications();
+    void observeUploadVideoChanged();
     void stopObservingUploadVideoChanged();
+    void loginFinished(const Notification& notification);
 
     // Outputs.
     CameraFrames captureCurFrames();
@@ -295,6 +308,12 @@ private:
     std::unique_ptr<EvidenceMedia> evidenceMedia_;  // before the job, which uses it until it ends
     std::unique_ptr<EvidenceJob> evidenceJob_;
     Scheduler::TimerId mEvidenceProgressTimer = 0;
+
+    // Sharing.
+    std::int16_t m_nVideoWebsite = 0;  // 1 Facebook, 3 YouTube
+    std::string mFBKey;                // the social network's token, from the sign-in
+    std::string mYouTubeKey;           // the video service's authorisation code, from the sign-in
+    bool m_bLoginOpen = false;         // the login dialog runs and has not told its outcome
 
     // Window layout.
     int m_nScreenMode = 0;

@@ -13,15 +13,19 @@
 void AppDelegate::onButtonBackup() {
     if (playlist().empty() || isBackupRunning() || !views_.dialogs) return;
     pausePlayback();
-    if (!uploadObserver_)
-        uploadObserver_ = services_.notifications.addObserver(NotificationCenter::fullName(notify::kUploadVideoChanged),
-                                                              [this](const Notification& n) { UploadVideoChanged(n); });
+    observeUploadVideoChanged();
     openBackupDlg(pmGetString("IDS_BACKUP"), true);
 }
 
 void AppDelegate::openBackupDlg(const std::string& title, bool backupMode) {
     m_bBackupButton = backupMode;
     views_.dialogs->openBackupDlg(title, backupMode ? -1 : 10, playlist());
+}
+
+void AppDelegate::observeUploadVideoChanged() {
+    if (!uploadObserver_)
+        uploadObserver_ = services_.notifications.addObserver(NotificationCenter::fullName(notify::kUploadVideoChanged),
+                                                              [this](const Notification& n) { UploadVideoChanged(n); });
 }
 
 void AppDelegate::stopObservingUploadVideoChanged() {
@@ -31,9 +35,16 @@ void AppDelegate::stopObservingUploadVideoChanged() {
 
 void AppDelegate::UploadVideoChanged(const Notification& notification) {
     const int type = pmUploadType(notification);
+    if (type == 1) {
+        loginFinished(notification);
+        return;
+    }
     if (type != 0 && type != 2) return;
+    m_bLoginOpen = false;
     stopObservingUploadVideoChanged();
-    if (type == 2 && m_bBackupButton) doBackup(pmSelectedRows(notification));
+    if (type != 2) return;
+    if (m_bBackupButton) doBackup(pmSelectedRows(notification));
+    else editUploadVideos(pmSelectedRows(notification));
 }
 
 void AppDelegate::doBackup(const std::set<std::int32_t>& indexes) {

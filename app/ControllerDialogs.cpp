@@ -6,6 +6,13 @@ namespace {
 
 constexpr const char* kUploadTypeKey = "UPLOAD_TYPE";
 constexpr const char* kSelectedRowsKey = "SELECTED_ROWS";
+constexpr const char* kFacebookKeyKey = "FBKey";
+constexpr const char* kYouTubeKeyKey = "YouTubeKey";
+
+std::string userInfoValue(const Notification& notification, const char* key) {
+    const auto found = notification.userInfo.find(key);
+    return found == notification.userInfo.end() ? std::string() : found->second;
+}
 
 }  // namespace
 
@@ -48,3 +55,15 @@ std::set<std::int32_t> pmSelectedRows(const Notification& notification) {
     }
     return rows;
 }
+
+Notification pmLoginNotification(const LoginOutcome& outcome) {
+    Notification notification{NotificationCenter::fullName(notify::kUploadVideoChanged), 0, {}};
+    notification.userInfo[kUploadTypeKey] = std::to_string(outcome.type);
+    if (!outcome.facebookKey.empty()) notification.userInfo[kFacebookKeyKey] = outcome.facebookKey;
+    if (!outcome.youTubeKey.empty()) notification.userInfo[kYouTubeKeyKey] = outcome.youTubeKey;
+    return notification;
+}
+
+std::string pmFacebookKey(const Notification& notification) { return userInfoValue(notification, kFacebookKeyKey); }
+
+std::string pmYouTubeKey(const Notification& notification) { return userInfoValue(notification, kYouTubeKeyKey); }

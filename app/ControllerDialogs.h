@@ -1,6 +1,7 @@
 #pragma once
 #include "app/NotificationCenter.h"
 #include "interfaces/MoviePlayer.h"
+#include "sharing/AccountLogin.h"
 #include "telemetry/GpsData.h"
 
 #include <cstdint>
@@ -77,6 +78,11 @@ public:
 
     // The about box: the program's name, logo and version.
     virtual void runAboutBox() = 0;
+
+    // The sign-in to the video site (1 Facebook, 3 YouTube), modal. Once it has closed it posts
+    // UploadVideoChangedNotification with the outcome (pmLoginNotification); closed by the user
+    // before the sign-in ended, it posts nothing.
+    virtual void runLoginDialog(std::int16_t videoWebsite) = 0;
 };
 
 // The outcome notification of the selection dialog (type 0 or 2) as described above.
@@ -85,3 +91,8 @@ Notification pmSelectionNotification(int uploadType, const std::set<std::int32_t
 int pmUploadType(const Notification& notification);
 // Its "SELECTED_ROWS"; empty when missing. Text that is not a number is left out.
 std::set<std::int32_t> pmSelectedRows(const Notification& notification);
+// The login dialog's outcome: "UPLOAD_TYPE" with "FBKey" and "YouTubeKey", each absent when empty.
+Notification pmLoginNotification(const LoginOutcome& outcome);
+// Its "FBKey" and "YouTubeKey"; empty when absent.
+std::string pmFacebookKey(const Notification& notification);
+std::string pmYouTubeKey(const Notification& notification);

@@ -41,7 +41,7 @@ WindowApplication::WindowApplication(Options options)
     pmSetWaitingPresenter(&waiting_);
 
     if (!services_.problem.empty()) std::fprintf(stderr, "%s\n", services_.problem.c_str());
-    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, &connectivity_, {}, {}, {}, {}, {}};
+    AppServices services{notifications_, scheduler_, player1_, player2_, &folderWatch_, &connectivity_, {}, {}, {}, {}, {}, {}, {}};
     services.openAddress = [this](const std::string& address) { workspace_.openAddress(address); };
     services.chooseFolder = [this](const std::string& start) -> std::optional<std::string> {
         const QString chosen =
@@ -53,6 +53,8 @@ WindowApplication::WindowApplication(Options options)
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
     services.encodeJpeg = pmEncodeJpeg;
     services.makeEvidenceMedia = [] { return std::make_unique<EvidenceMediaMaker>(); };
+    services.sharing = services_.config.sharing;
+    dialogs_.configureSharing(&http_, services_.config.sharing);
     ControllerViews views = window_.controllerViews();
     views.dialogs = &dialogs_;
     controller_ = std::make_unique<AppDelegate>(services, views);
@@ -66,6 +68,8 @@ WindowApplication::WindowApplication(Options options)
     actions.capture = [&controller] { controller.onButtonCapture(); };
     actions.exportKml = [&controller] { controller.onButtonExport(); };
     actions.evidence = [&controller] { controller.onButtonEvidence(); };
+    actions.uploadYouTube = [&controller] { controller.onButtonUploadYouTube(); };
+    actions.uploadFacebook = [&controller] { controller.onButtonUploadFacebook(); };
     actions.showCalendar = [&controller](bool show) { controller.showCalendar(show); };
     actions.hasRecordingOn = [&controller](int year, int month, int day) {
         return controller.library().isMediaExistByDate(year, month, day);

@@ -10,6 +10,18 @@ enum class WebNavigationKind {
     Other,       // a load the program asked for, a script, history
 };
 
+// What a page tells besides finished loads, for the web logins; each handler may be empty.
+struct WebPageEvents {
+    // The main frame starts loading `url`.
+    std::function<void(const std::string& url)> loadStarted;
+    // A load of the main frame failed, with the engine's reason.
+    std::function<void(const std::string& url, const std::string& error)> loadFailed;
+    // The main frame's address changed.
+    std::function<void(const std::string& url)> urlChanged;
+    // A navigation of the main frame, before it is carried out.
+    std::function<void(const std::string& url, WebNavigationKind kind)> navigation;
+};
+
 // A web page shown in an embedded web view, as the map and the web logins drive it: load an
 // address, run one script statement and read its value, hear of loads and navigations. Addresses
 // are given fully encoded, escapes as they were on the wire. Main thread only; every handler is
@@ -33,14 +45,7 @@ public:
 
     // Called after every load of the page, successful or not.
     virtual void setLoadFinishedHandler(std::function<void(bool succeeded)> handler) = 0;
-    // Called when the main frame starts loading `url`.
-    virtual void setLoadStartedHandler(std::function<void(const std::string& url)> handler) = 0;
-    // Called when a load of the main frame failed, with the address and the engine's reason.
-    virtual void setLoadFailedHandler(std::function<void(const std::string& url, const std::string& error)> handler) = 0;
-    // Called whenever the main frame's address changes.
-    virtual void setUrlChangedHandler(std::function<void(const std::string& url)> handler) = 0;
-    // Called for every navigation of the main frame before it is carried out.
-    virtual void setNavigationHandler(std::function<void(const std::string& url, WebNavigationKind kind)> handler) = 0;
+    virtual void setEventHandlers(WebPageEvents events) = 0;
 
     // The page's settings the map reports in its log.
     virtual bool isJavaScriptEnabled() const = 0;

@@ -29,16 +29,16 @@ QtWebPage::QtWebPage(QWebEnginePage& page) : page_(page) {
         if (loadFinished_) loadFinished_(succeeded);
     });
     connect(&page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && loadStarted_) loadStarted_(encoded(info.url()));
-        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && loadFailed_)
-            loadFailed_(encoded(info.url()), info.errorString().toStdString());
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && events_.loadStarted) events_.loadStarted(encoded(info.url()));
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && events_.loadFailed)
+            events_.loadFailed(encoded(info.url()), info.errorString().toStdString());
     });
     connect(&page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-        if (urlChanged_) urlChanged_(encoded(url));
+        if (events_.urlChanged) events_.urlChanged(encoded(url));
     });
     // Every navigation goes ahead: the request is left accepted.
     connect(&page_, &QWebEnginePage::navigationRequested, this, [this](QWebEngineNavigationRequest& request) {
-        if (request.isMainFrame() && navigation_) navigation_(encoded(request.url()), kindOf(request.navigationType()));
+        if (request.isMainFrame() && events_.navigation) events_.navigation(encoded(request.url()), kindOf(request.navigationType()));
     });
 }
 
@@ -62,22 +62,6 @@ void QtWebPage::evaluate(const std::string& statement, ScriptResult result) {
 }
 
 void QtWebPage::setLoadFinishedHandler(std::function<void(bool)> handler) { loadFinished_ = std::move(handler); }
-
-void QtWebPage::setLoadStartedHandler(std::function<void(const std::string&)> handler) {
-    loadStarted_ = std::move(handler);
-}
-
-void QtWebPage::setLoadFailedHandler(std::function<void(const std::string&, const std::string&)> handler) {
-    loadFailed_ = std::move(handler);
-}
-
-void QtWebPage::setUrlChangedHandler(std::function<void(const std::string&)> handler) {
-    urlChanged_ = std::move(handler);
-}
-
-void QtWebPage::setNavigationHandler(std::function<void(const std::string&, WebNavigationKind)> handler) {
-    navigation_ = std::move(handler);
-}
 
 bool QtWebPage::isJavaScriptEnabled() const {
     return page_.settings()->testAttribute(QWebEngineSettings::JavascriptEnabled);

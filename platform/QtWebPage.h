@@ -16,10 +16,7 @@ public:
     void evaluate(const std::string& statement, ScriptResult result) override;
     std::string url() const override;
     void setLoadFinishedHandler(std::function<void(bool succeeded)> handler) override;
-    void setLoadStartedHandler(std::function<void(const std::string& url)> handler) override;
-    void setLoadFailedHandler(std::function<void(const std::string& url, const std::string& error)> handler) override;
-    void setUrlChangedHandler(std::function<void(const std::string& url)> handler) override;
-    void setNavigationHandler(std::function<void(const std::string& url, WebNavigationKind kind)> handler) override;
+    void setEventHandlers(WebPageEvents events) override { events_ = std::move(events); }
     bool isJavaScriptEnabled() const override;
     void setJavaScriptEnabled(bool enabled) override;
     bool isJavaEnabled() const override { return false; }
@@ -28,8 +25,5 @@ public:
 private:
     QWebEnginePage& page_;
     std::function<void(bool)> loadFinished_;
-    std::function<void(const std::string&)> loadStarted_;
-    std::function<void(const std::string&, const std::string&)> loadFailed_;
-    std::function<void(const std::string&)> urlChanged_;
-    std::function<void(const std::string&, WebNavigationKind)> navigation_;
+    WebPageEvents events_;
 };

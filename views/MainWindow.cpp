@@ -85,6 +85,8 @@ void MainWindow::setActions(MainWindowActions actions) {
     toolbar_->setOutputHandler(ToolbarView::Capture, actions_.capture);
     toolbar_->setOutputHandler(ToolbarView::Export, actions_.exportKml);
     toolbar_->setOutputHandler(ToolbarView::Evidence, actions_.evidence);
+    toolbar_->setOutputHandler(ToolbarView::UploadYouTube, actions_.uploadYouTube);
+    toolbar_->setOutputHandler(ToolbarView::UploadFacebook, actions_.uploadFacebook);
     toolbar_->setSettingsMenuActions({actions_.chooseLanguage, actions_.chooseSkin, actions_.about});
     calendar_->setModeHandler(actions_.showCalendar);
     calendar_->setRecordingQuery(actions_.hasRecordingOn);

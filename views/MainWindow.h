@@ -25,6 +25,8 @@ struct MainWindowActions {
     std::function<void()> capture{};
     std::function<void()> exportKml{};
     std::function<void()> evidence{};
+    std::function<void()> uploadYouTube{};
+    std::function<void()> uploadFacebook{};
     std::function<void(bool showCalendar)> showCalendar{};   // the calendar's mode button
     std::function<bool(int year, int month, int day)> hasRecordingOn{};  // marks the calendar's days
     std::function<void()> windowWillClose{};

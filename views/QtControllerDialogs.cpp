@@ -7,6 +7,7 @@
 #include "views/CapturePreviewDialog.h"
 #include "views/FrameImage.h"
 #include "views/GSensorGraphWidget.h"
+#include "views/LoginDialog.h"
 #include "views/MainWindow.h"
 #include "views/PrintPreviewDialog.h"
 #include "views/ProgressPanel.h"
@@ -123,4 +124,17 @@ void QtControllerDialogs::runAboutBox() {
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);
     box.exec();
+}
+
+void QtControllerDialogs::configureSharing(HttpClient* http, const SharingServices& services) {
+    http_ = http;
+    sharing_ = services;
+}
+
+void QtControllerDialogs::runLoginDialog(std::int16_t videoWebsite) {
+    if (!http_) return;
+    LoginDialog dialog(videoWebsite, sharing_, *http_, &window_);
+    dialog.exec();
+    // Told once the dialog has closed, as the selection dialog does.
+    if (dialog.outcome()) notifications_.post(pmLoginNotification(*dialog.outcome()));
 }

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 
+class HttpClient;
 class MainWindow;
 class NotificationCenter;
 
@@ -25,6 +26,10 @@ public:
     void closeProgressPanel() override;
     void runAboutBox() override;
 
+    // What the login dialog signs in with; without it the dialog does not open.
+    void configureSharing(HttpClient* http, const SharingServices& services);
+    void runLoginDialog(std::int16_t videoWebsite) override;
+
     ProgressPanel* progressPanel() const { return progress_; }
 
 private:
@@ -34,4 +39,6 @@ private:
     MainWindow& window_;
     NotificationCenter& notifications_;
     QPointer<ProgressPanel> progress_;
+    HttpClient* http_ = nullptr;
+    SharingServices sharing_;
 };

@@ -51,6 +51,8 @@ private:
         if (result) results.push_back(std::move(result));
     }
     void setLoadFinishedHandler(std::function<void(bool)> handler) override { loadFinished = std::move(handler); }
+    void setEventHandlers(WebPageEvents) override {}
+    std::string url() const override { return {}; }
     bool isJavaScriptEnabled() const override { return javaScript; }
     void setJavaScriptEnabled(bool enabled) override { javaScript = enabled; }
     bool isJavaEnabled() const override { return false; }

@@ -60,13 +60,15 @@ TEST(QtWebPage, ReportsLoadsNavigationsAndFailuresWithAddressesAsEncoded) {
     auto* engine = new QWebEnginePage(&profile);
     QtWebPage page(*engine);
     std::vector<std::string> events;
-    page.setLoadStartedHandler([&](const std::string& url) { events.push_back("started " + url); });
-    page.setUrlChangedHandler([&](const std::string& url) { events.push_back("url " + url); });
-    page.setLoadFailedHandler([&](const std::string& url, const std::string&) { events.push_back("failed " + url); });
-    page.setNavigationHandler([&](const std::string& url, WebNavigationKind kind) {
+    WebPageEvents handlers;
+    handlers.loadStarted = [&](const std::string& url) { events.push_back("started " + url); };
+    handlers.urlChanged = [&](const std::string& url) { events.push_back("url " + url); };
+    handlers.loadFailed = [&](const std::string& url, const std::string&) { events.push_back("failed " + url); };
+    handlers.navigation = [&](const std::string& url, WebNavigationKind kind) {
         const char* names[] = {"link-or-form ", "redirect ", "other "};
         events.push_back(names[int(kind)] + url);
-    });
+    };
+    page.setEventHandlers(handlers);
     int finished = 0;
     page.setLoadFinishedHandler([&](bool) { ++finished; });
     const std::string signIn = server.url("/o/oauth2/auth?redirect_uri=http%3a%2f%2f127.0.0.1%3a1%2f&x=a%20b");
