@@ -11,8 +11,8 @@ and the headers in the order they came.
 
 The services' sign-in, as a browser sees it:
   /v2.3/dialog/oauth     the social network's sign-in page, /o/oauth2/auth the video service's: a
-                         form with the buttons "allow", "deny" and "nopublish" (allow, without the
-                         publishing permission) that goes to /signin/decide
+                         form with the buttons "allow", "deny", "nopublish" (allow, without the
+                         publishing permission) and "slow" that goes to /signin/decide
   /signin/decide         redirects to the page's redirect_uri with a token in the fragment (social
                          network) or a code in the query (video service), or with "error="
   /connect/login_success.html  the social network's landing page
@@ -50,6 +50,7 @@ SIGN_IN_PAGE = """<!DOCTYPE html><html><body><h1>Sign in</h1>
 <button id="allow" name="choice" value="allow">Allow</button>
 <button id="deny" name="choice" value="deny">Deny</button>
 <button id="nopublish" name="choice" value="nopublish">Allow without publishing</button>
+<button id="slow" name="choice" value="slow">Allow, answer the permission check late</button>
 </form></body></html>"""
 
 # What /signin/decide appends to the redirect address, by flow and choice.
