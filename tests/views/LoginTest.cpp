@@ -1,18 +1,14 @@
-// The sign-in to the video services against the stand-in server: the first pages' addresses, the
-// login dialog on the real web engine, the outcome it tells, and where tokens and codes end up.
+// The sign-in on the real web engine against the stand-in server, and where tokens and codes end up.
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Preferences.h"
 #include "Utility/WaitingIndicator.h"
-#include "app/ControllerDialogs.h"
 #include "platform/QtHttpClient.h"
 #include "platform/QtWebPage.h"
 #include "platform/WebEngineSandbox.h"
-#include "sharing/AccountLogin.h"
 #include "support/GraphicsDrivers.h"
 #include "support/LocalHttpServer.h"
 #include "support/ModalDriver.h"
 #include "support/QtWait.h"
-#include "support/Rfc3986.h"
 #include "support/Screenshot.h"
 #include "support/TempHome.h"
 #include "views/LoginDialog.h"
@@ -22,95 +18,70 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTcpServer>
+#include <QUrl>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 // A process that made a web view ends with a new/delete mismatch inside the engine.
 extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
 
 TEST(LoginAddresses, AreTheServicesOwnStringsWithTheHostsEscapedInLowerCase) {
-    SharingServices s;
-    s.facebook.appId = "1234567890123456";
-    s.youtube.clientId = "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com";
-    SharingServices local = s;
-    local.facebook.web = "http://127.0.0.1:8080";
-    local.youtube = {"http://127.0.0.1:8080", "http://127.0.0.1:8081", "127.0.0.1:8082", s.youtube.clientId, "", true};
-    const std::string id = s.youtube.clientId;
-    const struct {
-        std::string built, expected;
-    } cases[] = {
-        {pmFacebookLoginUrl(s.facebook),
-         "https://www.facebook.com/v2.3/dialog/oauth?response_type=token&client_id=1234567890123456&redirect_uri="
-         "http%3a%2f%2fwww%2efacebook%2ecom%2fconnect%2flogin%5fsuccess%2ehtml&type=user_agent&display=popup"
-         "&scope=user_videos%2Cpublish_actions"},
-        {pmYouTubeLoginUrl(s.youtube),
-         "https://accounts.google.com/o/oauth2/auth?client_id=" + id + "&redirect_uri=http%3a%2f%2flocalhost%2f"
-         "&scope=https%3a%2f%2fwww%2egoogleapis%2ecom%2fauth%2fyoutube%2eupload&response_type=code&access_type=offline"},
-        // A port's colon is escaped like the rest.
-        {pmFacebookLoginUrl(local.facebook),
-         "http://127.0.0.1:8080/v2.3/dialog/oauth?response_type=token&client_id=1234567890123456&redirect_uri="
-         "http%3a%2f%2f127%2e0%2e0%2e1%3a8080%2fconnect%2flogin%5fsuccess%2ehtml&type=user_agent&display=popup"
-         "&scope=user_videos%2Cpublish_actions"},
-        {pmYouTubeLoginUrl(local.youtube),
-         "http://127.0.0.1:8080/o/oauth2/auth?client_id=" + id + "&redirect_uri=http%3a%2f%2f127%2e0%2e0%2e1%3a8082%2f"
-         "&scope=https%3a%2f%2f127%2e0%2e0%2e1%3a8081%2fauth%2fyoutube%2eupload&response_type=code&access_type=offline"},
-        {pmLoginEscape("my-host_1.example~"), "my-host%5f1%2eexample%7e"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.built, c.expected);
+    FacebookServices facebook{"https://www.facebook.com", "", "1234567890123456", true};
+    const std::string id = "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com";
+    YouTubeServices youtube{"http://127.0.0.1:8080", "https://api.example:8081", "127.0.0.1:8082", id, "", true};
+    EXPECT_EQ(pmFacebookLoginUrl(facebook),
+              "https://www.facebook.com/v2.3/dialog/oauth?response_type=token&client_id=1234567890123456&redirect_uri="
+              "http%3a%2f%2fwww%2efacebook%2ecom%2fconnect%2flogin%5fsuccess%2ehtml&type=user_agent&display=popup"
+              "&scope=user_videos%2Cpublish_actions");
+    // A port's colon is escaped like the rest.
+    EXPECT_EQ(pmYouTubeLoginUrl(youtube),
+              "http://127.0.0.1:8080/o/oauth2/auth?client_id=" + id + "&redirect_uri=http%3a%2f%2f127%2e0%2e0%2e1%3a8082%2f"
+              "&scope=https%3a%2f%2fapi%2eexample%3a8081%2fauth%2fyoutube%2eupload&response_type=code&access_type=offline");
+    EXPECT_EQ(pmLoginEscape("my-host_1.example~"), "my-host%5f1%2eexample%7e");
 }
 
 namespace {
 
-std::string readWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// The login dialog over a main window, on the stand-in server, with the user played by script:
-// once the sign-in page shows, a button of its form is pressed.
+// The login dialog on the stand-in server; the user is played by script. The video service's sign-in
+// returns to a port that never answers: only a watcher that sees the redirect itself ends it.
 class Login : public ::testing::Test {
 public:
     Login() {
-        services.facebook = {server.url(""), server.url(""), "1234567890123456", true};
-        services.youtube = {server.url(""), server.url(""), "127.0.0.1:1", "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com",
-                            "abcdefghijklmnopqrstuvwx", true};
+        silent.listen(QHostAddress::LocalHost);
+        const std::string silentHost = "127.0.0.1:" + std::to_string(silent.serverPort());
+        const std::string id = "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com";
+        services = {{server.url(""), server.url(""), "1234567890123456", true},
+                    {server.url(""), server.url(""), silentHost, id, "abcdefghijklmnopqrstuvwx", true}};
         dialogs.configureSharing(&http, services);
         notifications.addObserver(NotificationCenter::fullName(notify::kUploadVideoChanged),
                                   [this](const Notification& n) { posted.push_back(n); });
     }
-
-    // Runs the dialog; `user` acts on it once the page shows its buttons.
     void signIn(std::int16_t site, const std::function<void(LoginDialog&)>& user) {
         ModalDriver driver({[&](QWidget* modal) {
             auto& dialog = *static_cast<LoginDialog*>(modal);
             bool shown = false;
             spinUntil([&] {
-                dialog.page().evaluate("document.getElementById('allow') !== null",
-                                       [&](const auto& value) { shown = value == "true"; });
-                spinFor(0.1);
-                return shown;
+                dialog.page().evaluate("document.getElementById('allow') !== null", [&](auto v) { shown = v == "true"; });
+                return spinFor(0.1), shown;
             });
             keepGraphicsDriversLoaded();
-            if (screenshots++ == 0) saveScreenshot(dialog, "login-dialog");
+            saveScreenshot(dialog, "login-dialog");
+            // A sign-in that never ends fails the row instead of hanging the test.
+            QTimer::singleShot(30000, &dialog, [&dialog] { dialog.close(); });
             user(dialog);
         }});
         dialogs.runLoginDialog(site);
         EXPECT_TRUE(driver.done());
     }
     static std::function<void(LoginDialog&)> press(const std::string& button) {
-        return [button](LoginDialog& dialog) { dialog.page().evaluate("document.getElementById('" + button + "').click()", {}); };
+        return [button](LoginDialog& d) { d.page().evaluate("document.getElementById('" + button + "').click()", {}); };
     }
-    // The access_token of the permission checks so far.
     std::vector<std::string> checkedTokens() const {
         std::vector<std::string> tokens;
-        for (const auto& request : server.requests()) {
-            const std::string path = request["path"];
-            if (path.starts_with("/me/permissions?access_token=")) tokens.push_back(path.substr(29));
-        }
+        for (const auto& request : server.requests())
+            if (const std::string path = request["path"]; path.starts_with("/me/permissions?access_token="))
+                tokens.push_back(path.substr(29));
         return tokens;
     }
 
@@ -121,55 +92,51 @@ public:
     char* argv[2] = {name, nullptr};
     QApplication application{argc, argv};
     LocalHttpServer server;
+    QTcpServer silent;
     QtHttpClient http;
     NotificationCenter notifications;
     MainWindow window{notifications};
     QtControllerDialogs dialogs{window, notifications};
     SharingServices services;
     std::vector<Notification> posted;
-    int screenshots = 0;
 };
 
 }  // namespace
 
-// Both flows end as the service decides: the social network's token is kept and stored, then the
-// publishing permission decides; the video service's code is kept as it came, seen once although
-// several watchers see its redirect. No token or code reaches the log or the console, and the
-// settings file is the only file that holds a token.
-TEST_F(Login, EachFlowEndsAsTheServiceDecidesAndOnlyTheSettingsHoldAToken) {
+// Each flow ends as the service decides, told once: the token is stored, then the permission decides;
+// the code is kept as it came. Closed by the user (also during the permission check) it tells nothing.
+// No token or code reaches the log, the console or any file but the settings (the last token).
+TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldAToken) {
     ASSERT_TRUE(server.isRunning()) << server.error();
-    const struct {
-        std::int16_t site;
-        const char* button;
-        int type;
-        bool permissionChecked;
-    } cases[] = {
-        {kVideoSiteFacebook, "allow", 1, true},
-        {kVideoSiteFacebook, "nopublish", 0, true},
-        {kVideoSiteFacebook, "deny", 0, false},
-        {kVideoSiteYouTube, "allow", 1, false},
-        {kVideoSiteYouTube, "deny", 0, false},
+    const auto closeAfterCheck = [this](LoginDialog& dialog) {
+        press("slow")(dialog);
+        spinUntil([&] { return server.requests().back()["path"].get<std::string>().starts_with("/me/"); });
+        dialog.close();
     };
+    const struct {  // type -1: nothing told
+        std::int16_t site; std::function<void(LoginDialog&)> user; int type; bool permissionChecked;
+    } cases[] = {{kVideoSiteFacebook, press("allow"), 1, true},  {kVideoSiteFacebook, press("nopublish"), 0, true},
+                 {kVideoSiteFacebook, press("deny"), 0, false},  {kVideoSiteYouTube, press("allow"), 1, false},
+                 {kVideoSiteYouTube, press("deny"), 0, false},   {kVideoSiteYouTube, [](LoginDialog& d) { d.close(); }, -1, false},
+                 {kVideoSiteFacebook, closeAfterCheck, -1, true}};
     testing::internal::CaptureStderr();
     std::vector<std::string> secrets;
-    for (const auto& c : cases) {
-        const std::string row = std::to_string(c.site) + " " + c.button;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& c = cases[row];
         const std::size_t requestsBefore = server.requests().size(), checksBefore = checkedTokens().size();
         posted.clear();
-        signIn(c.site, press(c.button));
-        ASSERT_EQ(posted.size(), 1u) << row;
-        EXPECT_EQ(pmUploadType(posted[0]), c.type) << row;
-        const std::string first = server.requests()[requestsBefore]["path"];
-        const std::string built = c.site == kVideoSiteFacebook ? pmFacebookLoginUrl(services.facebook)
-                                                               : pmYouTubeLoginUrl(services.youtube);
-        EXPECT_EQ(server.url(first), pmNormalizedUri(built)) << row;
+        signIn(c.site, c.user);
+        ASSERT_EQ(posted.size(), c.type < 0 ? 0u : 1u) << row;
+        const std::string built =
+            c.site == kVideoSiteFacebook ? pmFacebookLoginUrl(services.facebook) : pmYouTubeLoginUrl(services.youtube);
+        // The engine sends it in RFC 3986's normal form (upper-case escapes, dots plain).
+        const std::string wire = server.url(server.requests()[requestsBefore]["path"]);
+        EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(wire)), QUrl::fromPercentEncoding(QByteArray::fromStdString(built))) << row;
         ASSERT_EQ(checkedTokens().size(), checksBefore + (c.permissionChecked ? 1 : 0)) << row;
-        if (c.permissionChecked) {
-            const std::string token = checkedTokens().back();
-            EXPECT_EQ(pmGetProfileString(kFacebookKeyProfile, ""), token) << row;
-            EXPECT_EQ(pmFacebookKey(posted[0]), token) << row;
-            secrets.push_back(token);
-        }
+        if (c.permissionChecked) secrets.push_back(checkedTokens().back());
+        if (posted.empty()) continue;
+        EXPECT_EQ(pmUploadType(posted[0]), c.type) << row;
+        if (c.permissionChecked) EXPECT_EQ(pmFacebookKey(posted[0]), secrets.back()) << row;
         if (c.site == kVideoSiteYouTube && c.type == 1) {
             // Everything after "code=", escapes and the further parameter included.
             const std::string code = pmYouTubeKey(posted[0]);
@@ -179,31 +146,14 @@ TEST_F(Login, EachFlowEndsAsTheServiceDecidesAndOnlyTheSettingsHoldAToken) {
         }
     }
     const std::string console = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(secrets.size(), 3u);
-    const std::string settings = home.configHome() + "/cartena-manager";
+    ASSERT_EQ(secrets.size(), 4u);
+    EXPECT_EQ(pmGetProfileString(kFacebookKeyProfile, ""), secrets.back());
     for (const std::string& secret : secrets) {
         EXPECT_EQ(console.find(secret), std::string::npos) << secret;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path())) {
-            if (!entry.is_regular_file()) continue;
-            // The settings hold the last token only; a code is kept nowhere.
-            if (readWhole(entry.path()).find(secret) != std::string::npos)
-                EXPECT_TRUE(secret.starts_with("EAAG") && entry.path().parent_path() == settings) << secret << " in " << entry.path();
-        }
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
+            if (entry.is_regular_file() && readFile(entry.path()).find(secret) != std::string::npos)
+                EXPECT_TRUE(secret == secrets.back() && entry.path().filename() == "settings.json") << secret << " in " << entry.path();
     }
-    EXPECT_NE(readWhole(pmLogFilePath()).find("LoginDlg::CheckPermission - End - declined"), std::string::npos);
-}
-
-// Closed by the user, the dialog tells nothing: on the sign-in page, and while the permission
-// check waits for its answer (which it then gives up).
-TEST_F(Login, ClosingTheWindowEndsWithoutAnOutcomeAndGivesUpThePermissionCheck) {
-    ASSERT_TRUE(server.isRunning()) << server.error();
-    signIn(kVideoSiteYouTube, [](LoginDialog& dialog) { dialog.close(); });
-    signIn(kVideoSiteFacebook, [this](LoginDialog& dialog) {
-        press("slow")(dialog);
-        spinUntil([&] { return !checkedTokens().empty(); });
-        dialog.close();
-    });
-    EXPECT_EQ(checkedTokens().size(), 1u);
-    EXPECT_TRUE(posted.empty());
+    EXPECT_NE(readFile(pmLogFilePath()).find("LoginDlg::CheckPermission - End - declined"), std::string::npos);
     EXPECT_FALSE(pmIsWaiting());
 }
