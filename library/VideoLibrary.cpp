@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -101,7 +101,14 @@ public:
     }
 
 private:
-    using Listing = std::map<std::string, unsigned char, std::less<>>;  // name to entry type
+    // Looked up with the views of the paths' parts, without copying them.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    template <class Value>
+    using ByName = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+    using Listing = ByName<unsigned char>;  // name to entry type
 
     static std::optional<Listing> list(const std::string& folder) {
         std::vector<ListedEntry> entries;
@@ -111,7 +118,7 @@ private:
         return names;
     }
 
-    std::map<std::string, std::optional<Listing>, std::less<>> folders_;
+    ByName<std::optional<Listing>> folders_;
 };
 
 }  // namespace
