@@ -23,17 +23,14 @@ unsigned WorkSharing::helpersForThisMachine(unsigned most) {
 }
 
 void WorkSharing::takePieces() {
-    std::unique_lock lock(mutex_);
-    while (next_ < count_) {
-        const std::size_t piece = next_++;
-        lock.unlock();
+    // The pieces are handed out without the lock: they are many and short.
+    for (std::size_t piece = next_.fetch_add(1); piece < count_; piece = next_.fetch_add(1)) {
         try {
             (*work_)(piece);
         } catch (...) {
             const std::lock_guard failed(mutex_);
             if (!failure_) failure_ = std::current_exception();
         }
-        lock.lock();
     }
 }
 
@@ -61,7 +58,7 @@ void WorkSharing::run(std::size_t count, const std::function<void(std::size_t)>&
         const std::lock_guard lock(mutex_);
         work_ = &work;
         count_ = count;
-        next_ = 0;
+        next_.store(0);
         failure_ = nullptr;
         // A piece or two are not worth waking anybody for.
         wakeHelpers = count > 2 && !threads_.empty();

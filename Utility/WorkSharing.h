@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -33,8 +34,10 @@ private:
 
     std::mutex mutex_;
     std::condition_variable wake_, finished_;
+    // Set under the lock before the helpers are woken, which gives them the values.
     const std::function<void(std::size_t)>* work_ = nullptr;
-    std::size_t count_ = 0, next_ = 0;
+    std::size_t count_ = 0;
+    std::atomic<std::size_t> next_{0};
     unsigned generation_ = 0, busy_ = 0;
     bool stop_ = false;
     std::exception_ptr failure_;
