@@ -23,3 +23,36 @@ TEST(ServicesConfig, ValuesComeFromTheFileAndWhatCannotBeUsedFallsBackAndIsNamed
     }
     EXPECT_EQ(pmLoadServicesConfig(home.path() + "/none").problem, "");
 }
+
+TEST(ServicesConfig, AVideoServiceIsConfiguredOnlyWithRegistrationValuesOfTheirForm) {
+    TempHome home;
+    const std::string path = home.path() + "/services.json";
+    const std::string clientId = "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com";
+    const std::string secret = "Abc_def_ghi_jkl_mno_pqr_";
+    const struct {
+        std::string text;
+        bool facebook, youtube;
+        std::string problem;
+    } cases[] = {
+        {"{}", false, false, ""},
+        {R"({"facebook": {"appId": "1234567890123456", "web": "http://127.0.0.1:8080"},
+             "youtube": {"clientId": ")" + clientId + R"(", "clientSecret": ")" + secret + R"(", "redirectHost": "127.0.0.1:9"}})",
+         true, true, ""},
+        {R"({"facebook": {"appId": "123456789012345"}, "youtube": {"clientId": ")" + clientId + "\"}}", false, false, ": facebook.appId is not valid; leaving facebook unconfigured"},
+        {R"({"facebook": {"appId": "1234567890123456", "graph": "https://g/"},
+             "youtube": {"clientId": ")" + clientId.substr(0, 44) + "Z" + clientId.substr(45) + R"(", "clientSecret": ")" + secret + R"("},
+             "map": {"page": "none"}})",
+         false, false,
+         ": map.page, facebook.graph, youtube.clientId are not valid; using the default, leaving facebook unconfigured, "
+         "leaving youtube unconfigured"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(writeFile(path, c.text));
+        const ServicesConfigLoad load = pmLoadServicesConfig(path);
+        EXPECT_EQ(load.config.sharing.facebook.configured(), c.facebook) << c.text;
+        EXPECT_EQ(load.config.sharing.youtube.configured(), c.youtube) << c.text;
+        EXPECT_EQ(load.problem, c.problem.empty() ? "" : path + c.problem);
+    }
+    EXPECT_EQ(pmAddressHost("http://127.0.0.1:8080/o/oauth2/auth?x=1") + " " + pmAddressHost("https://www.googleapis.com"),
+              "127.0.0.1:8080 www.googleapis.com");
+}
