@@ -41,6 +41,13 @@ std::string printable(const std::string& path) {
 
 std::string shownDate(FileDate date) { return pmGetDateStringFromNSDate(date) + " " + pmGetTimeStringFromNSDate(date); }
 
+void appendDigits(std::string& out, long value, int width) {
+    char text[24];
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    const auto length = static_cast<std::size_t>(end - text);
+    out.append(length < static_cast<std::size_t>(width) ? static_cast<std::size_t>(width) - length : 0, '0').append(text, length);
+}
+
 // ISO 8601 with the local offset, e.g. 2024-05-03T10:00:00+02:00.
 std::string isoDate(FileDate date) {
     const std::time_t whole =
@@ -48,10 +55,16 @@ std::string isoDate(FileDate date) {
     struct tm t {};
     localtime_r(&whole, &t);
     const long offset = t.tm_gmtoff / 60;
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, offset < 0 ? '-' : '+', std::labs(offset) / 60,
-                  std::labs(offset) % 60);
+    std::string text;
+    text.reserve(32);
+    appendDigits(text, t.tm_year + 1900L, 4);
+    const std::pair<char, long> fields[] = {{'-', t.tm_mon + 1}, {'-', t.tm_mday}, {'T', t.tm_hour}, {':', t.tm_min},
+                                            {':', t.tm_sec},     {offset < 0 ? '-' : '+', std::labs(offset) / 60},
+                                            {':', std::labs(offset) % 60}};
+    for (const auto& [separator, value] : fields) {
+        text += separator;
+        appendDigits(text, value, 2);
+    }
     return text;
 }
 
@@ -85,12 +98,14 @@ struct Row {
 
 std::vector<Row> rowsOf(const VideoLibrary& library) {
     std::vector<Row> rows;
+    rows.reserve(library.playlist().size());
     const auto& playlist = library.playlist();
     for (std::size_t i = 0; i < playlist.size(); ++i) {
         const std::string& path = playlist[i].URL();
+        std::optional<std::string> partner = pmGetAnotherCameraFile(path);
+        const std::int32_t partnerIndex = library.getAnotherCameraFile(static_cast<std::int32_t>(i), partner);
         rows.push_back({path, playlist[i].fileDate(), pmGetVideoFileType(path), pmGetRecordFileType(path),
-                        pmCheckDualCameraFileType(path), pmGetMotorTypeFile(path), pmGetAnotherCameraFile(path),
-                        library.getAnotherCameraFile(static_cast<std::int32_t>(i))});
+                        pmCheckDualCameraFileType(path), pmGetMotorTypeFile(path), std::move(partner), partnerIndex});
     }
     return rows;
 }
@@ -206,7 +221,8 @@ int runScan(const ScanOptions& options) {
     }
 
     if (options.json) {
-        std::fputs(jsonDocument(options, filter, library.videoLib().size(), rows, events, paired).c_str(), stdout);
+        const std::string document = jsonDocument(options, filter, library.videoLib().size(), rows, events, paired);
+        std::fwrite(document.data(), 1, document.size(), stdout);
         return 0;
     }
 
