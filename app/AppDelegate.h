@@ -164,6 +164,9 @@ public:
     bool isEvidenceRunning() const { return evidenceJob_ != nullptr; }
     void aboutMenuItemClicked();
 
+    // The upload editor over the chosen playlist rows.
+    void editUploadVideos(const std::set<std::int32_t>& rows);
+
     // State, for the views and for tests.
     bool isVideoLoading() const { return m_bVideoLoading; }
     float playSpeed() const { return m_fPlaySpeed; }
@@ -295,6 +298,11 @@ private:
     std::unique_ptr<EvidenceMedia> evidenceMedia_;  // before the job, which uses it until it ends
     std::unique_ptr<EvidenceJob> evidenceJob_;
     Scheduler::TimerId mEvidenceProgressTimer = 0;
+
+    // Sharing.
+    std::int16_t m_nVideoWebsite = 0;  // 1 Facebook, 3 YouTube
+    std::string mFBKey;                // the social network's token, from the sign-in
+    std::string mYouTubeKey;           // the video service's authorisation code, from the sign-in
 
     // Window layout.
     int m_nScreenMode = 0;

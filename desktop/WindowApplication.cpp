@@ -53,6 +53,7 @@ WindowApplication::WindowApplication(Options options)
     services.runInBackground = [](const std::function<void()>& work) { pmRunInBackground(work); };
     services.encodeJpeg = pmEncodeJpeg;
     services.makeEvidenceMedia = [] { return std::make_unique<EvidenceMediaMaker>(); };
+    dialogs_.configureSharing(&http_, services_.config.sharing);
     ControllerViews views = window_.controllerViews();
     views.dialogs = &dialogs_;
     controller_ = std::make_unique<AppDelegate>(services, views);

@@ -124,3 +124,16 @@ void QtControllerDialogs::runAboutBox() {
     layout->addWidget(buttons);
     box.exec();
 }
+
+void QtControllerDialogs::configureSharing(HttpClient* http, const SharingServices& services) {
+    http_ = http;
+    sharing_ = services;
+}
+
+void QtControllerDialogs::showUploadEditor(const UploadEditorRequest& request) {
+    if (!http_) return;
+    delete editor_;
+    editor_ = new EditUploadDialog(request, *http_, sharing_, &window_);
+    editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->show();
+}

@@ -1,9 +1,11 @@
 #pragma once
 #include "app/ControllerDialogs.h"
+#include "views/EditUploadDialog.h"
 #include "views/ProgressPanel.h"
 
 #include <QPointer>
 
+class HttpClient;
 class MainWindow;
 class NotificationCenter;
 
@@ -25,7 +27,12 @@ public:
     void closeProgressPanel() override;
     void runAboutBox() override;
 
+    // The client and the services the upload editor sends with; without them it does not open.
+    void configureSharing(HttpClient* http, const SharingServices& services);
+    void showUploadEditor(const UploadEditorRequest& request) override;
+
     ProgressPanel* progressPanel() const { return progress_; }
+    EditUploadDialog* uploadEditor() const { return editor_; }
 
 private:
     // The G-sensor graph as it is printed.
@@ -34,4 +41,7 @@ private:
     MainWindow& window_;
     NotificationCenter& notifications_;
     QPointer<ProgressPanel> progress_;
+    HttpClient* http_ = nullptr;
+    SharingServices sharing_;
+    QPointer<EditUploadDialog> editor_;
 };

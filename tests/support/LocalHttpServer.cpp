@@ -58,7 +58,6 @@ nlohmann::json LocalHttpServer::requests() const {
 
 void LocalHttpServer::setFaults(const nlohmann::json& faults) const {
     // Written whole and renamed, so that the server never reads half a list.
-    const std::string path = folder_ + "/faults.json";
-    std::ofstream(path + ".new") << faults.dump();
-    std::filesystem::rename(path + ".new", path);
+    std::ofstream(folder_ + "/faults.new") << faults.dump();
+    std::filesystem::rename(folder_ + "/faults.new", folder_ + "/faults.json");
 }

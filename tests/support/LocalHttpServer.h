@@ -20,7 +20,7 @@ public:
         return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
     }
     // Every request so far, in order: {"method", "path", "headers": [[name, value], ...]}, and for a
-    // POST "body_length" and "body_sha256" of what it read.
+    // POST "body_length" and "body_sha256" of what it read, and "body" when that is short.
     nlohmann::json requests() const;
     // The faults of the coming POSTs (see local_http_server.py), in place of the ones before.
     void setFaults(const nlohmann::json& faults) const;

@@ -9,13 +9,15 @@ and the headers in the order they came.
   /slow/<seconds>        waits, then 200
   /tiles/<z>/<x>/<y>.png a 256 x 256 PNG map tile
 
-The services' uploads (POST; each recorded with its body's length and SHA-256):
+The services' uploads (POST; each recorded with its body's length and SHA-256, and a body of up to
+4 KiB as text):
   /o/oauth2/token        the token exchange: tokens as JSON, 400 for a code that holds "refused"
   /upload/youtube/v3/videos  opens an upload session: its address in "Location", 401 without a
                          bearer token from the exchange
   /upload/youtube/v3/session/<n>, /me/videos  take the recording's bytes, answer with an id
 Faults come from the JSON file given with --faults, read at every POST: a list of
-{"path": p, "nth": n, ...} for the n-th POST to path p (every one without "nth"), with "status": code (that answer),
+{"path": p, "nth": n, ...} for the n-th POST to path p since the list last changed (every one
+without "nth"), with "status": code (that answer),
 "drop_after": bytes (the connection closed after reading so many body bytes), "stall_after":
 bytes (nothing more read or sent for a minute) or "slow": seconds (the answer that much later).
 With --certificate and --key it serves HTTPS.
@@ -25,6 +27,7 @@ import hashlib
 import http.server
 import json
 import struct
+import socket
 import ssl
 import sys
 import threading
@@ -94,18 +97,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def fault(self, path):
         with self.log_lock:
-            count = self.server.post_counts[path] = self.server.post_counts.get(path, 0) + 1
             try:
                 with open(self.server.faults, encoding="utf-8") as faults:
-                    listed = json.load(faults)
-            except (OSError, ValueError, TypeError):
-                listed = []
+                    text = faults.read()
+            except OSError:
+                text = "[]"
+            # New faults count the POSTs afresh.
+            if text != self.server.faults_text:
+                self.server.faults_text, self.server.post_counts = text, {}
+            count = self.server.post_counts[path] = self.server.post_counts.get(path, 0) + 1
+            listed = json.loads(text)
         return next((f for f in listed if f.get("path") == path and f.get("nth", count) == count), {})
 
     def read_body(self, fault):
         """Reads the body as its Content-Length says; False when the fault ends the exchange."""
         left = int(self.headers.get("Content-Length", "0"))
         limit = fault.get("drop_after", fault.get("stall_after", left))
+        if "stall_after" in fault:
+            # A small window that does not grow, so that the sender soon has nowhere to put bytes.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
         digest, length, data = hashlib.sha256(), 0, b""
         while length < min(left, limit):
             piece = self.rfile.read(min(65536, min(left, limit) - length))
@@ -115,7 +125,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             length += len(piece)
             if len(data) < 65536:
                 data += piece
-        self.record({"body_length": length, "body_sha256": digest.hexdigest()})
+        entry = {"body_length": length, "body_sha256": digest.hexdigest()}
+        if length <= 4096:
+            entry["body"] = data.decode("utf-8", "replace")
+        self.record(entry)
         self.body = data
         if "stall_after" in fault:
             time.sleep(60)
@@ -176,6 +189,7 @@ def main():
     server.request_log = options.log
     server.faults = options.faults
     server.post_counts = {}
+    server.faults_text = "[]"
     server.sessions = 0
     server.scheme = "http"
     if options.certificate:
