@@ -10,7 +10,7 @@ constexpr const char* kBoundary = "----------V2ymHFg03ehbqgZCaKO6jy";
 
 bool isMovieContainer(const std::string& path) {
     const std::int32_t type = pmGetVideoFileType(path);
-    return type == 3 || type == 5;
+    return type == kVideoFileMov || type == kVideoFileMp4;
 }
 
 HttpRequest post(std::string url) {
