@@ -8,13 +8,13 @@
 #include "Utility/StringTables.h"
 #include "outputs/EvidenceReport.h"
 
-void AppDelegate::onButtonUploadYouTube() { doVideoUpload(kVideoSiteYouTube); }
+void AppDelegate::onButtonUploadYouTube() { doVideoUpload(kVideoWebsiteYouTube); }
 
-void AppDelegate::onButtonUploadFacebook() { doVideoUpload(kVideoSiteFacebook); }
+void AppDelegate::onButtonUploadFacebook() { doVideoUpload(kVideoWebsiteFacebook); }
 
 void AppDelegate::doVideoUpload(std::int16_t videoWebsite) {
     m_nVideoWebsite = videoWebsite;
-    const bool facebook = videoWebsite == kVideoSiteFacebook;
+    const bool facebook = videoWebsite == kVideoWebsiteFacebook;
     // The program ships without a registration with the services: say what to set and where.
     if (facebook ? !services_.sharing.facebook.configured() : !services_.sharing.youtube.configured()) {
         pmOutputDebugMsgF("AppDelegate::doVideoUpload - %s is not configured", facebook ? "Facebook" : "YouTube");
@@ -52,6 +52,6 @@ void AppDelegate::loginFinished(const Notification& notification) {
     m_bLoginOpen = false;
     mFBKey = pmFacebookKey(notification);
     mYouTubeKey = pmYouTubeKey(notification);
-    openBackupDlg(pmGetString(m_nVideoWebsite == kVideoSiteFacebook ? "IDS_UPLOAD_FACEBOOK" : "IDS_UPLOAD_YOUTUBE"),
+    openBackupDlg(pmGetString(m_nVideoWebsite == kVideoWebsiteFacebook ? "IDS_UPLOAD_FACEBOOK" : "IDS_UPLOAD_YOUTUBE"),
                   false);
 }

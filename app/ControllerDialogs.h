@@ -47,6 +47,14 @@ struct PrintRequest {
     std::int16_t speedUnit = 0;
 };
 
+// What the upload editor uploads, and to which site with which sign-in.
+struct UploadEditorRequest {
+    std::int16_t videoWebsite = 0;  // 1 Facebook, 3 YouTube
+    std::string fbKey;              // the Facebook access token
+    std::string youTubeKey;         // the YouTube authorisation code
+    std::vector<std::string> paths;  // the chosen recordings, in playlist order
+};
+
 class ControllerDialogs {
 public:
     virtual ~ControllerDialogs() = default;
@@ -75,6 +83,10 @@ public:
     virtual void showProgressPanel(std::uint64_t totalSize, std::function<void()> onCancel) = 0;
     virtual void updateProgressPanel(std::uint64_t currentSize) = 0;
     virtual void closeProgressPanel() = 0;
+
+    // The upload editor, not modal: a title and a description for each recording, then the upload
+    // one recording after the other with its progress, and the closing message.
+    virtual void showUploadEditor(const UploadEditorRequest& request) = 0;
 
     // The about box: the program's name, logo and version.
     virtual void runAboutBox() = 0;

@@ -133,19 +133,20 @@ struct Cost {
     }
 };
 
-double threadCpuSeconds() {
+// Of every thread of this process: the scan probes on several.
+double processCpuSeconds() {
     timespec now {};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// The cost of `work` run in this thread; `work` adds the processor time of any process it ran.
+// The cost of `work` run in this process; `work` adds the processor time of any process it ran.
 Cost costOf(const std::function<void(Cost&)>& work) {
     Cost cost;
     const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = threadCpuSeconds();
+    const double cpuStart = processCpuSeconds();
     work(cost);
-    cost.cpu += threadCpuSeconds() - cpuStart;
+    cost.cpu += processCpuSeconds() - cpuStart;
     cost.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return cost;
 }

@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -41,20 +43,6 @@ std::string printable(const std::string& path) {
 
 std::string shownDate(FileDate date) { return pmGetDateStringFromNSDate(date) + " " + pmGetTimeStringFromNSDate(date); }
 
-// ISO 8601 with the local offset, e.g. 2024-05-03T10:00:00+02:00.
-std::string isoDate(FileDate date) {
-    const std::time_t whole =
-        static_cast<std::time_t>(std::chrono::floor<std::chrono::seconds>(date.time_since_epoch()).count());
-    struct tm t {};
-    localtime_r(&whole, &t);
-    const long offset = t.tm_gmtoff / 60;
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, offset < 0 ? '-' : '+', std::labs(offset) / 60,
-                  std::labs(offset) % 60);
-    return text;
-}
-
 const char* videoTypeName(std::int32_t type) {
     switch (type) {
         case kVideoFileAvi:
@@ -73,7 +61,7 @@ const char* cameraName(std::uint16_t camera) {
 }
 
 struct Row {
-    std::string path;
+    const std::string* path;  // the playlist's own
     FileDate date;
     std::int32_t videoType;
     std::uint16_t recordType;
@@ -85,103 +73,153 @@ struct Row {
 
 std::vector<Row> rowsOf(const VideoLibrary& library) {
     std::vector<Row> rows;
+    rows.reserve(library.playlist().size());
     const auto& playlist = library.playlist();
     for (std::size_t i = 0; i < playlist.size(); ++i) {
         const std::string& path = playlist[i].URL();
-        rows.push_back({path, playlist[i].fileDate(), pmGetVideoFileType(path), pmGetRecordFileType(path),
-                        pmCheckDualCameraFileType(path), pmGetMotorTypeFile(path), pmGetAnotherCameraFile(path),
-                        library.getAnotherCameraFile(static_cast<std::int32_t>(i))});
+        std::optional<std::string> partner = pmGetAnotherCameraFile(path);
+        const std::int32_t partnerIndex = library.getAnotherCameraFile(static_cast<std::int32_t>(i), partner);
+        rows.push_back({&path, playlist[i].fileDate(), pmGetVideoFileType(path), pmGetRecordFileType(path),
+                        pmCheckDualCameraFileType(path), pmGetMotorTypeFile(path), std::move(partner), partnerIndex});
     }
     return rows;
 }
 
-// A JSON string of the text. Paths are bytes; JSON text is UTF-8, so bytes that are not get the
-// replacement character.
-void appendJsonString(std::string& out, std::string_view text) {
-    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
-        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7f && c != '"' && c != '\\';
-    });
-    if (plain) {
-        out += '"';
-        out += text;
-        out += '"';
-        return;
+// The JSON document's text, written through a small buffer of its own: a playlist of thousands of
+// rows is megabytes in millions of small pieces, too many for string appends or stdio calls.
+class JsonText {
+public:
+    explicit JsonText(std::FILE* out) : out_(out) {}
+    ~JsonText() { flush(); }
+    JsonText(const JsonText&) = delete;
+    JsonText& operator=(const JsonText&) = delete;
+
+    void put(std::string_view piece) {
+        if (buffer_.size() - used_ < piece.size()) {
+            flush();
+            if (piece.size() > buffer_.size()) {
+                std::fwrite(piece.data(), 1, piece.size(), out_);
+                return;
+            }
+        }
+        std::memcpy(buffer_.data() + used_, piece.data(), piece.size());
+        used_ += piece.size();
     }
-    out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
+    void put(char c) { put(std::string_view(&c, 1)); }
+    // The number in decimal, with leading zeros up to `width` digits.
+    void number(long long value, std::size_t width = 0) {
+        char digits[24];
+        const auto length = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+        for (std::size_t i = length; i < width; ++i) put('0');
+        put(std::string_view(digits, length));
+    }
+    // A JSON string of the text. Paths are bytes; JSON text is UTF-8, so bytes that are not get the
+    // replacement character.
+    void string(std::string_view text) {
+        const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7f && c != '"' && c != '\\';
+        });
+        if (!plain) {
+            put(nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+            return;
+        }
+        put('"');
+        put(text);
+        put('"');
+    }
+    // ISO 8601 with the local offset, as a string: "2024-05-03T10:00:00+02:00".
+    void isoDate(FileDate date) {
+        const std::time_t whole =
+            static_cast<std::time_t>(std::chrono::floor<std::chrono::seconds>(date.time_since_epoch()).count());
+        struct tm t {};
+        localtime_r(&whole, &t);
+        const long offset = t.tm_gmtoff / 60;
+        put('"');
+        number(t.tm_year + 1900LL, 4);
+        const std::pair<char, long> fields[] = {{'-', t.tm_mon + 1}, {'-', t.tm_mday}, {'T', t.tm_hour}, {':', t.tm_min},
+                                                {':', t.tm_sec},     {offset < 0 ? '-' : '+', std::labs(offset) / 60},
+                                                {':', std::labs(offset) % 60}};
+        for (const auto& [separator, value] : fields) {
+            put(separator);
+            number(value, 2);
+        }
+        put('"');
+    }
+    void flush() {
+        std::fwrite(buffer_.data(), 1, used_, out_);
+        used_ = 0;
+    }
 
-template <class Number>
-void appendNumber(std::string& out, Number value) {
-    char text[32];
-    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
+private:
+    std::FILE* out_;
+    std::array<char, 64 * 1024> buffer_;
+    std::size_t used_ = 0;
+};
 
-// The document, written out as it goes: keys in alphabetical order, two blanks of indent (the
-// layout nlohmann's dump gives a document of the same values), without building it in memory.
-std::string jsonDocument(const ScanOptions& options, const PlaylistFilter& filter, std::size_t libraryCount,
-                         const std::vector<Row>& rows, std::size_t events, std::size_t paired) {
-    std::string out;
-    out.reserve(512 + rows.size() * 400);
-    const auto key = [&](const char* indent, const char* name) {
-        out += indent;
-        out += '"';
-        out += name;
-        out += "\": ";
+// The document: keys in alphabetical order, two blanks of indent (the layout nlohmann's dump
+// gives a document of the same values), written out as it goes.
+void writeJsonDocument(std::FILE* file, const ScanOptions& options, const PlaylistFilter& filter,
+                       std::size_t libraryCount, const std::vector<Row>& rows, std::size_t events, std::size_t paired) {
+    JsonText out(file);
+    const auto key = [&](std::string_view indent, std::string_view name) {
+        out.put(indent);
+        out.put('"');
+        out.put(name);
+        out.put("\": ");
     };
-    const auto flag = [&](const char* indent, const char* name, bool value, const char* after) {
+    const auto flag = [&](std::string_view indent, std::string_view name, bool value, std::string_view after) {
         key(indent, name);
-        out += value ? "true" : "false";
-        out += after;
+        out.put(value ? "true" : "false");
+        out.put(after);
     };
     key("{\n  ", "eventCount");
-    appendNumber(out, events);
+    out.number(static_cast<long long>(events));
     key(",\n  ", "filter");
     key("{\n    ", "day");
     if (filter.allFile)
-        out += "null";
+        out.put("null");
     else
-        appendJsonString(out, options.playlist.day);
+        out.string(options.playlist.day);
     flag(",\n    ", "event", filter.showEvent, "");
     flag(",\n    ", "normal", filter.showNormal, "");
     flag(",\n    ", "parking", filter.showParking, "\n  }");
     key(",\n  ", "folder");
-    appendJsonString(out, options.folder);
+    out.string(options.folder);
     key(",\n  ", "libraryCount");
-    appendNumber(out, libraryCount);
+    out.number(static_cast<long long>(libraryCount));
     key(",\n  ", "pairedCount");
-    appendNumber(out, paired);
+    out.number(static_cast<long long>(paired));
     key(",\n  ", "playlist");
-    out += rows.empty() ? "[]" : "[";
+    out.put(rows.empty() ? "[]" : "[");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         key(i == 0 ? "\n    {\n      " : ",\n    {\n      ", "cameraCode");
-        appendNumber(out, row.camera);
+        out.number(row.camera);
         key(",\n      ", "date");
-        appendJsonString(out, isoDate(row.date));
+        out.isoDate(row.date);
         key(",\n      ", "index");
-        appendNumber(out, i);
+        out.number(static_cast<long long>(i));
         key(",\n      ", "motorType");
-        appendNumber(out, row.motorType);
+        out.number(row.motorType);
         key(",\n      ", "partnerIndex");
-        appendNumber(out, row.partnerIndex);
+        out.number(row.partnerIndex);
         key(",\n      ", "partnerPath");
         if (row.partnerPath)
-            appendJsonString(out, *row.partnerPath);
+            out.string(*row.partnerPath);
         else
-            out += "null";
+            out.put("null");
         key(",\n      ", "path");
-        appendJsonString(out, row.path);
+        out.string(*row.path);
         key(",\n      ", "recordingType");
-        appendNumber(out, row.recordType);
+        out.number(row.recordType);
         key(",\n      ", "videoFileType");
-        appendNumber(out, row.videoType);
-        out += "\n    }";
+        out.number(row.videoType);
+        out.put("\n    }");
     }
-    if (!rows.empty()) out += "\n  ]";
+    if (!rows.empty()) out.put("\n  ]");
     key(",\n  ", "playlistCount");
-    appendNumber(out, rows.size());
-    out += "\n}\n";
-    return out;
+    out.number(static_cast<long long>(rows.size()));
+    out.put("\n}\n");
 }
 
 int runScan(const ScanOptions& options) {
@@ -206,16 +244,16 @@ int runScan(const ScanOptions& options) {
     }
 
     if (options.json) {
-        std::fputs(jsonDocument(options, filter, library.videoLib().size(), rows, events, paired).c_str(), stdout);
+        writeJsonDocument(stdout, options, filter, library.videoLib().size(), rows, events, paired);
         return 0;
     }
 
     for (const Row& row : rows) {
         const std::string partner =
-            row.partnerIndex >= 0 ? printable(rows[static_cast<std::size_t>(row.partnerIndex)].path) : "-";
+            row.partnerIndex >= 0 ? printable(*rows[static_cast<std::size_t>(row.partnerIndex)].path) : "-";
         std::printf("%s  %-3s  %-6s  %-5s  %d  %s  %s\n", shownDate(row.date).c_str(), videoTypeName(row.videoType),
                     row.recordType == kRecordEvent ? "event" : "normal", cameraName(row.camera), row.motorType,
-                    printable(row.path).c_str(), partner.c_str());
+                    printable(*row.path).c_str(), partner.c_str());
     }
     std::printf("%zu recordings in the playlist (%zu event, %zu normal, %zu in front/rear pairs), %zu in the library\n",
                 rows.size(), events, rows.size() - events, paired, library.videoLib().size());

@@ -4,6 +4,7 @@
 #include "Utility/FileReader.h"
 #include "Utility/FileSystem.h"
 #include "Utility/WaitingIndicator.h"
+#include "Utility/WorkSharing.h"
 #include "library/ContainerProbe.h"
 #include "library/RecordingName.h"
 
@@ -15,7 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -100,7 +101,14 @@ public:
     }
 
 private:
-    using Listing = std::map<std::string, unsigned char, std::less<>>;  // name to entry type
+    // Looked up with the views of the paths' parts, without copying them.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    template <class Value>
+    using ByName = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+    using Listing = ByName<unsigned char>;  // name to entry type
 
     static std::optional<Listing> list(const std::string& folder) {
         std::vector<ListedEntry> entries;
@@ -110,7 +118,7 @@ private:
         return names;
     }
 
-    std::map<std::string, std::optional<Listing>, std::less<>> folders_;
+    ByName<std::optional<Listing>> folders_;
 };
 
 }  // namespace
@@ -137,10 +145,12 @@ void VideoLibrary::searchFolder(const std::string& folder) {
     std::vector<FolderId> parents;
     struct stat st {};
     if (::stat(folder.c_str(), &st) == 0) parents.push_back({st.st_dev, st.st_ino});
-    searchFolder(folder, parents);
+    // The walk is bound by opening and reading every file, system calls that cores make side by side.
+    WorkSharing probes(WorkSharing::helpersForThisMachine(3));
+    searchFolder(folder, parents, probes);
 }
 
-void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>& parents) {
+void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>& parents, WorkSharing& probes) {
     std::vector<ListedEntry> entries;
     const OpenFolder open(folder);
     if (!listFolder(folder, open, entries)) return;
@@ -151,41 +161,57 @@ void VideoLibrary::searchFolder(const std::string& folder, std::vector<FolderId>
     }
 
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + '/';
+    // Each run of files between two sub-folders is probed at once and added in listing order, so the
+    // library keeps the walk's order.
+    std::vector<const ListedEntry*> files;
+    const auto addFiles = [&] {
+        std::vector<std::optional<AMediaFile>> found(files.size());
+        probes.run(files.size(), [&](std::size_t i) {
+            found[i] = probeVideoFile(prefix + files[i]->name, open.fd(), files[i]->name);
+        });
+        for (std::optional<AMediaFile>& entry : found)
+            if (entry) mVideoLib.push_back(std::move(*entry));
+        files.clear();
+    };
     for (const ListedEntry& entry : entries) {
-        const std::string path = prefix + entry.name;
         // A plain file needs no stat of its own: opening it for the probe tells whether it is
         // still there, and its status gives the date.
         if (entry.type == DT_REG) {
-            addVideoFile(path, open.fd(), entry.name);
+            files.push_back(&entry);
             continue;
         }
         struct stat st {};
         if (::fstatat(open.fd(), entry.name.c_str(), &st, 0) != 0) continue;  // vanished, or a dangling link
         if (!S_ISDIR(st.st_mode)) {
-            addVideoFile(path, open.fd(), entry.name);
+            files.push_back(&entry);
             continue;
         }
         // Links are followed, but never into a folder that is already being walked: that would
         // never end. Two links to one folder elsewhere still scan it twice.
         const FolderId id{st.st_dev, st.st_ino};
         if (std::find(parents.begin(), parents.end(), id) != parents.end()) continue;
+        addFiles();
         parents.push_back(id);
-        searchFolder(path, parents);
+        searchFolder(prefix + entry.name, parents, probes);
         parents.pop_back();
     }
+    addFiles();
 }
 
-bool VideoLibrary::addVideoFile(const std::string& path) { return addVideoFile(path, AT_FDCWD, path); }
+bool VideoLibrary::addVideoFile(const std::string& path) {
+    std::optional<AMediaFile> entry = probeVideoFile(path, AT_FDCWD, path);
+    if (entry) mVideoLib.push_back(std::move(*entry));
+    return entry.has_value();
+}
 
-bool VideoLibrary::addVideoFile(const std::string& path, int folderFd, const std::string& name) {
+std::optional<AMediaFile> VideoLibrary::probeVideoFile(const std::string& path, int folderFd, const std::string& name) {
     const std::int32_t videoType = pmGetVideoFileType(path);
-    if (videoType == kVideoFileOther) return false;
+    if (videoType == kVideoFileOther) return std::nullopt;
     // One open file serves the probe and the date, so both describe the same file.
     FileReader file(folderFd, name);
     const bool playable = videoType == kVideoFileAvi ? pmIsAviCodecReady(file) : pmIsMovCodecReady(file, path);
-    if (!playable) return false;
-    mVideoLib.push_back(AMediaFile::mediaFileWithURLDate(path, pmGetFileDate(file.status())));
-    return true;
+    if (!playable) return std::nullopt;
+    return AMediaFile::mediaFileWithURLDate(path, pmGetFileDate(file.status()));
 }
 
 bool VideoLibrary::insertMediaToVideoLib(const AMediaFile& entry, std::size_t insertIndex) {
@@ -249,8 +275,11 @@ std::uint16_t VideoLibrary::checkDualCameraFileType(std::int32_t index) const {
 
 std::int32_t VideoLibrary::getAnotherCameraFile(std::int32_t index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= mPlaylist.size()) return -1;
-    const auto partner = pmGetAnotherCameraFile(mPlaylist[static_cast<std::size_t>(index)].URL());
-    if (!partner) return -1;
+    return getAnotherCameraFile(index, pmGetAnotherCameraFile(mPlaylist[static_cast<std::size_t>(index)].URL()));
+}
+
+std::int32_t VideoLibrary::getAnotherCameraFile(std::int32_t index, const std::optional<std::string>& partner) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= mPlaylist.size() || !partner) return -1;
     // The playlist is in date order and a pair is written at one moment, so the partner can only be
     // a neighbour; the comparison is exact, case included.
     const auto at = [&](std::int32_t i) {

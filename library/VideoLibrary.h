@@ -40,6 +40,8 @@ public:
     virtual void playlistRebuilt(const std::vector<AMediaFile>& /*playlist*/) {}
 };
 
+class WorkSharing;
+
 // The library (every playable recording under the scanned folder, in the order the walk met them)
 // and the playlist (the library sorted by date and filtered). Plain data and file-system work; the
 // controller owns one and does the side effects through VideoLibraryClient.
@@ -76,6 +78,8 @@ public:
     std::uint16_t checkDualCameraFileType(std::int32_t index) const;
     // The playlist index of the other camera's recording: only the two neighbours are looked at.
     std::int32_t getAnotherCameraFile(std::int32_t index) const;
+    // The same, given the partner's path as pmGetAnotherCameraFile names it (none: -1).
+    std::int32_t getAnotherCameraFile(std::int32_t index, const std::optional<std::string>& partner) const;
 
     // The day of the newest library entry whose file still exists; none when none exists.
     std::optional<CalendarDay> lastVideoDay() const;
@@ -90,9 +94,10 @@ public:
 
 private:
     struct FolderId;
-    void searchFolder(const std::string& folder, std::vector<FolderId>& parents);
-    // The file `name` of the folder open as `folderFd`, whose path is `path`.
-    bool addVideoFile(const std::string& path, int folderFd, const std::string& name);
+    void searchFolder(const std::string& folder, std::vector<FolderId>& parents, WorkSharing& probes);
+    // The library entry of the file `name` of the folder open as `folderFd`, whose path is `path`;
+    // none when it is not a playable recording. Any thread may call it.
+    static std::optional<AMediaFile> probeVideoFile(const std::string& path, int folderFd, const std::string& name);
 
     std::vector<AMediaFile> mVideoLib;
     std::vector<AMediaFile> mPlaylist;

@@ -1,32 +1,29 @@
 #pragma once
 #include "interfaces/HttpClient.h"
 
-#include <atomic>
+#include <map>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-// HTTP over Qt Network. Each exchange runs on a worker thread of its own with its own event loop,
-// so the caller only waits: no nested event loop on the GUI thread, no timer, notification or
-// click re-entering the caller while it waits. A QCoreApplication must exist.
+class QNetworkAccessManager;
+class HttpExchange;
+
+// HTTP over Qt Network. A synchronous call runs its exchange in a local event loop of the calling
+// thread; started requests share one network manager on the thread that made the first of them,
+// which is where their reports arrive. A QCoreApplication must exist.
 class QtHttpClient : public HttpClient {
 public:
-    QtHttpClient() = default;
-    // Waits for exchanges whose caller stopped waiting; each ends by its own time-out.
+    QtHttpClient();
+    // Stops the running requests without reporting them.
     ~QtHttpClient() override;
     QtHttpClient(const QtHttpClient&) = delete;
     QtHttpClient& operator=(const QtHttpClient&) = delete;
 
     HttpResponse send(const HttpRequest& request) override;
+    RequestId start(const HttpRequest& request, HttpCallbacks callbacks) override;
+    void cancel(RequestId request) override;
 
 private:
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    void joinFinishedWorkers();
-
-    std::mutex mutex_;
-    std::vector<Worker> workers_;
+    std::unique_ptr<QNetworkAccessManager> manager_;
+    std::map<RequestId, std::unique_ptr<HttpExchange>> running_;
+    RequestId lastId_ = 0;
 };

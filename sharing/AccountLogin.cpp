@@ -3,7 +3,6 @@
 #include "Utility/DiagnosticLog.h"
 #include "Utility/Preferences.h"
 #include "Utility/WaitingIndicator.h"
-#include "interfaces/HttpClient.h"
 #include "sharing/Redaction.h"
 
 #include <nlohmann/json.hpp>
@@ -84,6 +83,7 @@ AccountLogin::AccountLogin(std::int16_t videoWebsite, const SharingServices& ser
 }
 
 AccountLogin::~AccountLogin() {
+    if (permissionCheck_) http_.cancel(*permissionCheck_);
     page_.setEventHandlers({});
     page_.setLoadFinishedHandler({});
     if (pmIsWaiting()) pmEndWait();
@@ -91,7 +91,7 @@ AccountLogin::~AccountLogin() {
 
 void AccountLogin::doLogin() {
     pmStartWait();
-    if (m_nVideoWebsite == kVideoSiteFacebook) {
+    if (m_nVideoWebsite == kVideoWebsiteFacebook) {
         page_.load(pmFacebookLoginUrl(services_.facebook));
     } else {
         const std::string address = pmYouTubeLoginUrl(services_.youtube);
@@ -103,7 +103,7 @@ void AccountLogin::doLogin() {
 void AccountLogin::webLoadStarted(const std::string& address) { seeAddress(address); }
 
 void AccountLogin::webLoadComplete() {
-    if (posted_ || checking_) return;
+    if (posted_ || permissionCheck_) return;
     pmEndWait();
     page_.stopLoading();
     seeAddress(page_.url());
@@ -115,8 +115,8 @@ void AccountLogin::navigationRequested(const std::string& address, WebNavigation
 }
 
 void AccountLogin::seeAddress(const std::string& address) {
-    if (posted_ || checking_) return;
-    if (m_nVideoWebsite == kVideoSiteFacebook) getFacebookKey(address);
+    if (posted_ || permissionCheck_) return;
+    if (m_nVideoWebsite == kVideoWebsiteFacebook) getFacebookKey(address);
     else getYouTubeAccessToken(address);
 }
 
@@ -163,27 +163,28 @@ void AccountLogin::getYouTubeAccessToken(const std::string& address) {
     }
 }
 
+// Asynchronous, so that the dialog can still be closed while it waits.
 void AccountLogin::checkPermission() {
-    checking_ = true;
     if (host_.hideWebView) host_.hideWebView();
     pmStartWait();
     HttpRequest request;
     request.url = services_.facebook.graph + "/me/permissions?access_token=" + m_strFBKey;
     request.timeoutSeconds = kPermissionTimeout;
-    const HttpResponse response = http_.send(request);
-    permissionAnswered(response.answered, response.body);
+    HttpCallbacks callbacks;
+    callbacks.finished = [this](const HttpResponse& response) { permissionAnswered(response); };
+    permissionCheck_ = http_.start(request, std::move(callbacks));
 }
 
-void AccountLogin::permissionAnswered(bool answered, const std::string& body) {
-    checking_ = false;
-    if (!answered) {
+void AccountLogin::permissionAnswered(const HttpResponse& response) {
+    permissionCheck_.reset();
+    if (!response.answered) {
         pmOutputDebugMsg("LoginDlg::CheckPermission - FB Permission API failed !");
         pmEndWait();
         postNotification(0);
         return;
     }
-    logSecretLine("LoginDlg::CheckPermission - FB Permission API result : " + body);
-    const bool granted = publishingGranted(body);
+    logSecretLine("LoginDlg::CheckPermission - FB Permission API result : " + response.body);
+    const bool granted = publishingGranted(response.body);
     pmEndWait();
     pmOutputDebugMsg(granted ? "LoginDlg::CheckPermission - End - granted" : "LoginDlg::CheckPermission - End - declined");
     postNotification(granted ? 1 : 0);

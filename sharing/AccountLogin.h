@@ -1,22 +1,19 @@
 #pragma once
 #include "Utility/ServicesConfig.h"
+#include "interfaces/HttpClient.h"
 #include "interfaces/WebPage.h"
+#include "sharing/UploadBatch.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-
-class HttpClient;
 
 // The sign-in to a video service inside the login dialog's web page: the social network's implicit
 // flow ends with an access token and a check of the publishing permission, the video service's
 // authorisation-code flow with a code for the upload to exchange. Addresses are compared as exact
 // strings, in the fully encoded form the page gives.
-
-// Video site codes.
-inline constexpr std::int16_t kVideoSiteFacebook = 1;
-inline constexpr std::int16_t kVideoSiteYouTube = 3;
 
 // The setting that keeps the last social network token; the only place a token is written.
 inline constexpr const char* kFacebookKeyProfile = "FB_KEY";
@@ -73,7 +70,7 @@ public:
 
 private:
     void checkPermission();
-    void permissionAnswered(bool answered, const std::string& body);
+    void permissionAnswered(const HttpResponse& response);
     void postNotification(int type);
     void seeAddress(const std::string& address);
 
@@ -84,6 +81,6 @@ private:
     LoginDialogHost host_;
     std::string m_strFBKey;
     std::string m_strYouTubeKey;
-    bool checking_ = false;  // the permission check runs
+    std::optional<HttpClient::RequestId> permissionCheck_;  // while it runs
     bool posted_ = false;
 };

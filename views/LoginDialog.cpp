@@ -12,7 +12,7 @@
 LoginDialog::LoginDialog(std::int16_t videoWebsite, const SharingServices& services, HttpClient& http, QWidget* parent)
     : QDialog(parent), profile_(new QWebEngineProfile) {
     setObjectName("loginDialog");
-    setWindowTitle(pmViewString(videoWebsite == kVideoSiteFacebook ? "IDS_UPLOAD_FACEBOOK" : "IDS_UPLOAD_YOUTUBE"));
+    setWindowTitle(pmViewString(videoWebsite == kVideoWebsiteFacebook ? "IDS_UPLOAD_FACEBOOK" : "IDS_UPLOAD_YOUTUBE"));
     resize(640, 560);
     // A profile without a storage name is off the record; memory holds no cache either.
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);

@@ -131,6 +131,14 @@ void QtControllerDialogs::configureSharing(HttpClient* http, const SharingServic
     sharing_ = services;
 }
 
+void QtControllerDialogs::showUploadEditor(const UploadEditorRequest& request) {
+    if (!http_) return;
+    delete editor_;
+    editor_ = new EditUploadDialog(request, *http_, sharing_, &window_);
+    editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->show();
+}
+
 void QtControllerDialogs::runLoginDialog(std::int16_t videoWebsite) {
     if (!http_) return;
     LoginDialog dialog(videoWebsite, sharing_, *http_, &window_);

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ControllerDialogs.h"
+#include "views/EditUploadDialog.h"
 #include "views/ProgressPanel.h"
 
 #include <QPointer>
@@ -26,11 +27,13 @@ public:
     void closeProgressPanel() override;
     void runAboutBox() override;
 
-    // What the login dialog signs in with; without it the dialog does not open.
+    // The client and the services the login and the upload editor use; without them neither opens.
     void configureSharing(HttpClient* http, const SharingServices& services);
+    void showUploadEditor(const UploadEditorRequest& request) override;
     void runLoginDialog(std::int16_t videoWebsite) override;
 
     ProgressPanel* progressPanel() const { return progress_; }
+    EditUploadDialog* uploadEditor() const { return editor_; }
 
 private:
     // The G-sensor graph as it is printed.
@@ -41,4 +44,5 @@ private:
     QPointer<ProgressPanel> progress_;
     HttpClient* http_ = nullptr;
     SharingServices sharing_;
+    QPointer<EditUploadDialog> editor_;
 };

@@ -82,6 +82,7 @@ protected:
     std::vector<std::pair<std::string, int>> selections;  // title and limit
     std::uint64_t panelTotal = 0, panelShown = 0;
     bool panelOpen = false;
+    std::vector<UploadEditorRequest> uploadEditors;
 
 private:
     std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) override {
@@ -116,6 +117,7 @@ private:
     }
     void updateProgressPanel(std::uint64_t current) override { panelShown = current; }
     void closeProgressPanel() override { panelOpen = false; }
+    void showUploadEditor(const UploadEditorRequest& request) override { uploadEditors.push_back(request); }
     void runAboutBox() override {}
     void runLoginDialog(std::int16_t site) override {
         logins.push_back(site);
@@ -326,6 +328,16 @@ TEST_F(Outputs, EvidenceOfTheCurrentSecondIsMadeBehindThePanelWhichCancelsItAndI
     runToEnd();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[1].find("already exists"), std::string::npos) << messages[1];
+}
+
+// In playlist order, as they are when chosen; a row that is gone is left out.
+TEST_F(Outputs, TheUploadEditorGetsThePathsOfTheChosenRows) {
+    const std::string first = addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    const std::string third = addCopy("FILE0201.MP4", "FILE0003.MP4", 2);
+    startWithDialogs();
+    app->editUploadVideos({7, 1, 0});
+    ASSERT_EQ(uploadEditors.size(), 1u);
+    EXPECT_EQ(uploadEditors[0].paths, (std::vector<std::string>{first, third}));
 }
 
 // The upload buttons up to the choice of recordings: the unconfigured service, no network, a closed

@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
-LocalHttpServer::LocalHttpServer() {
+LocalHttpServer::LocalHttpServer(const std::string& certificate, const std::string& key)
+    : scheme_(certificate.empty() ? "http" : "https") {
     folder_ = (std::filesystem::temp_directory_path() / "cartena-http-XXXXXX").string();
     int out[2];
     if (!::mkdtemp(folder_.data()) || ::pipe(out) != 0) {
@@ -20,10 +22,14 @@ LocalHttpServer::LocalHttpServer() {
     const char* python = "/usr/bin/python3";
     const std::string script = std::string(CARTENA_SOURCE_DIR) + "/tests/support/local_http_server.py";
     const std::string log = folder_ + "/requests.jsonl";
+    const std::string faults = folder_ + "/faults.json";
+    std::vector<const char*> arguments{python, script.c_str(), "--log", log.c_str(), "--faults", faults.c_str()};
+    if (!certificate.empty()) arguments.insert(arguments.end(), {"--certificate", certificate.c_str(), "--key", key.c_str()});
+    arguments.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(out[1], STDOUT_FILENO);
-        ::execl(python, python, script.c_str(), "--log", log.c_str(), static_cast<char*>(nullptr));
+        ::execv(python, const_cast<char* const*>(arguments.data()));
         ::_exit(127);
     }
     ::close(out[1]);
@@ -48,4 +54,10 @@ nlohmann::json LocalHttpServer::requests() const {
     std::ifstream log(folder_ + "/requests.jsonl");
     for (std::string line; std::getline(log, line);) all.push_back(nlohmann::json::parse(line, nullptr, false));
     return all;
+}
+
+void LocalHttpServer::setFaults(const nlohmann::json& faults) const {
+    // Written whole and renamed, so that the server never reads half a list.
+    std::ofstream(folder_ + "/faults.new") << faults.dump();
+    std::filesystem::rename(folder_ + "/faults.new", folder_ + "/faults.json");
 }

@@ -18,12 +18,28 @@ The services' sign-in, as a browser sees it:
   /connect/login_success.html  the social network's landing page
   /me/permissions        the token's permissions as JSON: publish_actions granted, declined for a
                          "nopublish" token; a "slow" token waits a minute first
+
+The services' uploads (POST; each recorded with its body's length and SHA-256, and a body of up to
+4 KiB as text):
+  /o/oauth2/token        the token exchange: tokens as JSON, 400 for a code that holds "refused"
+  /upload/youtube/v3/videos  opens an upload session: its address in "Location", 401 without a
+                         bearer token from the exchange
+  /upload/youtube/v3/session/<n>, /me/videos  take the recording's bytes, answer with an id
+Faults come from the JSON file given with --faults, read at every POST: a list of
+{"path": p, "nth": n, ...} for the n-th POST to path p since the list last changed (every one
+without "nth"), with "status": code (that answer),
+"drop_after": bytes (the connection closed after reading so many body bytes), "stall_after":
+bytes (nothing more read or sent for a minute) or "slow": seconds (the answer that much later).
+With --certificate and --key it serves HTTPS.
 """
 import argparse
+import hashlib
 import html
 import http.server
 import json
 import struct
+import socket
+import ssl
 import sys
 import threading
 import time
@@ -81,8 +97,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, format, *args):
         pass
 
-    def record(self):
-        line = json.dumps({"method": self.command, "path": self.path, "headers": list(self.headers.items())})
+    def record(self, body=None):
+        entry = {"method": self.command, "path": self.path, "headers": list(self.headers.items())}
+        if body is not None:
+            entry.update(body)
+        line = json.dumps(entry)
         with self.log_lock, open(self.server.request_log, "a", encoding="utf-8") as log:
             log.write(line + "\n")
 
@@ -143,14 +162,110 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     do_HEAD = do_GET
 
+    # The uploads.
+
+    def fault(self, path):
+        with self.log_lock:
+            try:
+                with open(self.server.faults, encoding="utf-8") as faults:
+                    text = faults.read()
+            except OSError:
+                text = "[]"
+            # New faults count the POSTs afresh.
+            if text != self.server.faults_text:
+                self.server.faults_text, self.server.post_counts = text, {}
+            count = self.server.post_counts[path] = self.server.post_counts.get(path, 0) + 1
+            listed = json.loads(text)
+        return next((f for f in listed if f.get("path") == path and f.get("nth", count) == count), {})
+
+    def read_body(self, fault):
+        """Reads the body as its Content-Length says; False when the fault ends the exchange."""
+        left = int(self.headers.get("Content-Length", "0"))
+        limit = fault.get("drop_after", fault.get("stall_after", left))
+        if "stall_after" in fault:
+            # A small window that does not grow, so that the sender soon has nowhere to put bytes.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
+        digest, length, data = hashlib.sha256(), 0, b""
+        while length < min(left, limit):
+            piece = self.rfile.read(min(65536, min(left, limit) - length))
+            if not piece:
+                break
+            digest.update(piece)
+            length += len(piece)
+            if len(data) < 65536:
+                data += piece
+        entry = {"body_length": length, "body_sha256": digest.hexdigest()}
+        if length <= 4096:
+            entry["body"] = data.decode("utf-8", "replace")
+        self.record(entry)
+        self.body = data
+        if "stall_after" in fault:
+            time.sleep(60)
+        if length < left:
+            self.close_connection = True
+            return False
+        time.sleep(fault.get("slow", 0))
+        return True
+
+    def upload(self, path):
+        if path == "/o/oauth2/token":
+            form = urllib.parse.parse_qs(self.body.decode(), keep_blank_values=True)
+            code = form.get("code", [""])[0]
+            if "refused" in code:
+                return 400, {"error": "invalid_grant"}, {}
+            return 200, {"access_token": "ya29.access-" + code[-6:], "expires_in": 3599,
+                         "refresh_token": "1//refresh-" + code[-6:], "token_type": "Bearer"}, {}
+        if path == "/upload/youtube/v3/videos":
+            if not self.headers.get("Authorization", "").startswith("Bearer ya29."):
+                return 401, {"error": {"code": 401, "message": "Invalid Credentials"}}, {}
+            self.server.sessions += 1
+            location = "%s://%s/upload/youtube/v3/session/%d" % (self.server.scheme, self.headers["Host"],
+                                                                self.server.sessions)
+            return 200, {}, {"Location": location}
+        if path.startswith("/upload/youtube/v3/session/") or path == "/me/videos":
+            return 200, {"id": hashlib.sha256(self.body).hexdigest()[:12]}, {}
+        return 404, {"error": "not found"}, {}
+
+    def do_POST(self):
+        path = self.path.partition("?")[0]
+        fault = self.fault(path)
+        try:
+            if not self.read_body(fault):
+                return
+            status, answer, headers = self.upload(path)
+            body = json.dumps(answer).encode()
+            self.send_response(fault.get("status", status))
+            for name, value in headers.items():
+                self.send_header(name, value)
+            self.send_header("Content-Type", "application/json; charset=UTF-8")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+        except (ConnectionError, OSError):
+            # The client gave up (its time-out, a cancel): nothing to answer.
+            self.close_connection = True
+
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--log", required=True)
+    parser.add_argument("--faults", default="")
+    parser.add_argument("--certificate")
+    parser.add_argument("--key")
     options = parser.parse_args()
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.request_log = options.log
+    server.faults = options.faults
+    server.post_counts = {}
+    server.faults_text = "[]"
+    server.sessions = 0
+    server.scheme = "http"
+    if options.certificate:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(options.certificate, options.key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+        server.scheme = "https"
     print("PORT", server.server_address[1], flush=True)
     server.serve_forever()
 

@@ -115,10 +115,10 @@ TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldATok
     };
     const struct {  // type -1: nothing told
         std::int16_t site; std::function<void(LoginDialog&)> user; int type; bool permissionChecked;
-    } cases[] = {{kVideoSiteFacebook, press("allow"), 1, true},  {kVideoSiteFacebook, press("nopublish"), 0, true},
-                 {kVideoSiteFacebook, press("deny"), 0, false},  {kVideoSiteYouTube, press("allow"), 1, false},
-                 {kVideoSiteYouTube, press("deny"), 0, false},   {kVideoSiteYouTube, [](LoginDialog& d) { d.close(); }, -1, false},
-                 {kVideoSiteFacebook, closeAfterCheck, -1, true}};
+    } cases[] = {{kVideoWebsiteFacebook, press("allow"), 1, true},  {kVideoWebsiteFacebook, press("nopublish"), 0, true},
+                 {kVideoWebsiteFacebook, press("deny"), 0, false},  {kVideoWebsiteYouTube, press("allow"), 1, false},
+                 {kVideoWebsiteYouTube, press("deny"), 0, false},   {kVideoWebsiteYouTube, [](LoginDialog& d) { d.close(); }, -1, false},
+                 {kVideoWebsiteFacebook, closeAfterCheck, -1, true}};
     testing::internal::CaptureStderr();
     std::vector<std::string> secrets;
     for (std::size_t row = 0; row < std::size(cases); ++row) {
@@ -128,7 +128,7 @@ TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldATok
         signIn(c.site, c.user);
         ASSERT_EQ(posted.size(), c.type < 0 ? 0u : 1u) << row;
         const std::string built =
-            c.site == kVideoSiteFacebook ? pmFacebookLoginUrl(services.facebook) : pmYouTubeLoginUrl(services.youtube);
+            c.site == kVideoWebsiteFacebook ? pmFacebookLoginUrl(services.facebook) : pmYouTubeLoginUrl(services.youtube);
         // The engine sends it in RFC 3986's normal form (upper-case escapes, dots plain).
         const std::string wire = server.url(server.requests()[requestsBefore]["path"]);
         EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(wire)), QUrl::fromPercentEncoding(QByteArray::fromStdString(built))) << row;
@@ -137,7 +137,7 @@ TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldATok
         if (posted.empty()) continue;
         EXPECT_EQ(pmUploadType(posted[0]), c.type) << row;
         if (c.permissionChecked) EXPECT_EQ(pmFacebookKey(posted[0]), secrets.back()) << row;
-        if (c.site == kVideoSiteYouTube && c.type == 1) {
+        if (c.site == kVideoWebsiteYouTube && c.type == 1) {
             // Everything after "code=", escapes and the further parameter included.
             const std::string code = pmYouTubeKey(posted[0]);
             EXPECT_TRUE(code.starts_with("4%2F0AdQt8q")) << code;
