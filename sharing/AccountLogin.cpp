@@ -4,6 +4,7 @@
 #include "Utility/Preferences.h"
 #include "Utility/WaitingIndicator.h"
 #include "sharing/Redaction.h"
+#include "sharing/UploadRequests.h"
 
 #include <nlohmann/json.hpp>
 
@@ -33,21 +34,7 @@ bool publishingGranted(const std::string& reply) {
 
 }  // namespace
 
-std::string pmLoginEscape(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string escaped;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || c == '-') {
-            escaped += c;
-        } else {
-            escaped += '%';
-            escaped += kHex[byte >> 4];
-            escaped += kHex[byte & 15];
-        }
-    }
-    return escaped;
-}
+std::string pmLoginEscape(std::string_view text) { return pmPercentEncode(text, "-", true); }
 
 std::string pmFacebookLoginUrl(const FacebookServices& facebook) {
     const std::string success = "http://" + pmAddressHost(facebook.web) + "/connect/login_success.html";

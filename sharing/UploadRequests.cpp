@@ -26,22 +26,24 @@ std::string pmFacebookVideoType(const std::string& path) { return isMovieContain
 
 std::string pmYouTubeVideoType(const std::string& path) { return isMovieContainer(path) ? "video/mp4" : "video/avi"; }
 
-std::string pmPercentEncodeQueryValue(const std::string& text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
+std::string pmPercentEncode(std::string_view text, std::string_view plain, bool lowerCaseDigits) {
+    const char* hex = lowerCaseDigits ? "0123456789abcdef" : "0123456789ABCDEF";
     std::string encoded;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-            byte == '-' || byte == '.' || byte == '_' || byte == '~') {
+            plain.find(c) != std::string_view::npos) {
             encoded += c;
         } else {
             encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 15];
+            encoded += hex[byte >> 4];
+            encoded += hex[byte & 15];
         }
     }
     return encoded;
 }
+
+std::string pmPercentEncodeQueryValue(const std::string& text) { return pmPercentEncode(text, "-._~", false); }
 
 std::string pmJsonStringContents(const std::string& text) {
     // Invalid UTF-8 becomes U+FFFD rather than an exception.

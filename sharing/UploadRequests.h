@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The requests of a video upload, byte for byte as the services expect them, without a time-out of
 // their own. The recording's bytes are never read here: a body names its file and is streamed when
@@ -13,6 +14,9 @@
 std::string pmFacebookVideoType(const std::string& path);
 // The YouTube content type: "video/mp4" for MOV and MP4, else "video/avi".
 std::string pmYouTubeVideoType(const std::string& path);
+// Text percent-encoded byte by byte: everything but ASCII letters, digits and the characters of
+// `plain`, with hexadecimal digits in lower or upper case.
+std::string pmPercentEncode(std::string_view text, std::string_view plain, bool lowerCaseDigits);
 // Text percent-encoded as a query value in UTF-8: everything but letters, digits and "-._~".
 std::string pmPercentEncodeQueryValue(const std::string& text);
 // Text as the contents of a JSON string (quotes, backslashes and line breaks escaped).
