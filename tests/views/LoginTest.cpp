@@ -136,7 +136,7 @@ TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldATok
         if (c.permissionChecked) secrets.push_back(checkedTokens().back());
         if (posted.empty()) continue;
         EXPECT_EQ(pmUploadType(posted[0]), c.type) << row;
-        if (c.permissionChecked) EXPECT_EQ(pmFacebookKey(posted[0]), secrets.back()) << row;
+        if (c.permissionChecked) { EXPECT_EQ(pmFacebookKey(posted[0]), secrets.back()) << row; }
         if (c.site == kVideoWebsiteYouTube && c.type == 1) {
             // Everything after "code=", escapes and the further parameter included.
             const std::string code = pmYouTubeKey(posted[0]);
@@ -151,8 +151,9 @@ TEST_F(Login, EachFlowEndsAsTheServiceOrTheUserDecidesAndOnlyTheSettingsHoldATok
     for (const std::string& secret : secrets) {
         EXPECT_EQ(console.find(secret), std::string::npos) << secret;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
-            if (entry.is_regular_file() && readFile(entry.path()).find(secret) != std::string::npos)
+            if (entry.is_regular_file() && readFile(entry.path()).find(secret) != std::string::npos) {
                 EXPECT_TRUE(secret == secrets.back() && entry.path().filename() == "settings.json") << secret << " in " << entry.path();
+            }
     }
     EXPECT_NE(readFile(pmLogFilePath()).find("LoginDlg::CheckPermission - End - declined"), std::string::npos);
     EXPECT_FALSE(pmIsWaiting());
