@@ -4,11 +4,24 @@
 
 using HttpClientTest = QtTestCase;
 
+namespace {
+
+HttpRequest get(std::string url, double idleTimeoutSeconds = 0.0) {
+    HttpRequest request;
+    request.url = std::move(url);
+    request.idleTimeoutSeconds = idleTimeoutSeconds;
+    return request;
+}
+
+}  // namespace
+
 TEST_F(HttpClientTest, AStartedRequestEndsWithItsAnswerOrWhyNoneCame) {
     LocalHttpServer server;
     ASSERT_TRUE(server.isRunning()) << server.error();
     QtHttpClient http;
-    const HttpRequest unreadable{.method = "POST", .url = server.url("/me/videos"), .fileBody = HttpFileBody{"a", "/none", "b"}};
+    HttpRequest unreadable = get(server.url("/me/videos"));
+    unreadable.method = "POST";
+    unreadable.fileBody = HttpFileBody{"a", "/none", "b"};
     const struct {
         const char* name;
         HttpRequest request;
@@ -17,9 +30,9 @@ TEST_F(HttpClientTest, AStartedRequestEndsWithItsAnswerOrWhyNoneCame) {
         std::string body;
         bool timedOut;
     } cases[] = {
-        {"an error status is an answer", HttpRequest{.url = server.url("/status/503")}, true, 503, "status 503", false},
-        {"refused", HttpRequest{.url = std::string(kClosedLocalAddress) + "/probe"}, false, 0, "", false},
-        {"nothing for the idle time-out", HttpRequest{.url = server.url("/slow/3"), .idleTimeoutSeconds = 1.0}, false, 0, "", true},
+        {"an error status is an answer", get(server.url("/status/503")), true, 503, "status 503", false},
+        {"refused", get(std::string(kClosedLocalAddress) + "/probe"), false, 0, "", false},
+        {"nothing for the idle time-out", get(server.url("/slow/3"), 1.0), false, 0, "", true},
         {"a body file that cannot be read", unreadable, false, 0, "", false},
     };
     for (const auto& c : cases) {
@@ -43,8 +56,8 @@ TEST_F(HttpClientTest, ANestedSynchronousCallIsRefused) {
     ASSERT_TRUE(server.isRunning()) << server.error();
     QtHttpClient http;
     std::optional<HttpResponse> nested;
-    QTimer::singleShot(100, [&] { nested = http.send(HttpRequest{.url = server.url("/probe")}); });
-    EXPECT_EQ(http.send(HttpRequest{.url = server.url("/slow/1")}).body, "slow");
+    QTimer::singleShot(100, [&] { nested = http.send(get(server.url("/probe"))); });
+    EXPECT_EQ(http.send(get(server.url("/slow/1"))).body, "slow");
     ASSERT_TRUE(nested.has_value());
     EXPECT_FALSE(nested->answered);
 }
