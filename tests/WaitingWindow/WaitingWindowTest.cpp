@@ -13,10 +13,7 @@
 namespace {
 struct Waiting : ::testing::Test {
     TempHome home;
-    int argc = 1;
-    char name[24] = "waiting_window_tests";
-    char* argv[2] = {name, nullptr};
-    QApplication application{argc, argv};
+    QApplication application{qtArgc(), qtArgv()};
 };
 }  // namespace
 

@@ -45,10 +45,7 @@ TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
     TempHome home;
     home.writeServices(std::string(kClosedLocalAddress) + "/", kClosedLocalAddress);
     MemoryPreferences store;
-    int argc = 1;
-    char name[] = "desktop_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    QApplication application(qtArgc(), qtArgv());
     std::setlocale(LC_NUMERIC, "C");
     pmApplyWindowTheme(application);
 

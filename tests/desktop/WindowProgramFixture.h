@@ -105,9 +105,6 @@ protected:
     std::string sandboxNotice_ = pmPrepareWebEngineSandbox();
     TempHome home;
     MemoryPreferences store;
-    int argc_ = 1;
-    char name_[16] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_{argc_, argv_};
+    QApplication application_{qtArgc(), qtArgv()};
     std::unique_ptr<WindowApplication> program;
 };

@@ -2,6 +2,7 @@
 // stamps read back, its band matched against candidates drawn by the band's own painter.
 #include "evidence/EvidenceBand.h"
 #include "evidence/EvidenceMediaMaker.h"
+#include "support/QtWait.h"
 #include "support/RunCommand.h"
 #include "support/TempHome.h"
 #include "telemetry/TelemetryLoader.h"
@@ -60,10 +61,7 @@ protected:
     std::string mediaPath(const SampleEntry& entry) const { return evidenceTestMedia() + "/" + entry.relativePath(); }
 
     OffscreenPlatform platform;
-    int argc = 1;
-    char name[16] = "evidence_tests";
-    char* argv[2] = {name, nullptr};
-    QGuiApplication application{argc, argv};
+    QGuiApplication application{qtArgc(), qtArgv()};
     TempHome home;
     EvidenceMediaMaker maker;
     GpsList list;

@@ -59,10 +59,7 @@ struct Live {
 class FolderWatchLive : public ::testing::Test {
 protected:
     TempHome home;
-    int argc = 1;
-    char name[32] = "folderwatch_live_tests";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(qtArgc(), qtArgv());
 };
 
 }  // namespace
@@ -183,7 +180,7 @@ TEST_F(FolderWatchLive, RunningOutOfWatchesKeepsTheRootAndItsAncestorsWatched) {
         if (::unshare(CLONE_NEWUSER) != 0 || !put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 0 1") ||
             !put("/proc/self/gid_map", "0 0 1") || !put("/proc/sys/user/max_inotify_watches", "12"))
             return 77;
-        QCoreApplication childApp(argc, argv);
+        QCoreApplication childApp(qtArgc(), qtArgv());
         Live live(card);
         live.host.library.push_back(card + "/FILE0010.MP4");
         live.host.playlist = live.host.library;

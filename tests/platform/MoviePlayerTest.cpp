@@ -216,10 +216,7 @@ TEST_P(MpvPlayer, ARecordingThatStopsDecodingPartWayEndsThere) {
 TEST(MpvLocale, PlayerWorksUnderADecimalCommaLocaleOnceNumbersAreC) {
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale is missing: run scripts/setup";
     setenv("LC_ALL", "de_DE.UTF-8", 1);
-    int argc = 1;
-    char name[] = "player_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+    QCoreApplication application(qtArgc(), qtArgv());
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");  // Qt did take the locale
     const std::string path = cardPath("FILE0001F.MP4");   // 20 s, 20 frames a second
     {

@@ -32,10 +32,7 @@ int frameInScreenshot(const QString& path, const QRect& picture, int sourceWidth
 
 // One application object per test, with the C numeric locale that libmpv needs.
 std::unique_ptr<QApplication> makeApplication() {
-    static int argc = 1;
-    static char name[] = "platform_window_tests";
-    static char* argv[] = {name, nullptr};
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<QApplication>(qtArgc(), qtArgv());
     std::setlocale(LC_NUMERIC, "C");
     return application;
 }

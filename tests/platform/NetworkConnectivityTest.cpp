@@ -1,18 +1,14 @@
 #include "platform/NetworkConnectivity.h"
 #include "platform/QtHttpClient.h"
 #include "support/LocalHttpServer.h"
+#include "support/QtWait.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 TEST(NetworkConnectivity, AnyAnswerWithinTwoSecondsCountsAndNothingIsSentWithoutADefaultRoute) {
     TempHome home;
-    int argc = 1;
-    char name[] = "network_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+    QCoreApplication application(qtArgc(), qtArgv());
     LocalHttpServer server;
     ASSERT_TRUE(server.isRunning()) << server.error();
     QtHttpClient http;

@@ -3,6 +3,7 @@
 #include "Utility/StringTables.h"
 #include "platform/QtScheduler.h"
 #include "support/MemoryPreferences.h"
+#include "support/QtWait.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +16,7 @@ TEST(QtMessageBoxPresenter, ShowsOneModalBoxWithPlainTextInTheUsersLanguageAndRe
     TempHome home;
     MemoryPreferences store;
     store.values["LANGUAGE_ID"] = 1;
-    int argc = 1;
-    char name[] = "platform_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    QApplication application(qtArgc(), qtArgv());
     QtMessageBoxPresenter presenter;
     pmSetMessageBoxPresenter(&presenter);
     // Plays the user: waits for the box, notes what it shows, presses its only button.

@@ -14,10 +14,7 @@ extern "C" const char* __asan_default_options() { return "new_delete_type_mismat
 
 TEST(QtWebPage, LoadsRunsStatementsAndReadsTheirValuesOnTheRealEngine) {
     pmPrepareWebEngineSandbox();
-    int argc = 1;
-    char name[] = "web_page_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    QApplication application(qtArgc(), qtArgv());
     QWebEngineProfile profile;
     auto* engine = new QWebEnginePage(&profile);
     QtWebPage page(*engine);

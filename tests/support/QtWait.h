@@ -25,14 +25,22 @@ inline bool spinUntil(const std::function<bool()>& done, double timeoutSeconds =
 
 inline void spinFor(double seconds) { spinUntil([] { return false; }, seconds); }
 
+// The command line a test's Qt application object is made with: Qt keeps a reference to it.
+inline int& qtArgc() {
+    static int argc = 1;
+    return argc;
+}
+inline char** qtArgv() {
+    static char name[] = "cartena-tests", *argv[] = {name, nullptr};
+    return argv;
+}
+
 // A test suite with one Qt application object for its event loop. Like the program, it puts
 // LC_NUMERIC back to "C" after creating it (Qt takes the locale from the environment).
 class QtTestCase : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "cartena-test", *argv[] = {name, nullptr};
-        application_ = std::make_unique<QCoreApplication>(argc, argv);
+        application_ = std::make_unique<QCoreApplication>(qtArgc(), qtArgv());
         std::setlocale(LC_NUMERIC, "C");
     }
     static void TearDownTestSuite() { application_.reset(); }

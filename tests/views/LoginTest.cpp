@@ -103,10 +103,7 @@ public:
 
     bool sandboxReady = (pmPrepareWebEngineSandbox(), true);
     TempHome home;
-    int argc = 1;
-    char name[12] = "login_tests";
-    char* argv[2] = {name, nullptr};
-    QApplication application{argc, argv};
+    QApplication application{qtArgc(), qtArgv()};
     LocalHttpServer server;
     QTcpServer silent;
     QtHttpClient http;

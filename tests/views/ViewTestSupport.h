@@ -1,6 +1,7 @@
 #pragma once
 #include "app/NotificationCenter.h"
 #include "support/MemoryPreferences.h"
+#include "support/QtWait.h"
 #include "support/Screenshot.h"
 #include "support/TempHome.h"
 #include "views/ViewStyle.h"
@@ -16,7 +17,7 @@
 // and a record of every notification the views post.
 class ViewTest : public ::testing::Test {
 public:
-    ViewTest() : application_(argc_, argv_) {
+    ViewTest() {
         store.values["LANGUAGE_ID"] = 0;
         pmApplyWindowTheme(application_);
         for (const char* name : {notify::kFileListViewDoubleClick, notify::kFileListViewCheckBox,
@@ -55,8 +56,5 @@ public:
     std::vector<Notification> posted;
 
 private:
-    int argc_ = 1;
-    char name_[12] = "view_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_;
+    QApplication application_{qtArgc(), qtArgv()};
 };
