@@ -4,7 +4,6 @@
 #include "support/ModalDriver.h"
 #include "support/Screenshot.h"
 #include "tools/SampleCardTable.h"
-#include "telemetry/SampleText.h"
 #include "tools/SampleTelemetry.h"
 #include "views/CalendarWidget.h"
 #include "views/CapturePreviewDialog.h"
@@ -27,8 +26,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <clocale>
-#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -144,27 +141,6 @@ TEST_F(WholeWindow, DoubleClickingARearRecordingPlaysThePairWithTheRearViewLarge
     EXPECT_EQ(large->camera + " " + small->camera, "REAR CAM FRONT CAM");
     EXPECT_EQ(QDate(large->year, large->month, large->day), firstDay) << describeFrameStamp(*large);
     EXPECT_GT(small->frame, 0);
-}
-
-TEST_F(WholeWindow, RecordingsLoggedByCombinedReceiversShowTheirPositionOnTheDashboard) {
-    QTest::mouseClick(&window.calendar().modeButton(), Qt::LeftButton);  // all dates
-    spinFor(0.2);
-    int shown = 0;
-    for (const SampleTelemetrySpec& spec : sampleTelemetrySpecs()) {
-        if (spec.talkers == SampleTalkers::Gp) continue;
-        SCOPED_TRACE(spec.recording);
-        int row = 0;
-        while (row < list.rowCount() && !pathOf(row).ends_with("/" + spec.recording)) ++row;
-        ASSERT_LT(row, list.rowCount()) << "not in the list of all dates";
-        ASSERT_TRUE(play(row));
-        EXPECT_TRUE(spinUntil([&] {
-            return window.mapView().dashboard().latitudeText() != "-" &&
-                   window.mapView().dashboard().altitudeText().toStdString() != pmGetAltitudeString(0.0f);
-        })) << "the dashboard shows no position or no altitude";
-        keepGraphicsDriversLoaded();
-        saveScreenshot(window, QString("whole-window-combined-receiver-%1").arg(++shown));
-    }
-    EXPECT_EQ(shown, 3);
 }
 
 TEST_F(WholeWindow, TheToolbarsOutputsExportCaptureOverAnEarlierFilePrintBackUpAndEvidence) {
