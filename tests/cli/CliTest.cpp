@@ -7,6 +7,24 @@
 
 #include <filesystem>
 
+namespace {
+
+// Runs cartena: the exit code, standard output beginning with `out` (nothing at all on a failure that
+// names none), and one line on standard error, from the program, holding `err` (none when empty).
+void expectAnswer(const std::vector<std::string>& args, int exitCode, const std::string& out, const std::string& err) {
+    std::vector<std::string> argv = {builtProgram("cli/cartena")};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const CommandResult r = runCommand(argv);
+    const std::string what = args.front() + " " + args.back();
+    EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err;
+    EXPECT_TRUE(exitCode && out.empty() ? r.out.empty() : r.out.starts_with(out)) << what << "\n" << r.out;
+    EXPECT_TRUE((r.err.starts_with("cartena") && r.err.find(err) != std::string::npos) || (r.err.empty() && err.empty()))
+        << what << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), err.empty() ? 0 : 1) << what << "\n" << r.err;
+}
+
+}  // namespace
+
 TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCode) {
     TempHome home;
     const std::string h = home.path(), busy = h + "/busy", card = h + "/card/", made = h + "/new";
@@ -59,16 +77,7 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
         {{"gpx", card + "FILE0001.MOV", "-o", h + "/track.gpx", "--force"}, 0, "", ""},
     };
     pmOutputDebugMsg("earlier line");
-    for (const auto& [args, exitCode, out, err] : cases) {
-        std::vector<std::string> argv = {builtProgram("cli/cartena")};
-        argv.insert(argv.end(), args.begin(), args.end());
-        const CommandResult r = runCommand(argv);
-        const std::string what = args.front() + " " + args.back();
-        EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err;
-        EXPECT_TRUE(exitCode && out.empty() ? r.out.empty() : r.out.starts_with(out)) << what << "\n" << r.out;
-        EXPECT_TRUE(r.err.starts_with(err)) << what << "\n" << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), err.empty() ? 0 : 1) << what << "\n" << r.err;
-    }
+    for (const auto& [args, exitCode, out, err] : cases) expectAnswer(args, exitCode, out, err);
     EXPECT_EQ(readFile(busy + "/keep.txt"), "mine");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(busy), {}), 1);
     EXPECT_FALSE(std::filesystem::exists(made));
@@ -83,4 +92,52 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
     ASSERT_EQ(runCommand({builtProgram("cli/cartena"), "scan", busy}).exitCode, 0);
     EXPECT_EQ(logMessages().front(), "earlier line");
     EXPECT_EQ(logMessages().back(), "AppDelegate::buildVideoLibrary - End !");
+}
+
+// What the command line refuses: a length no recording has or a backup without its sources (usage,
+// exit 2), and paths that are not recordings or folders that are not there (exit 1). A recording cut
+// short still gives its telemetry.
+TEST(CommandRefusal, LengthsAndPathsThatAreNoRecording) {
+    TempHome home;
+    const std::string cartena = builtProgram("cli/cartena");
+    const std::string folder = home.path() + "/card";
+    std::filesystem::create_directories(folder + "/Movie.MP4");
+    containers::Mp4Options cut;
+    cut.withMoov = false;
+    ASSERT_TRUE(containers::writeImage(folder + "/FILE0001.MP4", containers::mp4Image(cut)));
+    ASSERT_TRUE(writeFile(folder + "/FILE0001.log", "$GNRMC,101500,A,4807.038,N,01131.000,E,10.0,84.4,010524,,*00\n"));
+    ASSERT_TRUE(writeFile(folder + "/NOISE.MP4", std::string(4096, '\x5a')));
+    ASSERT_TRUE(containers::writeImage(folder + "/RIFF.MP4", containers::aviImage()));
+    ASSERT_TRUE(containers::writeImage(folder + "/MOVIE.AVI", containers::mp4Image()));
+    ASSERT_TRUE(writeFile(folder + "/FILE0001.txt", "$GPRMC\n"));
+    const std::string recording = folder + "/FILE0001.MP4";
+
+    const char* length = "expected a number of seconds above 0 and at most 86400";
+    const char* notRecording = ": not a recording (";
+    std::vector<std::tuple<std::vector<std::string>, int, std::string>> refusals;  // arguments, exit code, error
+    for (const char* bad : {"nan", "inf", "-inf", "1e12", "-5", "0", "86400.5", "3s", ""})
+        refusals.push_back({{"telemetry", recording, "--length", bad}, 2, length});
+    const std::string out = home.path() + "/track";
+    for (const std::string& path : {folder + "/NOISE.MP4", folder + "/RIFF.MP4", folder + "/MOVIE.AVI",
+                                     folder + "/FILE0001.txt"})
+        refusals.push_back({{"telemetry", path}, 1, notRecording});
+    refusals.push_back({{"telemetry", folder + "/missing.MP4"}, 1, ": no such file"});
+    refusals.push_back({{"telemetry", folder + "/Movie.MP4"}, 1, ": a folder, not a recording"});
+    // The exports say the same.
+    for (const char* command : {"kml", "gpx"}) {
+        refusals.push_back({{command, folder + "/Movie.MP4", "-o", out}, 1, ": a folder, not a recording"});
+        refusals.push_back({{command, folder + "/NOISE.MP4", "-o", out}, 1, notRecording});
+    }
+    // A backup needs recordings or a card, and a folder to copy to.
+    refusals.push_back({{"backup", "--to", folder}, 2, "name recordings"});
+    refusals.push_back({{"backup", "--to", folder, recording, "--from", folder}, 2, "excludes"});
+    refusals.push_back({{"backup", "--to", folder, "--event", recording}, 2, "--from"});
+    refusals.push_back({{"backup", "--to", out, recording}, 1, "no such folder"});
+    for (const auto& [args, exitCode, err] : refusals) expectAnswer(args, exitCode, "", err);
+
+    // The longest length taken, on a recording cut short before its index.
+    const CommandResult day = runCommand({cartena, "telemetry", recording, "--length", "86400", "--format", "json"});
+    ASSERT_EQ(day.exitCode, 0) << day.err;
+    EXPECT_NE(day.out.find("\"length_s\": 86400"), std::string::npos);
+    EXPECT_NE(day.out.find("\"latitude\": 48.1173"), std::string::npos) << day.out;
 }
