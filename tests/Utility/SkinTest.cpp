@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Skin, ImageNamesCarryTheOneBasedSkinNumber) {
-    EXPECT_EQ(pmGetSkinImageName(3, "slider.png"), "skin_04_slider.png");
-    EXPECT_EQ(pmGetSkinImageName(0, "button_play.png"), "skin_01_button_play.png");
-    EXPECT_EQ(pmGetSkinImageName(1, "G-Sensor Screen_bg.png"), "skin_02_G-Sensor Screen_bg.png");
-}
-
 TEST(Skin, StoredSkinOutsideTheFourReadsAsTheFirst) {
     MemoryPreferences store;
     EXPECT_EQ(pmGetSkinID(), 0);

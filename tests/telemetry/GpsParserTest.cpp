@@ -212,14 +212,9 @@ TEST(GpsParser, FilesThatCannotBeReadLeaveTheTrackAloneAndReadOnesAppend) {
 }
 
 TEST(GpsParser, SentenceTimesForExport) {
-    GpsList list;
-    std::vector<std::int64_t> times;
-    GpsParser parser;
-    parser.setSampleTimes(&times);
-    const std::string log = kSensor + kMunich + "$GPRMC,235959.50,A,4807.038,N,01131.000,E,1,2,311299,,*00\n" +
-                            "$GPRMC,,V,,,,,,,,,*00\n";
-    parser.ParseBuffer(log.data(), log.size(), &list);
     // None for a sensor line's own sample or an RMC without time; 1994-03-23 12:35:19 and
     // 1999-12-31 23:59:59.5 UTC.
-    EXPECT_EQ(times, (std::vector<std::int64_t>{-1, 764426119000, 946684799500, -1}));
+    EXPECT_EQ(std::get<2>(parse(kSensor + kMunich + "$GPRMC,235959.50,A,4807.038,N,01131.000,E,1,2,311299,,*00\n" +
+                                "$GPRMC,,V,,,,,,,,,*00\n")),
+              (std::vector<std::int64_t>{-1, 764426119000, 946684799500, -1}));
 }
