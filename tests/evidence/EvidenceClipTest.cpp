@@ -12,7 +12,6 @@
 
 #include <QGuiApplication>
 
-#include <charconv>
 #include <cmath>
 #include <memory>
 
@@ -21,14 +20,6 @@ namespace {
 struct OffscreenPlatform {
     OffscreenPlatform() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 };
-
-double probe(const std::string& file, const char* stream, const char* entry) {
-    const CommandResult r = runCommand({"ffprobe", "-v", "error", "-select_streams", stream, "-show_entries",
-                                        entry, "-of", "default=noprint_wrappers=1:nokey=1", file});
-    double value = -1;
-    std::from_chars(r.out.data(), r.out.data() + r.out.size(), value);
-    return value;
-}
 
 class EvidenceClipTest : public ::testing::Test {
 protected:
@@ -49,7 +40,8 @@ protected:
     }
     // Frame n of the clip, decoded by ffmpeg, as RGB24.
     RgbImage frame(int n) const {
-        RgbImage image(int(probe(clipPath(), "v:0", "stream=width")), int(probe(clipPath(), "v:0", "stream=height")));
+        RgbImage image(int(ffprobeNumber(clipPath(), "v:0", "stream=width")),
+                       int(ffprobeNumber(clipPath(), "v:0", "stream=height")));
         const CommandResult r = runCommand({"ffmpeg", "-v", "error", "-i", clipPath(), "-vf",
                                             "select=eq(n\\," + std::to_string(n) + ")", "-vsync", "0", "-frames:v",
                                             "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
@@ -77,7 +69,7 @@ TEST_F(EvidenceClipTest, BothCamerasFrameStampsShowTheSpansSecondsAndTheRearFoll
     const SampleEntry& front = evidenceFrontEntry();
     const SampleEntry& rear = evidenceRearEntry();
     ASSERT_TRUE(makeClip(mediaPath(front), mediaPath(rear), 1.5, 5.0, 3).ok);
-    EXPECT_NEAR(probe(clipPath(), "v:0", "format=duration"), 3.5, 0.1);
+    EXPECT_NEAR(ffprobeNumber(clipPath(), "v:0", "format=duration"), 3.5, 0.1);
     const EvidenceBandPainter painter(0);
     const ClipLayout layout = pmClipLayout(1280, 544, 640, 360, [&](int width) { return painter.height(width); });
     ASSERT_EQ(layout.width, 1280);
@@ -151,7 +143,7 @@ TEST_F(EvidenceClipTest, SoundIsKeptOverTheSpan) {
         const CommandResult codec = runCommand({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
                                                 "stream=codec_name", "-of", "default=nw=1:nk=1", clipPath()});
         EXPECT_EQ(codec.out, "aac\n") << recording;
-        EXPECT_NEAR(probe(clipPath(), "a:0", "stream=duration"), 3.0, 0.1) << recording;
+        EXPECT_NEAR(ffprobeNumber(clipPath(), "a:0", "stream=duration"), 3.0, 0.1) << recording;
         const CommandResult volume =
             runCommand({"ffmpeg", "-v", "info", "-i", clipPath(), "-af", "volumedetect", "-f", "null", "-"});
         const std::size_t at = volume.err.find("mean_volume: ");

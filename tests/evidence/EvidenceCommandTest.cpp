@@ -14,7 +14,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
@@ -33,15 +32,6 @@ CommandResult evidence(const std::vector<std::string>& arguments) {
 }
 
 std::string sha256sum(const std::string& path) { return runCommand({"sha256sum", path}).out.substr(0, 64); }
-
-double clipSeconds(const std::string& clip) {
-    const std::string out = runCommand({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                                        "default=nw=1:nk=1", clip})
-                                .out;
-    double seconds = -1;
-    std::from_chars(out.data(), out.data() + out.size(), seconds);
-    return seconds;
-}
 
 // The names of every file below the folder, relative to it.
 std::vector<std::string> filesIn(const std::string& folder) {
@@ -112,7 +102,7 @@ TEST_F(EvidenceCommand, APackageOfAPairHoldsShownEqualOriginalsAClipTracksAndARe
     }
     const std::string package = home.path() + "/package0";
     // The whole recording (15 s): the moment at 7 s, 15 s either side, clamped.
-    EXPECT_NEAR(clipSeconds(package + "/clip.mp4"), 15.0, 1.0 / 20);
+    EXPECT_NEAR(ffprobeNumber(package + "/clip.mp4", "v:0", "format=duration"), 15.0, 1.0 / 20);
     // gpsbabel reads the track back: one point per second with a position.
     GpsList list;
     pmLoadTelemetryFromFile(front, list);
@@ -129,7 +119,8 @@ TEST_F(EvidenceCommand, AChosenMomentClampsTheClipAndWhatCannotBeMadeIsRefusedLe
     const std::string package = home.path() + "/package";
     const CommandResult made = evidence({card("EVEN0001F.MP4"), "-o", package, "--at", "2", "--before", "5", "--after", "3"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    EXPECT_NEAR(clipSeconds(package + "/clip.mp4"), 6.0, 1.0 / 20);  // [0, 6): the start clamped
+    // [0, 6): the start clamped.
+    EXPECT_NEAR(ffprobeNumber(package + "/clip.mp4", "v:0", "format=duration"), 6.0, 1.0 / 20);
 
     const auto before = filesIn(home.path());
     const struct {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 
@@ -55,4 +56,12 @@ CommandResult runCommand(const std::vector<std::string>& argv) {
 
 std::string builtProgram(const std::string& relativePath) {
     return std::string(CARTENA_BUILD_DIR) + "/" + relativePath;
+}
+
+double ffprobeNumber(const std::string& file, const char* stream, const char* entry) {
+    const CommandResult r = runCommand({"ffprobe", "-v", "error", "-select_streams", stream, "-show_entries", entry,
+                                        "-of", "default=noprint_wrappers=1:nokey=1", file});
+    double value = -1;
+    std::from_chars(r.out.data(), r.out.data() + r.out.size(), value);
+    return value;
 }

@@ -12,5 +12,8 @@ struct CommandResult {
 // input from /dev/null, and waits for it by its pid.
 CommandResult runCommand(const std::vector<std::string>& argv);
 
+// A number ffprobe reads off a media file, e.g. ("v:0", "format=duration"); -1 when it gives none.
+double ffprobeNumber(const std::string& file, const char* stream, const char* entry);
+
 // The path of a program built by this build tree, e.g. builtProgram("cli/cartena").
 std::string builtProgram(const std::string& relativePath);
