@@ -68,11 +68,9 @@ TEST(BackupCommand, AFailureStopsTheLoopWithExitCode1AndCtrlCCancelsCleanlyWith1
     const std::string card = home.path() + "/card", out = home.path() + "/out";
     std::filesystem::create_directories(out);
     const std::string first = writeSource(card + "/FILE0001.MP4", 5000, 1), third = writeSource(card + "/FILE0003.MP4", 5000, 3);
-    const auto failed = runCommand({cartena, "backup", "--to", out, first, card + "/FILE0002.MP4", third});
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_NE(failed.err.find("“FILE0002.MP4” could not be read"), std::string::npos) << failed.err;
-    EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
-    EXPECT_EQ(namesUnder(out), std::set<std::string>{"FILE0001.MP4"});
+    // (What the stop leaves is the backup engine's test.)
+    expectCartenaAnswer({"backup", "--to", out, first, card + "/FILE0002.MP4", third}, 1, "",
+                        "“FILE0002.MP4” could not be read");
     std::filesystem::remove(out + "/FILE0001.MP4");
 
     // A gigabyte to copy, allocated but not written, so that the test makes it at once.

@@ -7,24 +7,6 @@
 
 #include <filesystem>
 
-namespace {
-
-// Runs cartena: the exit code, standard output beginning with `out` (nothing at all on a failure that
-// names none), and one line on standard error, from the program, holding `err` (none when empty).
-void expectAnswer(const std::vector<std::string>& args, int exitCode, const std::string& out, const std::string& err) {
-    std::vector<std::string> argv = {builtProgram("cli/cartena")};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const CommandResult r = runCommand(argv);
-    const std::string what = args.front() + " " + args.back();
-    EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err;
-    EXPECT_TRUE(exitCode && out.empty() ? r.out.empty() : r.out.starts_with(out)) << what << "\n" << r.out;
-    EXPECT_TRUE((r.err.starts_with("cartena") && r.err.find(err) != std::string::npos) || (r.err.empty() && err.empty()))
-        << what << "\n" << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), err.empty() ? 0 : 1) << what << "\n" << r.err;
-}
-
-}  // namespace
-
 TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCode) {
     TempHome home;
     const std::string h = home.path(), busy = h + "/busy", card = h + "/card/", made = h + "/new";
@@ -77,7 +59,7 @@ TEST(CartenaCommand, EachCommandAnswersOrSaysWhatWentWrongOnOneLineWithItsExitCo
         {{"gpx", card + "FILE0001.MOV", "-o", h + "/track.gpx", "--force"}, 0, "", ""},
     };
     pmOutputDebugMsg("earlier line");
-    for (const auto& [args, exitCode, out, err] : cases) expectAnswer(args, exitCode, out, err);
+    for (const auto& [args, exitCode, out, err] : cases) expectCartenaAnswer(args, exitCode, out, err);
     EXPECT_EQ(readFile(busy + "/keep.txt"), "mine");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(busy), {}), 1);
     EXPECT_FALSE(std::filesystem::exists(made));
@@ -133,7 +115,7 @@ TEST(CommandRefusal, LengthsAndPathsThatAreNoRecording) {
     refusals.push_back({{"backup", "--to", folder, recording, "--from", folder}, 2, "excludes"});
     refusals.push_back({{"backup", "--to", folder, "--event", recording}, 2, "--from"});
     refusals.push_back({{"backup", "--to", out, recording}, 1, "no such folder"});
-    for (const auto& [args, exitCode, err] : refusals) expectAnswer(args, exitCode, "", err);
+    for (const auto& [args, exitCode, err] : refusals) expectCartenaAnswer(args, exitCode, "", err);
 
     // The longest length taken, on a recording cut short before its index.
     const CommandResult day = runCommand({cartena, "telemetry", recording, "--length", "86400", "--format", "json"});

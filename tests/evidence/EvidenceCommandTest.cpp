@@ -123,23 +123,15 @@ TEST_F(EvidenceCommand, AChosenMomentClampsTheClipAndWhatCannotBeMadeIsRefusedLe
     EXPECT_NEAR(ffprobeNumber(package + "/clip.mp4", "v:0", "format=duration"), 6.0, 1.0 / 20);
 
     const auto before = filesIn(home.path());
-    const struct {
-        std::vector<std::string> arguments;
-        int exitCode;
-        const char* says;
-    } refusals[] = {
-        {{card("EVEN0001F.MP4"), "-o", package}, 1, "already exists"},
-        {{card("EVEN0001F.MP4"), "-o", home.path() + "/other", "--at", "15"}, 1, "Second 15 is not in the recording"},
-        {{card("CARDINFO.TXT"), "-o", home.path() + "/other"}, 1, "not a recording"},
-        {{card("EVEN0001F.MP4"), "-o", home.path() + "/other", "--before", "nan"}, 2, "expected a number of seconds"},
-        {{card("EVEN0001F.MP4"), "-o", home.path() + "/missing/other"}, 1, "could not be written"},
+    const std::string front = card("EVEN0001F.MP4"), other = home.path() + "/other";
+    const std::tuple<std::vector<std::string>, int, const char*> refusals[] = {
+        {{"evidence", front, "-o", package}, 1, "already exists"},
+        {{"evidence", front, "-o", other, "--at", "15"}, 1, "Second 15 is not in the recording"},
+        {{"evidence", card("CARDINFO.TXT"), "-o", other}, 1, "not a recording"},
+        {{"evidence", front, "-o", other, "--before", "nan"}, 2, "expected a number of seconds"},
+        {{"evidence", front, "-o", home.path() + "/missing/other"}, 1, "could not be written"},
     };
-    for (const auto& refusal : refusals) {
-        const CommandResult result = evidence(refusal.arguments);
-        EXPECT_EQ(result.exitCode, refusal.exitCode) << result.err;
-        EXPECT_NE(result.err.find(refusal.says), std::string::npos) << result.err;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    }
+    for (const auto& [args, exitCode, says] : refusals) expectCartenaAnswer(args, exitCode, "", says);
     EXPECT_EQ(filesIn(home.path()), before);
 }
 

@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -64,4 +67,17 @@ double ffprobeNumber(const std::string& file, const char* stream, const char* en
     double value = -1;
     std::from_chars(r.out.data(), r.out.data() + r.out.size(), value);
     return value;
+}
+
+void expectCartenaAnswer(const std::vector<std::string>& args, int exitCode, const std::string& out,
+                         const std::string& err) {
+    std::vector<std::string> argv = {builtProgram("cli/cartena")};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const CommandResult r = runCommand(argv);
+    const std::string what = args.front() + " " + args.back();
+    EXPECT_EQ(r.exitCode, exitCode) << what << "\n" << r.err;
+    EXPECT_TRUE(exitCode && out.empty() ? r.out.empty() : r.out.starts_with(out)) << what << "\n" << r.out;
+    EXPECT_TRUE((r.err.starts_with("cartena") && r.err.find(err) != std::string::npos) || (r.err.empty() && err.empty()))
+        << what << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), err.empty() ? 0 : 1) << what << "\n" << r.err;
 }
