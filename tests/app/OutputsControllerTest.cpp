@@ -330,18 +330,9 @@ TEST_F(Outputs, EvidenceOfTheCurrentSecondIsMadeBehindThePanelWhichCancelsItAndI
     EXPECT_NE(messages[1].find("already exists"), std::string::npos) << messages[1];
 }
 
-// In playlist order, as they are when chosen; a row that is gone is left out.
-TEST_F(Outputs, TheUploadEditorGetsThePathsOfTheChosenRows) {
-    const std::string first = addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
-    const std::string third = addCopy("FILE0201.MP4", "FILE0003.MP4", 2);
-    startWithDialogs();
-    app->editUploadVideos({7, 1, 0});
-    ASSERT_EQ(uploadEditors.size(), 1u);
-    EXPECT_EQ(uploadEditors[0].paths, (std::vector<std::string>{first, third}));
-}
-
 // The upload buttons up to the choice of recordings: the unconfigured service, no network, a closed
-// login window (no longer listened to), a refusal, then at most 10 recordings for the upload editor.
+// login window (no longer listened to), a refusal, then at most 10 recordings for the upload editor,
+// which gets their paths in playlist order, a row that is gone left out.
 TEST_F(Outputs, UploadButtonsSignInFirstThenOfferTheSelectionForUpload) {
     struct Network : Connectivity {
         bool isInternetConnected() override { return online; }
@@ -349,7 +340,8 @@ TEST_F(Outputs, UploadButtonsSignInFirstThenOfferTheSelectionForUpload) {
         bool online = false;
     } network;
     connectivity = &network;
-    addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    const std::string first = addCopy("FILE0201.MP4", "FILE0001.MP4", 0);
+    const std::string third = addCopy("FILE0201.MP4", "FILE0003.MP4", 2);
     sharing.youtube = {"", "", "", "123456789012-abcdefghijklmnopqrstuvwxyz012345.apps.googleusercontent.com",
                        "abcdefghijklmnopqrstuvwx", true};
     startWithDialogs();
@@ -371,4 +363,8 @@ TEST_F(Outputs, UploadButtonsSignInFirstThenOfferTheSelectionForUpload) {
     EXPECT_EQ(logins, (std::vector<std::int16_t>{3, 3, 3}));
     EXPECT_EQ(selections, (std::vector<std::pair<std::string, int>>{{pmGetString("IDS_UPLOAD_YOUTUBE"), 10}}));
     EXPECT_TRUE(logged("editUploadVideos start - upload to YouTube V3 !"));
+    app->editUploadVideos({7, 1, 0});
+    ASSERT_EQ(uploadEditors.size(), 2u);
+    EXPECT_EQ(uploadEditors[0].paths, std::vector<std::string>{first});
+    EXPECT_EQ(uploadEditors[1].paths, (std::vector<std::string>{first, third}));
 }
