@@ -1,26 +1,11 @@
-#include "desktop/WindowApplication.h"
+#include "WindowProgramFixture.h"
 #include "support/GraphicsDrivers.h"
-#include "support/LocalHttpServer.h"
-#include "support/MemoryPreferences.h"
-#include "support/QtWait.h"
-#include "support/SampleCardFixture.h"
 #include "support/Screenshot.h"
-#include "support/TempHome.h"
-#include "views/CalendarWidget.h"
 #include "views/DashboardPanel.h"
 #include "views/GSensorGraphWidget.h"
 #include "views/MapView.h"
-#include "views/PlayBarWidget.h"
-#include "views/RecordingListWidget.h"
 #include "views/SkinImages.h"
 #include "views/ToolbarWidget.h"
-#include "views/ViewStyle.h"
-
-#include <gtest/gtest.h>
-
-#include <QApplication>
-
-#include <clocale>
 
 namespace {
 
@@ -37,37 +22,31 @@ QColor shownAt(QWidget& widget, QPoint at) { return widget.grab().toImage().pixe
 
 QColor imageAt(const char* name, QPoint at) { return pmLoadImage(name).toImage().pixelColor(at); }
 
+using SkinnedWindow = WindowProgramTest;
+
 }  // namespace
 
 // The program on the card with its first front/rear pair playing: each skin change reaches every
 // view while the pair plays, and each skin is shot in both languages.
-TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
-    TempHome home;
-    home.writeServices(std::string(kClosedLocalAddress) + "/", kClosedLocalAddress);
-    MemoryPreferences store;
-    QApplication application(qtArgc(), qtArgv());
-    std::setlocale(LC_NUMERIC, "C");
-    pmApplyWindowTheme(application);
-
+TEST_F(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
     for (const auto& [language, tag] : {std::pair{0, "en"}, std::pair{1, "zh"}}) {
-        store.values["LANGUAGE_ID"] = language;
+        program.reset();
         store.values["SKIN_ID"] = 0;
-        WindowApplication program(WindowApplication::Options{"null"});
-        program.start(sampleCardFolder());
-        AppDelegate& controller = program.controller();
+        start(language);
+        AppDelegate& controller = program->controller();
         // The card's first day holds its front/rear pairs.
         const SampleCardDate first = sampleCardTestOptions().firstDay;
-        program.window().calendar().setActivateDay(first.year, first.month, first.day);
+        program->window().calendar().setActivateDay(first.year, first.month, first.day);
         controller.rebuildPlaylist();
         for (std::int32_t row = 0; row < std::int32_t(controller.playlist().size()); ++row)
             if (controller.library().getAnotherCameraFile(row) != -1) {
                 controller.dblClickFile(row);
                 break;
             }
-        ASSERT_TRUE(spinUntil([&] { return program.player1().currentTime() > 1.0 && program.player2().currentTime() > 1.0; }));
+        ASSERT_TRUE(spinUntil([&] { return program->player1().currentTime() > 1.0 && program->player2().currentTime() > 1.0; }));
         keepGraphicsDriversLoaded();
 
-        MainWindow& window = program.window();
+        MainWindow& window = program->window();
         ASSERT_TRUE(window.gsensorGraph().hasCurves()) << "the pair's log gives curves";
         const QRect dashboard = window.mapView().dashboard().dashboardRect();
         const int toolbarX = window.toolbar().width() - 3, barX = 345;
@@ -90,6 +69,6 @@ TEST(SkinnedWindow, EverySkinReachesEveryViewWhileAPairPlaysInBothLanguages) {
             EXPECT_EQ(QApplication::palette().color(QPalette::Window), pmSkinPalette(skin).color(QPalette::Window));
             saveScreenshot(window, QString("window-skin-%1-%2").arg(skin + 1).arg(tag));
         }
-        EXPECT_TRUE(program.player2().currentTime() > 1.0) << "the pair plays on";
+        EXPECT_TRUE(program->player2().currentTime() > 1.0) << "the pair plays on";
     }
 }
