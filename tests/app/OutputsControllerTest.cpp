@@ -63,6 +63,14 @@ protected:
         player1.frame = solidFrame(1);
         player2.frame = solidFrame(2);
     }
+    // Ticks the half-second progress timer while a backup or evidence package is made on its own
+    // thread, until it ends.
+    void runWhile(const std::function<bool()>& running) {
+        for (int i = 0; i < 4000 && running(); ++i) {
+            clock.advance(0.5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
 
     // 14:30:07.420 on 5 June 2014, local time.
     std::chrono::system_clock::time_point wallClock =
@@ -246,11 +254,7 @@ TEST_F(Outputs, BackupCopiesTheChosenRowsWhileThePanelShowsProgressAndClosingThe
     EXPECT_FALSE(views.enabledButtons.count(ToolbarView::Backup));
     app->onButtonBackup();  // a second backup cannot start meanwhile
     EXPECT_EQ(selections.size(), 5u);
-    // The copy runs on its own thread while the half-second timer ticks, until the panel closes.
-    for (int i = 0; i < 2000 && app->isBackupRunning(); ++i) {
-        clock.advance(0.5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    runWhile([this] { return app->isBackupRunning(); });
     EXPECT_FALSE(panelOpen);
     EXPECT_EQ(panelShown, panelTotal);
     EXPECT_TRUE(views.enabledButtons.count(ToolbarView::Backup));
@@ -277,12 +281,7 @@ TEST_F(Outputs, EvidenceOfTheCurrentSecondIsMadeBehindThePanelWhichCancelsItAndI
     openAndPlay(0);
     player1.play(7.6);
     const std::string package = home.path() + "/package";
-    auto runToEnd = [this] {
-        for (int i = 0; i < 4000 && app->isEvidenceRunning(); ++i) {
-            clock.advance(0.5);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    };
+    const auto runToEnd = [this] { runWhile([this] { return app->isEvidenceRunning(); }); };
 
     app->onButtonEvidence();  // the folder dialog cancelled
     EXPECT_EQ(proposedEvidenceNames.at(0), "FILE0001-evidence-7");
