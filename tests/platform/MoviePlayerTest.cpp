@@ -1,5 +1,5 @@
 // What every MoviePlayer must do, asked of the libmpv player on sample-card recordings and of the
-// tests' fake (which the controller tests stand on); then what only the libmpv player can show.
+// tests' fake (which the controller tests stand on), with what only the libmpv player can show.
 #include "platform/MpvMoviePlayer.h"
 #include "support/FakeMoviePlayer.h"
 #include "support/MovieStamp.h"
@@ -74,10 +74,6 @@ protected:
 };
 INSTANTIATE_TEST_SUITE_P(Players, MoviePlayerContract, ::testing::Values("fake", "libmpv"),
                          [](const auto& test) { return test.param; });
-
-// The libmpv player alone: what shows in its pictures and its handle.
-class MpvPlayer : public MoviePlayerContract {};
-INSTANTIATE_TEST_SUITE_P(Players, MpvPlayer, ::testing::Values("libmpv"), [](const auto& test) { return test.param; });
 
 }  // namespace
 
@@ -194,11 +190,10 @@ TEST_P(MoviePlayerContract, PlaysToTheEndReportingRateZeroThenTheEndAndEndsAgain
         ASSERT_TRUE(waitForEnd());
         EXPECT_EQ(seen_.lines, (Lines{"rate 1.00", "rate 0.00", "end"}));
     }
-}
-
-TEST_P(MpvPlayer, ARecordingThatStopsDecodingPartWayEndsThere) {
+    if (!isMpv()) return;
+    // One that stops decoding part-way (20 s cut in half) ends there.
     TempHome home;
-    const std::string whole = readFile(cardPath("FILE0101.AVI"));  // 20 s
+    const std::string whole = readFile(cardPath("FILE0101.AVI"));
     ASSERT_TRUE(writeFile(home.path() + "/cut.AVI", whole.substr(0, whole.size() / 2)));
     openPlayable(home.path() + "/cut.AVI");
     seen_.lines.clear();
@@ -206,8 +201,7 @@ TEST_P(MpvPlayer, ARecordingThatStopsDecodingPartWayEndsThere) {
     player().setRate(2.0f);
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(seen_.lines, (Lines{"rate 2.00", "rate 0.00", "end"}));
-    EXPECT_GT(player().currentTime(), 6.0);
-    EXPECT_LT(player().currentTime(), 15.0);
+    EXPECT_TRUE(player().currentTime() > 6.0 && player().currentTime() < 15.0) << player().currentTime();
 }
 
 // The desktop's locale reaches the process through Qt's application object. Under a decimal comma
