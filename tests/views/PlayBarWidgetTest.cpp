@@ -2,18 +2,13 @@
 #include "views/PlayBarWidget.h"
 #include "views/SliderWidget.h"
 
-#include <QMouseEvent>
 #include <QTest>
 #include <QAbstractButton>
 
 namespace {
 
 // A left-button event at x, half way down the slider.
-void mouse(QWidget& slider, QEvent::Type type, int x) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(x, 8), QPointF(x, 8), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(&slider, &event);
-}
+void mouse(QWidget& slider, QEvent::Type type, int x) { ViewTest::sendMouse(slider, type, {x, 8}); }
 void clickAt(QWidget& slider, int x) { QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(x, 8)); }
 
 struct PlayBar : ViewTest {

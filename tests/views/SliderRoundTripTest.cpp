@@ -3,15 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QMouseEvent>
 
 namespace {
 
 void send(SliderWidget& slider, QEvent::Type type, int x) {
-    const QPointF at(x, SliderWidget::kHeight / 2);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, slider.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(&slider, &event);
+    ViewTest::sendMouse(slider, type, {x, SliderWidget::kHeight / 2});
 }
 
 constexpr int kHalfThumb = SliderWidget::kThumbWidth / 2;

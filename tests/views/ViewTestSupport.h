@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <vector>
 
@@ -44,6 +45,12 @@ public:
         widget.resize(width, height);
         widget.show();
         QApplication::processEvents();
+    }
+    // A left-button press, move (the button held) or release at a point of the widget.
+    static void sendMouse(QWidget& widget, QEvent::Type type, QPoint at) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
     }
     // Saves a screenshot for people to look at and returns it as an image for the test to read.
     static QImage shoot(QWidget& widget, const QString& name) {
