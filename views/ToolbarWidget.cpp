@@ -18,7 +18,7 @@ struct OutputButton {
     QRect place;
 };
 
-// The Part's places; the two uploads stand side by side instead of on one place.
+// The toolbar's fixed places; the two uploads stand side by side instead of sharing one.
 const OutputButton kOutputs[] = {
     {ToolbarView::Print, "button_print", "IDS_TOOLTIP_PRINT", "Print button pressed !", {45, 0, 45, 30}},
     {ToolbarView::Backup, "button_backup", "IDS_TOOLTIP_BACKUP", "Backup button pressed !", {90, 0, 45, 30}},
