@@ -13,6 +13,8 @@ struct HttpFileBody {
     std::string prefix;
     std::string path;
     std::string suffix;
+    // The body's length with a file of `fileSize` bytes.
+    std::uint64_t length(std::uint64_t fileSize) const { return prefix.size() + fileSize + suffix.size(); }
 };
 
 // An HTTP exchange as the core describes it; the platform sends it. Nothing is added that could

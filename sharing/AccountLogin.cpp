@@ -16,8 +16,6 @@ namespace {
 // is the way out.
 constexpr double kPermissionTimeout = 10000.0;
 
-void logSecretLine(const std::string& line) { pmOutputDebugMsg(pmRedactSecrets(line)); }
-
 void console(const char* line) { std::fprintf(stderr, "%s\n", line); }
 
 bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
@@ -63,7 +61,7 @@ AccountLogin::AccountLogin(std::int16_t videoWebsite, const SharingServices& ser
     };
     // The page stays open on the failure; the user may go back or close the dialog.
     events.loadFailed = [](const std::string& address, const std::string& error) {
-        logSecretLine("LoginDlg - page failed to load: " + address + " - " + error);
+        pmLogRedacted("LoginDlg - page failed to load: " + address + " - " + error);
     };
     page_.setEventHandlers(std::move(events));
     page_.setLoadFinishedHandler([this](bool) { webLoadComplete(); });
@@ -109,7 +107,7 @@ void AccountLogin::seeAddress(const std::string& address) {
 
 void AccountLogin::getFacebookKey(const std::string& address) {
     if (address.empty()) return;
-    logSecretLine("LoginDlg::getFacebookKey - " + address);
+    pmLogRedacted("LoginDlg::getFacebookKey - " + address);
     if (!contains(address, "login_success.html")) return;
     constexpr std::string_view kToken = "access_token=";
     if (const std::size_t at = address.find(kToken); at != std::string::npos) {
@@ -129,7 +127,7 @@ void AccountLogin::getFacebookKey(const std::string& address) {
 void AccountLogin::getYouTubeAccessToken(const std::string& address) {
     if (address.empty()) return;
     pmOutputDebugMsg("--- Start to parse YouTube V3 key ---");
-    logSecretLine(address);
+    pmLogRedacted(address);
     if (!contains(address, pmYouTubeRedirectUrl(services_.youtube))) return;
     constexpr std::string_view kCode = "code=";
     if (const std::size_t at = address.find(kCode); at != std::string::npos) {
@@ -139,7 +137,7 @@ void AccountLogin::getYouTubeAccessToken(const std::string& address) {
         }
         // Unchanged: neither decoded nor cut at "&"; the token exchange sends it as it came.
         m_strYouTubeKey = address.substr(at + kCode.size());
-        logSecretLine("LoginDlg::getYouTubeAccessToken - code=" + m_strYouTubeKey);
+        pmLogRedacted("LoginDlg::getYouTubeAccessToken - code=" + m_strYouTubeKey);
         page_.stopLoading();
         postNotification(1);
     } else if (contains(address, "error=")) {
@@ -170,7 +168,7 @@ void AccountLogin::permissionAnswered(const HttpResponse& response) {
         postNotification(0);
         return;
     }
-    logSecretLine("LoginDlg::CheckPermission - FB Permission API result : " + response.body);
+    pmLogRedacted("LoginDlg::CheckPermission - FB Permission API result : " + response.body);
     const bool granted = publishingGranted(response.body);
     pmEndWait();
     pmOutputDebugMsg(granted ? "LoginDlg::CheckPermission - End - granted" : "LoginDlg::CheckPermission - End - declined");

@@ -1,6 +1,9 @@
 #include "sharing/Redaction.h"
 
+#include "Utility/DiagnosticLog.h"
+
 #include <array>
+#include <cstdio>
 #include <string_view>
 
 namespace {
@@ -68,3 +71,7 @@ std::string pmRedactSecrets(const std::string& text) {
     }
     return out;
 }
+
+void pmLogRedacted(const std::string& line) { pmOutputDebugMsg(pmRedactSecrets(line)); }
+
+void pmPrintRedacted(const std::string& line) { std::fprintf(stderr, "%s\n", pmRedactSecrets(line).c_str()); }

@@ -6,3 +6,6 @@
 // as "key=value" (addresses, form bodies) and as "key": "value" (JSON replies), and the credential
 // after "Bearer ". Log and console lines of those flows pass through it.
 std::string pmRedactSecrets(const std::string& text);
+// The line, redacted, to the diagnostic log; to standard error.
+void pmLogRedacted(const std::string& line);
+void pmPrintRedacted(const std::string& line);

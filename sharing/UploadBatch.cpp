@@ -8,17 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
-
 namespace {
 
 // The platform's code for a request that timed out, which the log has always shown.
 constexpr long kTimedOutCode = -1001;
 constexpr long kFailedCode = -1;
-
-void logRedacted(const std::string& line) { pmOutputDebugMsg(pmRedactSecrets(line)); }
-
-void printRedacted(const std::string& line) { std::fprintf(stderr, "%s\n", pmRedactSecrets(line).c_str()); }
 
 }  // namespace
 
@@ -66,10 +60,9 @@ void UploadBatch::facebookUpload(const UploadEntry& entry) {
     const std::uint64_t size = pmGetFileSize(entry.path);
     HttpRequest request =
         pmFacebookUploadRequest(services_.facebook, account_.fbKey, entry.path, size, entry.title, entry.description);
-    printRedacted("URL : " + request.url);
+    pmPrintRedacted("URL : " + request.url);
     pmOutputDebugMsgF("EditUploadDlg::facebookUpload - video size: %ld", long(size));
-    const std::int64_t length =
-        std::int64_t(request.fileBody->prefix.size() + size + request.fileBody->suffix.size());
+    const auto length = std::int64_t(request.fileBody->length(size));
     send(std::move(request), length);
 }
 
@@ -84,7 +77,7 @@ bool UploadBatch::exchangeAuthToAccessToken() {
             account_.youTubeKey = reply["access_token"].get<std::string>();
             if (reply.contains("refresh_token") && reply["refresh_token"].is_string()) {
                 mYouTubeDevKey = reply["refresh_token"].get<std::string>();
-                logRedacted("EditUploadDlg::exchangeAuthToAccessToken - refresh_token=" + mYouTubeDevKey);
+                pmLogRedacted("EditUploadDlg::exchangeAuthToAccessToken - refresh_token=" + mYouTubeDevKey);
             }
             result = true;
         }
@@ -100,12 +93,12 @@ std::string UploadBatch::getV3UploadUrl(std::uint64_t fileSize, const std::strin
     request.idleTimeoutSeconds = idleTimeoutSeconds_;
     const HttpResponse response = http_.send(request);
     if (!response.answered) {
-        logRedacted("EditUploadDlg::getV3UploadUrl error - " + response.error + " " + response.body);
+        pmLogRedacted("EditUploadDlg::getV3UploadUrl error - " + response.error + " " + response.body);
         return {};
     }
     // The session's address, whatever the status: without one the upload fails at the empty address.
     const std::string location = response.header("Location");
-    logRedacted("EditUploadDlg::getV3UploadUrl - " + location);
+    pmLogRedacted("EditUploadDlg::getV3UploadUrl - " + location);
     return location;
 }
 
@@ -140,14 +133,14 @@ void UploadBatch::didSendBodyData(std::int64_t sent, std::int64_t expected) {
 
 void UploadBatch::didReceiveData(const std::string& data) {
     const std::string line = "EditUploadDlg::didReceiveData - Data : " + data;
-    printRedacted(line);
-    logRedacted(line);
+    pmPrintRedacted(line);
+    pmLogRedacted(line);
 }
 
 void UploadBatch::didFinish(const HttpResponse& response) {
     connection.reset();
     if (!response.answered) {
-        logRedacted(pmFormat("EditUploadDlg connection error code = %ld, ", response.timedOut ? kTimedOutCode : kFailedCode) +
+        pmLogRedacted(pmFormat("EditUploadDlg connection error code = %ld, ", response.timedOut ? kTimedOutCode : kFailedCode) +
                     response.error);
         // Every byte went out: the service has the recording, only its answer is late.
         if (!(response.timedOut && m_nPercent >= 100)) {

@@ -63,7 +63,7 @@ HttpRequest pmFacebookUploadRequest(const FacebookServices& facebook, const std:
                   "\"\r\n" + "Content-Type: " + pmFacebookVideoType(path) + "\r\n\r\n";
     body.path = path;
     body.suffix = std::string("\r\n--") + kBoundary + "--\r\n";
-    const std::uint64_t length = body.prefix.size() + fileSize + body.suffix.size();
+    const std::uint64_t length = body.length(fileSize);
     request.headers = {{"Content-Type", std::string("multipart/form-data; boundary=") + kBoundary},
                        {"Content-Length", std::to_string(length)}};
     request.fileBody = std::move(body);
